@@ -1,0 +1,8 @@
+// The process entry point. No argument, command line or environment is read.
+#include "app/Startup.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const ATOM mainClass = RegisterWindowClasses();
+    CreateMainWindow(mainClass);
+    ExitProcess(RunMessageLoop());
+}

@@ -1,0 +1,113 @@
+#include "app/MainWindow.h"
+
+#include "app/AppState.h"
+#include "commands/Commands.h"
+#include "commands/Toolbar.h"
+#include "transcript/ChatList.h"
+
+namespace {
+
+constexpr int kToolbarBand = 28;
+constexpr int kInputHeight = 24;
+// Toolbar band, input field and the one-pixel gap between transcript and input.
+constexpr int kChromeHeight = kToolbarBand + kInputHeight + 1;
+
+void PrepareSaveDialog(HWND hwnd) {
+    OPENFILENAMEA& ofn = AppState.saveDialog;
+    ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    ofn.hwndOwner = hwnd;
+    ofn.hInstance = AppState.hInstance;
+    ofn.lpstrFilter = Str::SaveFilter;
+    ofn.lpstrFile = AppState.logPath;
+    ofn.nMaxFile = kPathCapacity;
+    ofn.nMaxFileTitle = 0;
+    ofn.lpstrInitialDir = nullptr;
+    ofn.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT;
+    ofn.lpstrDefExt = Str::LogExtension;
+}
+
+void SetDefaults() {
+    AppState.colorText = GetSysColor(COLOR_WINDOWTEXT);
+    AppState.colorBackground = GetSysColor(COLOR_WINDOW);
+    AppState.colorSelectionText = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    AppState.colorSelectionBackground = GetSysColor(COLOR_HIGHLIGHT);
+    lstrcpyA(AppState.nickname, Str::DefaultNickname);
+    lstrcpyA(AppState.logPath, Str::DefaultLogName);
+}
+
+void CreateChildren(HWND hwnd) {
+    AppState.hwndInput =
+        CreateWindowExA(WS_EX_CLIENTEDGE, Str::EditClass, nullptr,
+                        WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd, nullptr,
+                        AppState.hInstance, nullptr);
+    SendMessageA(AppState.hwndInput, EM_LIMITTEXT, kInputLimit, 0);
+
+    AppState.hwndChat =
+        CreateWindowExA(WS_EX_CLIENTEDGE, Str::ChatListClass, nullptr,
+                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | 0x0080, 0, 0, 0, 0, hwnd, nullptr,
+                        AppState.hInstance, nullptr);
+
+    const WPARAM font = reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FIXED_FONT));
+    SendMessageA(AppState.hwndInput, WM_SETFONT, font, 0);
+    SendMessageA(AppState.hwndChat, WM_SETFONT, font, 0);
+    SendMessageA(AppState.hwndChat, CLM_SETCOLORS, AppState.colorText, AppState.colorBackground);
+}
+
+LRESULT OnCreate(HWND hwnd) {
+    PrepareSaveDialog(hwnd);
+    wsprintfA(AppState.textBuffer, Str::TitleFormat, Str::ProgramName, Str::StatusOffline);
+    SetWindowTextA(hwnd, AppState.textBuffer);
+    SetDefaults();
+    BuildToolbar(hwnd);
+    CreateChildren(hwnd);
+    return 0;
+}
+
+LRESULT OnSize(LPARAM lParam) {
+    SendMessageA(AppState.hwndToolbar, TB_AUTOSIZE, 0, 0);
+    const int width = LOWORD(lParam);
+    const int height = HIWORD(lParam);
+    MoveWindow(AppState.hwndInput, 0, height - kInputHeight, width, kInputHeight, TRUE);
+    // A client area too low for all three (minimising brings 0 x 0) leaves the
+    // transcript with no height rather than a negative one.
+    const int chatHeight = height > kChromeHeight ? height - kChromeHeight : 0;
+    MoveWindow(AppState.hwndChat, 0, kToolbarBand, width, chatHeight, TRUE);
+    return 0;
+}
+
+LRESULT FocusInput() {
+    SetFocus(AppState.hwndInput);
+    return 0;
+}
+
+} // namespace
+
+LRESULT ClosePath() {
+    return DestroyWindow(AppState.hwndMain);
+}
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        return OnCreate(hwnd);
+    }
+    if (message == WM_COMMAND) {
+        return DispatchCommand(wParam);
+    }
+    if (message == WM_SIZE) {
+        return OnSize(lParam);
+    }
+    if (message == WM_INITMENU) {
+        return 0;
+    }
+    if (message == WM_ACTIVATE || message == WM_SETFOCUS) {
+        return FocusInput();
+    }
+    if (message == WM_CLOSE) {
+        return ClosePath();
+    }
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}

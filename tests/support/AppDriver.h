@@ -1,0 +1,71 @@
+// End-to-end driver: starts a copy of the real bALDRIX.exe in a fresh folder,
+// finds its windows, types into it with real input (SendInput, through its
+// message loop and accelerators), reads its state with window messages and
+// closes it.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+class RunningApp {
+public:
+    RunningApp();
+    ~RunningApp(); // ends the process if it still runs and removes the folder
+    RunningApp(const RunningApp&) = delete;
+    RunningApp& operator=(const RunningApp&) = delete;
+
+    const std::string& Folder() const { return folder_; }
+    std::string ExePath() const { return folder_ + "\\bALDRIX.exe"; }
+    std::string IniPath() const { return folder_ + "\\bALDRIX.ini"; }
+    // Writes the settings file beside the program before it starts.
+    void WriteIni(const std::string& bytes) const;
+    std::string ReadIni() const;
+
+    // Starts the program and waits for its main window to show; answers success.
+    bool Start();
+    // Brings the main window to the foreground so real input reaches it.
+    bool Activate();
+
+    HWND Main() const { return main_; }
+    HWND Input() const;
+    HWND Chat() const;
+    HWND Toolbar() const;
+    std::string Text(HWND hwnd) const;
+    std::string ChatText() const { return Text(Chat()); }
+    std::string InputText() const { return Text(Input()); }
+
+    // Real keyboard input.
+    void Type(const std::string& text);
+    void Press(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
+    // Real mouse input: a left click at a point in screen coordinates.
+    void ClickAt(POINT screen);
+    // Waits until the program has handled the input given so far.
+    void Settle();
+
+    // Posts WM_CLOSE; answers the exit code, or STILL_ACTIVE when it did not end in time.
+    DWORD Close(DWORD timeoutMs = 10000);
+    // Waits for the process to end; answers the exit code or STILL_ACTIVE.
+    DWORD WaitForExit(DWORD timeoutMs);
+    bool Running() const;
+    DWORD ProcessId() const { return pi_.dwProcessId; }
+    HANDLE Process() const { return pi_.hProcess; }
+
+private:
+    std::string folder_;
+    PROCESS_INFORMATION pi_{};
+    HWND main_ = nullptr;
+};
+
+// Pumps this thread's messages and polls until the condition holds or the time runs out.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
+// The top-level window of a process with the given class (nullptr for any class) that is visible.
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
+bool FileExists(const std::string& path);
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+std::string ClipboardText();
+// A fresh empty folder under the temporary folder.
+std::string MakeTempFolder(const char* prefix);
+void RemoveTree(const std::string& folder);

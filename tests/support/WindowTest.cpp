@@ -1,0 +1,97 @@
+#include "tests/support/WindowTest.h"
+
+#include "app/AppState.h"
+#include "app/Startup.h"
+
+#include <vector>
+
+void PumpMessages(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) {
+                continue;
+            }
+            if (AppState.hAccel && TranslateAcceleratorA(AppState.hwndMain, AppState.hAccel, &msg)) {
+                continue;
+            }
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (milliseconds > 0) {
+            Sleep(5);
+        }
+    } while (GetTickCount() - start < milliseconds);
+}
+
+bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start >= milliseconds) {
+            return condition();
+        }
+        PumpMessages(10);
+    }
+    return true;
+}
+
+std::string SettingsPathOfTestProcess() {
+    char path[MAX_PATH];
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string s(path, n);
+    return s.substr(0, s.size() - 4) + ".ini";
+}
+
+std::string WindowText(HWND hwnd) {
+    const LRESULT n = SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    std::vector<char> buffer(static_cast<size_t>(n) + 1);
+    const LRESULT got = SendMessageA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    return std::string(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
+}
+
+RECT ChildRect(HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+void StartMainWindow() {
+    AppState = ApplicationState{};
+    const ATOM atom = RegisterWindowClasses();
+    ASSERT_NE(atom, 0) << "main window class not registered";
+    ASSERT_NE(CreateMainWindow(atom), nullptr);
+    // As start-up does after creation, without entering the loop.
+    ShowWindow(AppState.hwndMain, SW_SHOW);
+    UpdateWindow(AppState.hwndMain);
+    AppState.hAccel = LoadAcceleratorsA(AppState.hInstance, MAKEINTRESOURCEA(768));
+    SetForegroundWindow(AppState.hwndMain);
+    PumpMessages(50);
+}
+
+void StopMainWindow() {
+    if (AppState.hwndMain && IsWindow(AppState.hwndMain)) {
+        DestroyWindow(AppState.hwndMain);
+    }
+    PumpMessages(20);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    if (AppState.hAccel) {
+        DestroyAcceleratorTable(AppState.hAccel);
+    }
+    UnregisterClassA(Str::ProgramName, AppState.hInstance);
+    UnregisterClassA(Str::ChatListClass, AppState.hInstance);
+    AppState = ApplicationState{};
+}
+
+void MainWindowTest::SetUp() {
+    DeleteFileA(SettingsPathOfTestProcess().c_str());
+    StartMainWindow();
+}
+
+void MainWindowTest::TearDown() {
+    StopMainWindow();
+    DeleteFileA(SettingsPathOfTestProcess().c_str());
+}

@@ -1,0 +1,90 @@
+// The transcript's text and its visual lines, free of any Windows header so that
+// it builds and is tested natively too. The control measures its font once and
+// hands the widths in; everything else here is arithmetic on bytes.
+//
+// Rules of the layout:
+// - A logical line ends at CR LF, at a lone CR or at a lone LF. A terminator at
+//   the very end of the text starts no further (empty) visual line.
+// - A logical line wraps at `width` pixels after a run of blanks (space, tab)
+//   where one lies on the line, else inside the word. Blanks never wrap: they
+//   hang past the edge, and the next visual line starts after them. Every
+//   visual line holds at least one byte, so a width of 0 cannot loop.
+// - A tab advances to the next multiple of `tabWidth` from the visual line's left edge.
+// - Any other byte advances by its entry in the width table; control bytes are
+//   drawn as `controlGlyph`.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+struct ChatMetrics {
+    int32_t advance[256]; // pixels per byte as drawn (control bytes: the width of controlGlyph)
+    int32_t tabWidth;     // distance between tab stops, at least 1
+    unsigned char controlGlyph;
+};
+
+// The whole text and the start offset of every visual line (4 bytes a line).
+// Texts are limited to kChatMaxText bytes so that offsets fit in 32 bits.
+struct ChatLayout {
+    char* text;
+    size_t length;
+    size_t capacity;
+    uint32_t* lines;
+    size_t lineCount;
+    size_t lineCapacity;
+    ChatMetrics metrics;
+    int32_t width;
+    int32_t widestAdvance; // of the bytes that are neither tab nor terminator
+};
+
+inline constexpr size_t kChatMaxText = 0x7FFFFFFF;
+
+// What a text change did, so that the control repaints only what changed.
+struct ChatChange {
+    bool ok;              // false: no memory or text too long; nothing was changed
+    bool appended;        // the new text started with the old one
+    size_t firstChanged;  // visual lines before this one kept their bytes
+};
+
+void LayoutInit(ChatLayout& layout);
+void LayoutFree(ChatLayout& layout);
+
+// Both re-wrap the whole text. On failure (no memory) the old lines stay, so
+// the text is still drawn, at the old width.
+bool LayoutSetMetrics(ChatLayout& layout, const ChatMetrics& metrics);
+bool LayoutSetWidth(ChatLayout& layout, int32_t width);
+
+// Replaces the text with `length` bytes. When they start with the current
+// text, only the tail is laid out (from the last visual line on).
+ChatChange LayoutSetText(ChatLayout& layout, const char* text, size_t length);
+
+// Visual line access; `line` must be below lineCount.
+size_t LayoutLineStart(const ChatLayout& layout, size_t line);
+size_t LayoutLineEnd(const ChatLayout& layout, size_t line); // with the terminator
+size_t LayoutLineTextEnd(const ChatLayout& layout, size_t line); // without it
+// The visual line holding an offset (a wrap point belongs to the later line);
+// 0 for an empty layout.
+size_t LayoutLineOf(const ChatLayout& layout, size_t offset);
+
+// x of the left edge of `offset` on its visual line (offset within the line's text).
+int64_t LayoutOffsetX(const ChatLayout& layout, size_t line, size_t offset);
+// The offset nearest to x on a visual line: between its start and its text end.
+size_t LayoutHitTest(const ChatLayout& layout, size_t line, int64_t x);
+// The byte whose cell holds x, or the line's text end past its last byte.
+size_t LayoutCharAt(const ChatLayout& layout, size_t line, int64_t x);
+
+// Turns bytes [from, to) of a visual line into drawable glyphs and their
+// advances; x is the pen position of `from` from the line's left edge and moves
+// on. Answers the number of glyphs written (at most `capacity`, fewer when the
+// range is longer: call again from from + count).
+size_t LayoutShape(const ChatLayout& layout, size_t from, size_t to, int64_t& x, char* glyphs,
+                   int* advances, size_t capacity);
+
+// Selection units around the byte at an offset (the one before it at a line's
+// end): a run of word characters, of blanks or of other signs; and a logical
+// line with its terminator.
+void LayoutWordAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end);
+void LayoutLogicalLineAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end);
+
+// Bytes held beyond the text itself (the line index), for the benchmark.
+size_t LayoutIndexBytes(const ChatLayout& layout);

@@ -1,0 +1,183 @@
+#include "transcript/ChatLines.h"
+
+#include "app/AppState.h"
+
+namespace {
+
+// A page buffer for the length of one operation.
+BYTE* TakePages(SIZE_T size) {
+    return static_cast<BYTE*>(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+}
+
+void ReleasePages(BYTE* buffer) {
+    if (buffer != nullptr) {
+        VirtualFree(buffer, 0, MEM_RELEASE);
+    }
+}
+
+SIZE_T TextLength(HWND window) {
+    const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
+    return length > 0 ? static_cast<SIZE_T>(length) : 0;
+}
+
+// Copies the window's text into the buffer; answers the count of characters copied.
+SIZE_T ReadText(HWND window, BYTE* buffer, SIZE_T capacity) {
+    const LRESULT copied = SendMessageA(window, WM_GETTEXT, capacity, reinterpret_cast<LPARAM>(buffer));
+    if (copied <= 0) {
+        return 0;
+    }
+    return static_cast<SIZE_T>(copied) < capacity ? static_cast<SIZE_T>(copied) : capacity - 1;
+}
+
+// Deletes the temporary file of a save unless it was put in place.
+struct TempFileGuard {
+    const char* path;
+    bool keep = false;
+    ~TempFileGuard() {
+        if (!keep) {
+            DeleteFileA(path);
+        }
+    }
+};
+
+// Writes the transcript's bytes to the open file; answers FALSE with the
+// system's error code set when anything fails.
+BOOL WriteTranscript(HANDLE file) {
+    const SIZE_T length = TextLength(AppState.hwndChat);
+    if (length >= MAXDWORD) {
+        SetLastError(ERROR_FILE_TOO_LARGE);
+        return FALSE;
+    }
+    AppState.scratchSize = static_cast<DWORD>(length + 1);
+    AppState.scratchBuffer = TakePages(AppState.scratchSize);
+    if (AppState.scratchBuffer == nullptr) {
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return FALSE;
+    }
+    const SIZE_T count = ReadText(AppState.hwndChat, AppState.scratchBuffer, AppState.scratchSize);
+    BOOL ok = TRUE;
+    SIZE_T done = 0;
+    while (ok && done < count) {
+        DWORD written = 0;
+        ok = WriteFile(file, AppState.scratchBuffer + done, static_cast<DWORD>(count - done),
+                       &written, nullptr);
+        if (ok && written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            ok = FALSE;
+        }
+        done += written;
+    }
+    AppState.scratchSize = static_cast<DWORD>(done);
+    ReleasePages(AppState.scratchBuffer);
+    return ok && FlushFileBuffers(file);
+}
+
+// The one failure the user is told of: a save that fails in silence would look like success.
+void ReportSaveFailure(DWORD error) {
+    char reason[512];
+    if (FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                       0, reason, sizeof reason, nullptr) == 0) {
+        wsprintfA(reason, "Error %lu.", static_cast<unsigned long>(error));
+    }
+    char message[1024];
+    wsprintfA(message, "The log file could not be saved:\r\n%s\r\n\r\n%s", AppState.logPath, reason);
+    MessageBoxA(AppState.hwndMain, message, Str::ProgramName, MB_OK | MB_ICONERROR);
+}
+
+// The folder part of a path, without its last separator ("." for a bare name).
+void FolderOf(const char* path, char* folder) {
+    lstrcpynA(folder, path, kPathCapacity);
+    char* cut = nullptr;
+    for (char* p = folder; *p != '\0'; p = CharNextA(p)) {
+        if (*p == '\\' || *p == '/') {
+            cut = p;
+        }
+    }
+    if (cut == nullptr) {
+        lstrcpyA(folder, ".");
+    } else if (cut == folder || cut[-1] == ':') {
+        cut[1] = '\0'; // keep the root's separator
+    } else {
+        *cut = '\0';
+    }
+}
+
+// Writes the log beside its target and replaces the target only when every
+// byte is on disk, so a failed save leaves an existing file as it was.
+DWORD SaveTo() {
+    char folder[kPathCapacity];
+    char temp[MAX_PATH];
+    FolderOf(AppState.logPath, folder);
+    if (GetTempFileNameA(folder, "bal", 0, temp) == 0) {
+        return GetLastError();
+    }
+    TempFileGuard guard{temp};
+    AppState.hLogFile = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (AppState.hLogFile == INVALID_HANDLE_VALUE) {
+        return GetLastError();
+    }
+    BOOL ok = WriteTranscript(AppState.hLogFile);
+    DWORD error = ok ? ERROR_SUCCESS : GetLastError();
+    if (!CloseHandle(AppState.hLogFile) && ok) {
+        ok = FALSE;
+        error = GetLastError();
+    }
+    if (ok && !MoveFileExA(temp, AppState.logPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        ok = FALSE;
+        error = GetLastError();
+    }
+    guard.keep = ok;
+    return ok ? ERROR_SUCCESS : (error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
+}
+
+} // namespace
+
+int AppendText(HWND window, const char* text) {
+    const SIZE_T length = TextLength(window);
+    const SIZE_T added = static_cast<SIZE_T>(lstrlenA(text));
+    AppState.scratchBuffer = TakePages(length + added + 1);
+    if (AppState.scratchBuffer == nullptr) {
+        return 0;
+    }
+    const SIZE_T copied = ReadText(window, AppState.scratchBuffer, length + 1);
+    lstrcpyA(reinterpret_cast<char*>(AppState.scratchBuffer + copied), text);
+    const LRESULT taken =
+        SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AppState.scratchBuffer));
+    ReleasePages(AppState.scratchBuffer);
+    return taken ? 1 : 0;
+}
+
+bool SendLine() {
+    // The buffer holds one more than the field accepts, so a full line goes whole.
+    if (GetWindowTextA(AppState.hwndInput, AppState.textBuffer, sizeof AppState.textBuffer) == 0) {
+        return false;
+    }
+    wsprintfA(AppState.lineBuffer, Str::ChatLineFormat, AppState.nickname, AppState.textBuffer);
+    // A line that could not be appended stays in the field to be sent again.
+    if (!AppendText(AppState.hwndChat, AppState.lineBuffer)) {
+        return false;
+    }
+    ClearInput();
+    return true;
+}
+
+void ClearInput() {
+    SetWindowTextA(AppState.hwndInput, Str::Empty);
+}
+
+void ClearOutput() {
+    SetWindowTextA(AppState.hwndChat, Str::Empty);
+}
+
+bool SaveLogFile() {
+    if (!GetSaveFileNameA(&AppState.saveDialog)) {
+        return false;
+    }
+    const DWORD error = SaveTo();
+    if (error != ERROR_SUCCESS) {
+        ReportSaveFailure(error);
+        return false;
+    }
+    return true;
+}
