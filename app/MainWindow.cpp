@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "commands/Commands.h"
 #include "commands/Toolbar.h"
+#include "settings/Settings.h"
 #include "transcript/ChatList.h"
 
 namespace {
@@ -36,16 +37,14 @@ void SetDefaults() {
 }
 
 void CreateChildren(HWND hwnd) {
-    AppState.hwndInput =
-        CreateWindowExA(WS_EX_CLIENTEDGE, Str::EditClass, nullptr,
-                        WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd, nullptr,
-                        AppState.hInstance, nullptr);
+    AppState.hwndInput = CreateWindowExA(WS_EX_CLIENTEDGE, Str::EditClass, nullptr,
+                                         WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd,
+                                         nullptr, AppState.hInstance, nullptr);
     SendMessageA(AppState.hwndInput, EM_LIMITTEXT, kInputLimit, 0);
 
-    AppState.hwndChat =
-        CreateWindowExA(WS_EX_CLIENTEDGE, Str::ChatListClass, nullptr,
-                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | 0x0080, 0, 0, 0, 0, hwnd, nullptr,
-                        AppState.hInstance, nullptr);
+    AppState.hwndChat = CreateWindowExA(WS_EX_CLIENTEDGE, Str::ChatListClass, nullptr,
+                                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | 0x0080, 0, 0, 0, 0,
+                                        hwnd, nullptr, AppState.hInstance, nullptr);
 
     const WPARAM font = reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FIXED_FONT));
     SendMessageA(AppState.hwndInput, WM_SETFONT, font, 0);
@@ -58,6 +57,9 @@ LRESULT OnCreate(HWND hwnd) {
     wsprintfA(AppState.textBuffer, Str::TitleFormat, Str::ProgramName, Str::StatusOffline);
     SetWindowTextA(hwnd, AppState.textBuffer);
     SetDefaults();
+    // The settings place this window before CreateWindowExA has handed back its handle.
+    AppState.hwndMain = hwnd;
+    LoadSettings();
     BuildToolbar(hwnd);
     CreateChildren(hwnd);
     return 0;
@@ -83,6 +85,7 @@ LRESULT FocusInput() {
 } // namespace
 
 LRESULT ClosePath() {
+    SaveSettings();
     return DestroyWindow(AppState.hwndMain);
 }
 

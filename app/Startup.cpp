@@ -26,9 +26,9 @@ ATOM RegisterWindowClasses() {
 
 HWND CreateMainWindow(ATOM mainClass) {
     // The atom, not the name, names the class: it is what registration answered.
-    AppState.hwndMain = CreateWindowExA(0, MAKEINTATOM(mainClass), Str::ProgramName,
-                                        WS_OVERLAPPEDWINDOW, 0, 0, 400, 350, nullptr, nullptr,
-                                        AppState.hInstance, nullptr);
+    AppState.hwndMain =
+        CreateWindowExA(0, MAKEINTATOM(mainClass), Str::ProgramName, WS_OVERLAPPEDWINDOW, 0, 0, 400,
+                        350, nullptr, nullptr, AppState.hInstance, nullptr);
     return AppState.hwndMain;
 }
 

@@ -7,7 +7,7 @@
 
 Art file format (plain text, UTF-8):
 
-    ; a comment (whole line)
+    ; a comment (a whole line, or the end of a palette line)
     [palette]
     K = 0,0,0          one character, '=', a colour as R,G,B (0-255 each) ...
     w = #FFFFFF        ... or as #RRGGBB
@@ -76,12 +76,13 @@ def parse_art(path):
                 section = "palette"
             elif kind == "image":
                 section = "image"
-                images.append((header.group(2) or f"#{len(images)}", [], number))
+                images.append((header.group(2) or str(len(images) + 1), [], number))
             else:
                 raise ArtError(f"{where}: unknown section [{header.group(1)}]")
             continue
         if section == "palette":
-            entry = re.fullmatch(r"\s*(\S)\s*=\s*(.+)", line)
+            # A palette line may end in a comment: "K = 0,0,0  ; outline".
+            entry = re.fullmatch(r"\s*(\S)\s*=\s*([^;]+?)\s*(?:;.*)?", line)
             if not entry:
                 raise ArtError(f"{where}: palette lines read 'C = colour'")
             char = entry.group(1)

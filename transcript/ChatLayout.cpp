@@ -1,0 +1,475 @@
+#include "transcript/ChatLayout.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+enum ByteClass : unsigned char { kPlain, kBlank, kTab, kCr, kLf, kControl };
+
+struct ClassTable {
+    unsigned char of[256];
+    constexpr ClassTable() : of() {
+        for (int c = 0; c < 256; ++c) {
+            of[c] = (c < 0x20 || c == 0x7F) ? kControl : kPlain;
+        }
+        of[static_cast<unsigned char>(' ')] = kBlank;
+        of[static_cast<unsigned char>('\t')] = kTab;
+        of[static_cast<unsigned char>('\r')] = kCr;
+        of[static_cast<unsigned char>('\n')] = kLf;
+    }
+};
+constexpr ClassTable kClass;
+
+// Bytes that end the quick scan of a line that cannot reach the edge.
+struct StopTable {
+    bool of[256];
+    constexpr StopTable() : of() {
+        of[static_cast<unsigned char>('\t')] = true;
+        of[static_cast<unsigned char>('\r')] = true;
+        of[static_cast<unsigned char>('\n')] = true;
+    }
+};
+constexpr StopTable kStop;
+
+// Widths beyond this are clamped, so that sums of a whole text fit in 64 bits
+// and a single advance fits in an int.
+constexpr int32_t kMaxAdvance = 1 << 20;
+
+bool IsTerminator(unsigned char c) {
+    return c == '\r' || c == '\n';
+}
+
+// A growable list of visual line starts.
+struct LineList {
+    uint32_t* data;
+    size_t count;
+    size_t capacity;
+};
+
+bool Reserve(LineList& list, size_t wanted) {
+    if (wanted <= list.capacity) {
+        return true;
+    }
+    size_t grown = list.capacity + list.capacity / 4 + 1024;
+    if (grown < wanted) {
+        grown = wanted;
+    }
+    void* moved = std::realloc(list.data, grown * sizeof(uint32_t));
+    if (moved == nullptr) {
+        return false;
+    }
+    list.data = static_cast<uint32_t*>(moved);
+    list.capacity = grown;
+    return true;
+}
+
+// What the wrapping loop reads, gathered once per layout run.
+struct Wrapper {
+    const unsigned char* text;
+    size_t length;
+    const int32_t* advance;
+    int64_t width;
+    int64_t tab;
+    size_t fit; // this many bytes without tabs cannot reach the edge
+};
+
+Wrapper MakeWrapper(const ChatLayout& layout) {
+    Wrapper w;
+    w.text = reinterpret_cast<const unsigned char*>(layout.text);
+    w.length = layout.length;
+    w.advance = layout.metrics.advance;
+    w.width = layout.width > 0 ? layout.width : 0;
+    w.tab = layout.metrics.tabWidth;
+    w.fit = layout.widestAdvance > 0 ? static_cast<size_t>(w.width / layout.widestAdvance)
+                                     : static_cast<size_t>(-1);
+    return w;
+}
+
+size_t AfterTerminator(const Wrapper& w, size_t i) {
+    if (w.text[i] == '\r' && i + 1 < w.length && w.text[i + 1] == '\n') {
+        return i + 2;
+    }
+    return i + 1;
+}
+
+// The start of the visual line after the one starting at p (the text's end
+// when this is the last one).
+size_t NextVisualLine(const Wrapper& w, size_t p) {
+    const unsigned char* t = w.text;
+    const size_t end = w.length;
+    const size_t limit = w.fit < end - p ? p + w.fit : end;
+    size_t i = p;
+    while (i < limit && !kStop.of[t[i]]) {
+        ++i;
+    }
+    if (i == end) {
+        return end;
+    }
+    if (i < limit && t[i] != '\t') {
+        return AfterTerminator(w, i);
+    }
+    // A tab, or a line long enough to reach the edge: measure it.
+    int64_t x = 0;
+    size_t breakAt = 0; // after the latest run of blanks; 0 while there is none
+    for (i = p; i < end; ++i) {
+        const unsigned char c = t[i];
+        switch (kClass.of[c]) {
+        case kPlain:
+        case kControl:
+            x += w.advance[c];
+            if (x > w.width && i > p) {
+                return breakAt != 0 ? breakAt : i;
+            }
+            break;
+        case kBlank:
+            x += w.advance[c];
+            breakAt = i + 1;
+            break;
+        case kTab:
+            x += w.tab - x % w.tab;
+            breakAt = i + 1;
+            break;
+        default: return AfterTerminator(w, i);
+        }
+    }
+    return end;
+}
+
+// Appends the starts of the visual lines from p (a visual line start) to the text's end.
+bool WrapFrom(const ChatLayout& layout, LineList& list, size_t p) {
+    const Wrapper w = MakeWrapper(layout);
+    while (p < w.length) {
+        if (list.count == list.capacity && !Reserve(list, list.count + 1)) {
+            return false;
+        }
+        list.data[list.count++] = static_cast<uint32_t>(p);
+        p = NextVisualLine(w, p);
+    }
+    return true;
+}
+
+// Lays the whole text out into a fresh list; the old one stays on failure.
+bool Rewrap(ChatLayout& layout) {
+    LineList list{nullptr, 0, 0};
+    if (!Reserve(list, layout.lineCount > 0 ? layout.lineCount : 1) || !WrapFrom(layout, list, 0)) {
+        std::free(list.data);
+        return false;
+    }
+    // Sized by the old line count, the list may be far too big after a widening.
+    if (list.capacity > list.count + list.count / 4 + 1024) {
+        const size_t fitted = list.count + list.count / 8 + 1024;
+        if (void* smaller = std::realloc(list.data, fitted * sizeof(uint32_t))) {
+            list.data = static_cast<uint32_t*>(smaller);
+            list.capacity = fitted;
+        }
+    }
+    std::free(layout.lines);
+    layout.lines = list.data;
+    layout.lineCount = list.count;
+    layout.lineCapacity = list.capacity;
+    return true;
+}
+
+int32_t WidestAdvance(const ChatMetrics& metrics) {
+    int32_t widest = 0;
+    for (int c = 0; c < 256; ++c) {
+        if (!kStop.of[c]) {
+            widest = std::max(widest, metrics.advance[c]);
+        }
+    }
+    return widest;
+}
+
+// The advance of byte c drawn at pen position x.
+int64_t CellAdvance(const ChatLayout& layout, unsigned char c, int64_t x) {
+    switch (kClass.of[c]) {
+    case kTab: return layout.metrics.tabWidth - x % layout.metrics.tabWidth;
+    case kCr:
+    case kLf: return 0;
+    default: return layout.metrics.advance[c];
+    }
+}
+
+enum WordClass { kWord, kSpace, kSign, kEnd };
+
+WordClass WordClassOf(unsigned char c) {
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+        c >= 0x80) {
+        return kWord;
+    }
+    if (c == ' ' || c == '\t') {
+        return kSpace;
+    }
+    return IsTerminator(c) ? kEnd : kSign;
+}
+
+} // namespace
+
+void LayoutInit(ChatLayout& layout) {
+    std::memset(&layout, 0, sizeof layout);
+    for (int32_t& a : layout.metrics.advance) {
+        a = 1;
+    }
+    layout.metrics.tabWidth = 8;
+    layout.metrics.controlGlyph = '?';
+    layout.widestAdvance = 1;
+}
+
+void LayoutFree(ChatLayout& layout) {
+    std::free(layout.text);
+    std::free(layout.lines);
+    layout.text = nullptr;
+    layout.lines = nullptr;
+    layout.length = layout.capacity = layout.lineCount = layout.lineCapacity = 0;
+}
+
+bool LayoutSetMetrics(ChatLayout& layout, const ChatMetrics& metrics) {
+    const ChatMetrics oldMetrics = layout.metrics;
+    const int32_t oldWidest = layout.widestAdvance;
+    layout.metrics = metrics;
+    for (int32_t& a : layout.metrics.advance) {
+        a = std::clamp(a, 0, kMaxAdvance);
+    }
+    layout.metrics.tabWidth = std::clamp(metrics.tabWidth, 1, kMaxAdvance);
+    layout.widestAdvance = WidestAdvance(layout.metrics);
+    if (!Rewrap(layout)) {
+        layout.metrics = oldMetrics;
+        layout.widestAdvance = oldWidest;
+        return false;
+    }
+    return true;
+}
+
+bool LayoutSetWidth(ChatLayout& layout, int32_t width) {
+    if (width == layout.width) {
+        return true;
+    }
+    const int32_t oldWidth = layout.width;
+    layout.width = width;
+    if (!Rewrap(layout)) {
+        layout.width = oldWidth;
+        return false;
+    }
+    return true;
+}
+
+ChatChange LayoutSetText(ChatLayout& layout, const char* text, size_t length) {
+    ChatChange change{false, false, 0};
+    if (length > kChatMaxText || (text == nullptr && length != 0)) {
+        return change;
+    }
+    const size_t oldLength = layout.length;
+    const bool extends =
+        length >= oldLength && (oldLength == 0 || std::memcmp(layout.text, text, oldLength) == 0);
+
+    if (!extends) {
+        // A new text altogether: build it aside so that a failure keeps the old one.
+        ChatLayout fresh = layout;
+        fresh.capacity = length + 1;
+        fresh.text = static_cast<char*>(std::malloc(fresh.capacity));
+        fresh.lines = nullptr;
+        fresh.lineCount = fresh.lineCapacity = 0;
+        if (fresh.text == nullptr) {
+            return change;
+        }
+        if (length != 0) {
+            std::memcpy(fresh.text, text, length);
+        }
+        fresh.text[length] = '\0';
+        fresh.length = length;
+        LineList list{nullptr, 0, 0};
+        if (!WrapFrom(fresh, list, 0)) {
+            std::free(list.data);
+            std::free(fresh.text);
+            return change;
+        }
+        LayoutFree(layout);
+        layout = fresh;
+        layout.lines = list.data;
+        layout.lineCount = list.count;
+        layout.lineCapacity = list.capacity;
+        change.ok = true;
+        return change;
+    }
+
+    if (length + 1 > layout.capacity) {
+        size_t grown = layout.capacity + layout.capacity / 8 + 4096;
+        if (grown < length + 1) {
+            grown = length + 1;
+        }
+        void* moved = std::realloc(layout.text, grown);
+        if (moved == nullptr) {
+            return change;
+        }
+        layout.text = static_cast<char*>(moved);
+        layout.capacity = grown;
+    }
+    std::memcpy(layout.text + oldLength, text + oldLength, length - oldLength);
+    layout.text[length] = '\0';
+    layout.length = length;
+
+    // Only the last visual line can take more bytes: every line before it was
+    // ended by a terminator or by a byte that did not fit, both already there.
+    const size_t oldCount = layout.lineCount;
+    const size_t last = oldCount > 0 ? oldCount - 1 : 0;
+    const uint32_t lastStart = oldCount > 0 ? layout.lines[last] : 0;
+    LineList list{layout.lines, last, layout.lineCapacity};
+    const bool laid = WrapFrom(layout, list, lastStart);
+    layout.lines = list.data;
+    layout.lineCapacity = list.capacity;
+    if (!laid) {
+        layout.length = oldLength;
+        layout.text[oldLength] = '\0';
+        if (oldCount > 0) {
+            layout.lines[last] = lastStart;
+        }
+        layout.lineCount = oldCount;
+        return change;
+    }
+    layout.lineCount = list.count;
+    change.ok = true;
+    change.appended = true;
+    change.firstChanged = last;
+    if (oldCount > 0 && LayoutLineEnd(layout, last) == oldLength) {
+        change.firstChanged = oldCount;
+    }
+    return change;
+}
+
+size_t LayoutLineStart(const ChatLayout& layout, size_t line) {
+    return layout.lines[line];
+}
+
+size_t LayoutLineEnd(const ChatLayout& layout, size_t line) {
+    return line + 1 < layout.lineCount ? layout.lines[line + 1] : layout.length;
+}
+
+size_t LayoutLineTextEnd(const ChatLayout& layout, size_t line) {
+    const size_t start = layout.lines[line];
+    size_t end = LayoutLineEnd(layout, line);
+    if (end > start && layout.text[end - 1] == '\n') {
+        --end;
+    }
+    if (end > start && layout.text[end - 1] == '\r') {
+        --end;
+    }
+    return end;
+}
+
+size_t LayoutLineOf(const ChatLayout& layout, size_t offset) {
+    if (layout.lineCount == 0) {
+        return 0;
+    }
+    const uint32_t* first = layout.lines;
+    const uint32_t* past = layout.lines + layout.lineCount;
+    const uint32_t key = static_cast<uint32_t>(std::min(offset, layout.length));
+    const uint32_t* above = std::upper_bound(first, past, key);
+    return above == first ? 0 : static_cast<size_t>(above - first) - 1;
+}
+
+int64_t LayoutOffsetX(const ChatLayout& layout, size_t line, size_t offset) {
+    const size_t start = layout.lines[line];
+    const size_t stop = std::min(std::max(offset, start), LayoutLineTextEnd(layout, line));
+    int64_t x = 0;
+    for (size_t i = start; i < stop; ++i) {
+        x += CellAdvance(layout, static_cast<unsigned char>(layout.text[i]), x);
+    }
+    return x;
+}
+
+size_t LayoutHitTest(const ChatLayout& layout, size_t line, int64_t x) {
+    const size_t start = layout.lines[line];
+    const size_t end = LayoutLineTextEnd(layout, line);
+    int64_t left = 0;
+    for (size_t i = start; i < end; ++i) {
+        const int64_t w = CellAdvance(layout, static_cast<unsigned char>(layout.text[i]), left);
+        if (2 * (x - left) < w) {
+            return i;
+        }
+        left += w;
+    }
+    return end;
+}
+
+size_t LayoutCharAt(const ChatLayout& layout, size_t line, int64_t x) {
+    const size_t start = layout.lines[line];
+    const size_t end = LayoutLineTextEnd(layout, line);
+    int64_t left = 0;
+    for (size_t i = start; i < end; ++i) {
+        left += CellAdvance(layout, static_cast<unsigned char>(layout.text[i]), left);
+        if (x < left) {
+            return i;
+        }
+    }
+    return end;
+}
+
+size_t LayoutShape(const ChatLayout& layout, size_t from, size_t to, int64_t& x, char* glyphs,
+                   int* advances, size_t capacity) {
+    const size_t stop = std::min(to, layout.length);
+    size_t n = 0;
+    for (size_t i = from; i < stop && n < capacity; ++i, ++n) {
+        const unsigned char c = static_cast<unsigned char>(layout.text[i]);
+        const int64_t w = CellAdvance(layout, c, x);
+        switch (kClass.of[c]) {
+        case kPlain: glyphs[n] = static_cast<char>(c); break;
+        case kControl: glyphs[n] = static_cast<char>(layout.metrics.controlGlyph); break;
+        default: glyphs[n] = ' '; break;
+        }
+        advances[n] = static_cast<int>(w);
+        x += w;
+    }
+    return n;
+}
+
+void LayoutWordAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end) {
+    const unsigned char* t = reinterpret_cast<const unsigned char*>(layout.text);
+    size_t p = std::min(offset, layout.length);
+    begin = end = p;
+    if (p == layout.length || IsTerminator(t[p])) {
+        if (p == 0 || IsTerminator(t[p - 1])) {
+            return;
+        }
+        --p;
+    }
+    const WordClass kind = WordClassOf(t[p]);
+    begin = p;
+    while (begin > 0 && WordClassOf(t[begin - 1]) == kind) {
+        --begin;
+    }
+    end = p + 1;
+    while (end < layout.length && WordClassOf(t[end]) == kind) {
+        ++end;
+    }
+}
+
+void LayoutLogicalLineAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end) {
+    const unsigned char* t = reinterpret_cast<const unsigned char*>(layout.text);
+    begin = end = 0;
+    if (layout.length == 0) {
+        return;
+    }
+    // At the text's end or inside a CR LF, the line is the one that ends there.
+    size_t p = std::min(offset, layout.length - 1);
+    if (p > 0 && t[p] == '\n' && t[p - 1] == '\r') {
+        --p;
+    }
+    begin = p;
+    while (begin > 0 && !IsTerminator(t[begin - 1])) {
+        --begin;
+    }
+    end = p;
+    while (end < layout.length && !IsTerminator(t[end])) {
+        ++end;
+    }
+    if (end < layout.length) {
+        end += (t[end] == '\r' && end + 1 < layout.length && t[end + 1] == '\n') ? 2 : 1;
+    }
+}
+
+size_t LayoutIndexBytes(const ChatLayout& layout) {
+    return layout.lineCapacity * sizeof(uint32_t);
+}

@@ -41,9 +41,9 @@ inline constexpr size_t kChatMaxText = 0x7FFFFFFF;
 
 // What a text change did, so that the control repaints only what changed.
 struct ChatChange {
-    bool ok;              // false: no memory or text too long; nothing was changed
-    bool appended;        // the new text started with the old one
-    size_t firstChanged;  // visual lines before this one kept their bytes
+    bool ok;             // false: no memory or text too long; nothing was changed
+    bool appended;       // the new text started with the old one
+    size_t firstChanged; // visual lines before this one kept their bytes
 };
 
 void LayoutInit(ChatLayout& layout);
@@ -60,7 +60,7 @@ ChatChange LayoutSetText(ChatLayout& layout, const char* text, size_t length);
 
 // Visual line access; `line` must be below lineCount.
 size_t LayoutLineStart(const ChatLayout& layout, size_t line);
-size_t LayoutLineEnd(const ChatLayout& layout, size_t line); // with the terminator
+size_t LayoutLineEnd(const ChatLayout& layout, size_t line);     // with the terminator
 size_t LayoutLineTextEnd(const ChatLayout& layout, size_t line); // without it
 // The visual line holding an offset (a wrap point belongs to the later line);
 // 0 for an empty layout.

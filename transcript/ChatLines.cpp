@@ -22,7 +22,8 @@ SIZE_T TextLength(HWND window) {
 
 // Copies the window's text into the buffer; answers the count of characters copied.
 SIZE_T ReadText(HWND window, BYTE* buffer, SIZE_T capacity) {
-    const LRESULT copied = SendMessageA(window, WM_GETTEXT, capacity, reinterpret_cast<LPARAM>(buffer));
+    const LRESULT copied =
+        SendMessageA(window, WM_GETTEXT, capacity, reinterpret_cast<LPARAM>(buffer));
     if (copied <= 0) {
         return 0;
     }
@@ -80,7 +81,8 @@ void ReportSaveFailure(DWORD error) {
         wsprintfA(reason, "Error %lu.", static_cast<unsigned long>(error));
     }
     char message[1024];
-    wsprintfA(message, "The log file could not be saved:\r\n%s\r\n\r\n%s", AppState.logPath, reason);
+    wsprintfA(message, "The log file could not be saved:\r\n%s\r\n\r\n%s", AppState.logPath,
+              reason);
     MessageBoxA(AppState.hwndMain, message, Str::ProgramName, MB_OK | MB_ICONERROR);
 }
 
@@ -105,6 +107,12 @@ void FolderOf(const char* path, char* folder) {
 // Writes the log beside its target and replaces the target only when every
 // byte is on disk, so a failed save leaves an existing file as it was.
 DWORD SaveTo() {
+    // A read-only file is not ours to replace, though a rename would replace it.
+    const DWORD attributes = GetFileAttributesA(AppState.logPath);
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return ERROR_ACCESS_DENIED;
+    }
     char folder[kPathCapacity];
     char temp[MAX_PATH];
     FolderOf(AppState.logPath, folder);
@@ -123,7 +131,8 @@ DWORD SaveTo() {
         ok = FALSE;
         error = GetLastError();
     }
-    if (ok && !MoveFileExA(temp, AppState.logPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (ok &&
+        !MoveFileExA(temp, AppState.logPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = FALSE;
         error = GetLastError();
     }

@@ -256,14 +256,20 @@ void RunningApp::Type(const std::string& text) {
 }
 
 void RunningApp::Press(WORD vk, bool ctrl, bool shift, bool alt) {
-    if (ctrl) SendKey(VK_CONTROL, false);
-    if (shift) SendKey(VK_SHIFT, false);
-    if (alt) SendKey(VK_MENU, false);
+    if (ctrl)
+        SendKey(VK_CONTROL, false);
+    if (shift)
+        SendKey(VK_SHIFT, false);
+    if (alt)
+        SendKey(VK_MENU, false);
     SendKey(vk, false);
     SendKey(vk, true);
-    if (alt) SendKey(VK_MENU, true);
-    if (shift) SendKey(VK_SHIFT, true);
-    if (ctrl) SendKey(VK_CONTROL, true);
+    if (alt)
+        SendKey(VK_MENU, true);
+    if (shift)
+        SendKey(VK_SHIFT, true);
+    if (ctrl)
+        SendKey(VK_CONTROL, true);
     Settle();
 }
 
@@ -283,6 +289,24 @@ void RunningApp::ClickAt(POINT screen) {
     Settle();
 }
 
+void RunningApp::SendTyped(const std::string& line) {
+    Type(line);
+    Press(VK_RETURN);
+}
+
+HWND RunningApp::SaveThroughDialog(const std::string& path) {
+    Press(VK_F2);
+    HWND dialog = WaitForDialog();
+    if (dialog == nullptr) {
+        return nullptr;
+    }
+    // The file name box has the focus: select what it proposes and type over it.
+    Press('A', true);
+    Type(path);
+    Press(VK_RETURN);
+    return dialog;
+}
+
 void RunningApp::Settle() {
     // Input is queued to the program's thread; give it time to reach an idle
     // GetMessage, then make a round trip through its window procedure.
@@ -292,6 +316,41 @@ void RunningApp::Settle() {
         DWORD_PTR ignored;
         SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &ignored);
     }
+}
+
+HWND RunningApp::WaitForDialog(HWND other, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+            HWND fg = GetForegroundWindow();
+            DWORD pid = 0;
+            GetWindowThreadProcessId(fg, &pid);
+            char name[64] = "";
+            GetClassNameA(fg, name, sizeof name);
+            if (pid == pi_.dwProcessId && fg != other && lstrcmpA(name, "#32770") == 0 &&
+                IsWindowVisible(fg)) {
+                found = fg;
+            }
+            return found != nullptr;
+        },
+        timeoutMs);
+    if (found != nullptr) {
+        Settle();
+    }
+    return found;
+}
+
+std::string RunningApp::DialogStatics(HWND dialog) const {
+    std::string all;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = "";
+        GetClassNameA(child, name, sizeof name);
+        if (lstrcmpiA(name, "Static") == 0) {
+            all += Text(child) + "\n";
+        }
+    }
+    return all;
 }
 
 DWORD RunningApp::WaitForExit(DWORD timeoutMs) {

@@ -41,8 +41,19 @@ public:
     void Press(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
     // Real mouse input: a left click at a point in screen coordinates.
     void ClickAt(POINT screen);
+    // Types a line into the input field and sends it with Enter.
+    void SendTyped(const std::string& line);
+    // F2, the path typed into the save dialog's file name box, Enter. Answers
+    // the dialog, or nullptr when none showed.
+    HWND SaveThroughDialog(const std::string& path);
     // Waits until the program has handled the input given so far.
     void Settle();
+
+    // The program's dialog that has the foreground (class "#32770"), once one
+    // shows within the time; nullptr otherwise. Pass the dialog to wait past.
+    HWND WaitForDialog(HWND other = nullptr, DWORD timeoutMs = 5000);
+    // The texts of a dialog's static controls, one per line.
+    std::string DialogStatics(HWND dialog) const;
 
     // Posts WM_CLOSE; answers the exit code, or STILL_ACTIVE when it did not end in time.
     DWORD Close(DWORD timeoutMs = 10000);

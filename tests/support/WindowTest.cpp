@@ -13,7 +13,8 @@ void PumpMessages(DWORD milliseconds) {
             if (msg.message == WM_QUIT) {
                 continue;
             }
-            if (AppState.hAccel && TranslateAcceleratorA(AppState.hwndMain, AppState.hAccel, &msg)) {
+            if (AppState.hAccel &&
+                TranslateAcceleratorA(AppState.hwndMain, AppState.hAccel, &msg)) {
                 continue;
             }
             TranslateMessage(&msg);
@@ -46,7 +47,8 @@ std::string SettingsPathOfTestProcess() {
 std::string WindowText(HWND hwnd) {
     const LRESULT n = SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0);
     std::vector<char> buffer(static_cast<size_t>(n) + 1);
-    const LRESULT got = SendMessageA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
+    const LRESULT got =
+        SendMessageA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
     return std::string(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
 }
 

@@ -1,0 +1,124 @@
+// libFuzzer target for the transcript layout: arbitrary bytes, any width and
+// glyph widths, appends, replacements and resizes interleaved. After every step
+// the lines must equal a fresh layout of the whole text by the plain model, and
+// measuring must agree with shaping.
+#include "transcript/ChatLayout.h"
+#include "tests/native/ChatLayoutModel.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Input {
+    const uint8_t* data;
+    size_t size;
+    size_t at = 0;
+    uint8_t Byte() { return at < size ? data[at++] : 0; }
+    bool Done() const { return at >= size; }
+    std::string Bytes(size_t n) {
+        n = n < size - at ? n : size - at;
+        std::string s(reinterpret_cast<const char*>(data + at), n);
+        at += n;
+        return s;
+    }
+};
+
+ChatMetrics MetricsFrom(Input& in) {
+    ChatMetrics m{};
+    const int mul = in.Byte() | 1;
+    const int add = in.Byte();
+    const int mod = in.Byte() % 40 + 1;
+    for (int c = 0; c < 256; ++c) {
+        m.advance[c] = (c * mul + add) % mod;
+    }
+    m.tabWidth = in.Byte() % 64 + 1;
+    m.controlGlyph = '?';
+    return m;
+}
+
+int32_t WidthFrom(Input& in) {
+    return static_cast<int32_t>(in.Byte()) * 3 - 20;
+}
+
+void Check(const ChatLayout& layout, const std::string& shadow) {
+    if (std::string(layout.text, layout.length) != shadow) {
+        std::abort();
+    }
+    if (LayoutLineStarts(layout) != ModelLineStarts(shadow, layout.metrics, layout.width)) {
+        std::abort();
+    }
+    if (shadow.size() > 4096) {
+        return;
+    }
+    char glyphs[64];
+    int advances[64];
+    for (size_t line = 0; line < layout.lineCount; ++line) {
+        const size_t start = LayoutLineStart(layout, line);
+        const size_t end = LayoutLineTextEnd(layout, line);
+        if (LayoutLineOf(layout, start) != line || end < start) {
+            std::abort();
+        }
+        int64_t x = 0;
+        for (size_t from = start; from < end;) {
+            from += LayoutShape(layout, from, end, x, glyphs, advances, sizeof glyphs);
+        }
+        if (x != LayoutOffsetX(layout, line, end)) {
+            std::abort();
+        }
+        const size_t hit = LayoutHitTest(layout, line, x / 2);
+        const size_t under = LayoutCharAt(layout, line, x / 2);
+        if (hit < start || hit > end || under < start || under > end) {
+            std::abort();
+        }
+        size_t b = 0, e = 0;
+        LayoutWordAt(layout, hit, b, e);
+        if (b > e || e > layout.length) {
+            std::abort();
+        }
+        LayoutLogicalLineAt(layout, hit, b, e);
+        if (b > start || e < end || e > layout.length) {
+            std::abort();
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    Input in{data, size};
+    ChatLayout layout;
+    LayoutInit(layout);
+    std::string shadow;
+    if (!LayoutSetMetrics(layout, MetricsFrom(in)) || !LayoutSetWidth(layout, WidthFrom(in))) {
+        std::abort();
+    }
+    while (!in.Done()) {
+        const uint8_t op = in.Byte();
+        switch (op % 8) {
+        case 6: // a replacement: a shorter prefix, or other bytes altogether
+            if (op & 0x80) {
+                shadow.resize(shadow.size() / 2);
+            } else {
+                shadow = in.Bytes(in.Byte() % 64);
+            }
+            break;
+        case 7:
+            if (op & 0x80) {
+                LayoutSetMetrics(layout, MetricsFrom(in));
+            } else {
+                LayoutSetWidth(layout, WidthFrom(in));
+            }
+            break;
+        default: shadow += in.Bytes(in.Byte() % 64); break;
+        }
+        if (!LayoutSetText(layout, shadow.data(), shadow.size()).ok) {
+            std::abort();
+        }
+        Check(layout, shadow);
+    }
+    LayoutFree(layout);
+    return 0;
+}

@@ -1,0 +1,56 @@
+// A plain, slow model of the transcript's line breaking: one byte at a time,
+// no shortcuts and no incremental work. The tests and the fuzzer hold the real
+// layout against it.
+#pragma once
+
+#include "transcript/ChatLayout.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+inline std::vector<size_t> ModelLineStarts(const std::string& text, const ChatMetrics& m,
+                                           int64_t width) {
+    std::vector<size_t> starts;
+    const size_t n = text.size();
+    if (width < 0) {
+        width = 0;
+    }
+    size_t p = 0;
+    while (p < n) {
+        starts.push_back(p);
+        int64_t x = 0;
+        size_t breakAt = 0;
+        size_t next = n;
+        for (size_t i = p; i < n; ++i) {
+            const unsigned char c = static_cast<unsigned char>(text[i]);
+            if (c == '\r') {
+                next = (i + 1 < n && text[i + 1] == '\n') ? i + 2 : i + 1;
+                break;
+            }
+            if (c == '\n') {
+                next = i + 1;
+                break;
+            }
+            if (c == ' ') {
+                x += m.advance[c];
+                breakAt = i + 1;
+            } else if (c == '\t') {
+                x += m.tabWidth - x % m.tabWidth;
+                breakAt = i + 1;
+            } else {
+                x += m.advance[c];
+                if (x > width && i > p) {
+                    next = breakAt != 0 ? breakAt : i;
+                    break;
+                }
+            }
+        }
+        p = next;
+    }
+    return starts;
+}
+
+inline std::vector<size_t> LayoutLineStarts(const ChatLayout& layout) {
+    return std::vector<size_t>(layout.lines, layout.lines + layout.lineCount);
+}
