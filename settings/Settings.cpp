@@ -7,8 +7,19 @@ namespace {
 
 constexpr char kSettingsExtension[] = ".ini";
 constexpr int kExtensionLength = 4;
-// A settings file larger than this is not ours to rewrite: saving leaves it be.
-constexpr DWORD kLargestRewrite = 16u * 1024u * 1024u;
+// Free space a save wants beyond the size of the old file: the ten keys take a
+// few KB at most (twice that in a UTF-16 file); the rest is for allocation.
+constexpr ULONGLONG kSaveHeadroom = 64u * 1024u;
+// Never a value as read: lines end at line feeds.
+constexpr char kMissing[] = "\n";
+
+// The keys of the Colors and Window sections, in the order they are read and written.
+const LPCSTR kColourKeys[] = {Str::KeyText, Str::KeyBackground, Str::KeySelectionText,
+                              Str::KeySelectionBackground};
+COLORREF* const kColours[] = {&AppState.colorText, &AppState.colorBackground,
+                              &AppState.colorSelectionText, &AppState.colorSelectionBackground};
+const LPCSTR kSideKeys[] = {Str::KeyTop, Str::KeyLeft, Str::KeyRight, Str::KeyBottom};
+LONG RECT::*const kSides[] = {&RECT::top, &RECT::left, &RECT::right, &RECT::bottom};
 
 // The executable's path with its last four characters replaced by ".ini".
 // A path that GetModuleFileNameA had to cut short would name some other file,
@@ -32,81 +43,70 @@ void ReadTextSetting(LPCSTR path, LPCSTR key, char* target, int capacity) {
 }
 
 bool WriteAllSettings(LPCSTR path) {
-    const COLORREF* const colours[] = {&AppState.colorText, &AppState.colorBackground,
-                                       &AppState.colorSelectionText,
-                                       &AppState.colorSelectionBackground};
-    const LPCSTR colourKeys[] = {Str::KeyText, Str::KeyBackground, Str::KeySelectionText,
-                                 Str::KeySelectionBackground};
-    for (size_t i = 0; i < ARRAYSIZE(colours); ++i) {
-        if (!WriteColorSetting(path, Str::SectionColors, colourKeys[i], *colours[i])) {
+    for (size_t i = 0; i < ARRAYSIZE(kColours); ++i) {
+        if (!WriteColorSetting(path, Str::SectionColors, kColourKeys[i], *kColours[i])) {
             return false;
         }
     }
-
     AppState.placement.length = sizeof(WINDOWPLACEMENT);
     if (!GetWindowPlacement(AppState.hwndMain, &AppState.placement)) {
         return false;
     }
-    const RECT& r = AppState.placement.rcNormalPosition;
-    return WriteIntSetting(path, Str::SectionWindow, Str::KeyTop, r.top) &&
-           WriteIntSetting(path, Str::SectionWindow, Str::KeyLeft, r.left) &&
-           WriteIntSetting(path, Str::SectionWindow, Str::KeyRight, r.right) &&
-           WriteIntSetting(path, Str::SectionWindow, Str::KeyBottom, r.bottom) &&
-           WritePrivateProfileStringA(Str::SectionOptions, Str::KeyNickname, AppState.nickname,
+    for (size_t i = 0; i < ARRAYSIZE(kSides); ++i) {
+        if (!WriteIntSetting(path, Str::SectionWindow, kSideKeys[i],
+                             AppState.placement.rcNormalPosition.*kSides[i])) {
+            return false;
+        }
+    }
+    return WritePrivateProfileStringA(Str::SectionOptions, Str::KeyNickname, AppState.nickname,
                                       path) &&
            WritePrivateProfileStringA(Str::SectionOptions, Str::KeyDownload, AppState.downloadDir,
                                       path);
 }
 
-// Everything the profile functions make of the file: the section names, then
-// each section's lines. Answers the length used, or 0 when it did not fit.
-DWORD ReadWholeProfile(LPCSTR path, char* buffer, DWORD capacity) {
-    DWORD used = GetPrivateProfileSectionNamesA(buffer, capacity, path);
-    // A list that filled the buffer to within two bytes may have been cut.
-    if (used + 2 >= capacity) {
-        return 0;
+// Whether a text comes back from the profile functions exactly as written:
+// they trim blanks at both ends and strip quotes around a value.
+bool ReadsBackExactly(const char* text) {
+    const int length = lstrlenA(text);
+    if (length == 0) {
+        return true;
     }
-    ++used;
-    for (const char* name = buffer; *name != '\0'; name += lstrlenA(name) + 1) {
-        const DWORD room = capacity - used;
-        const DWORD length = GetPrivateProfileSectionA(name, buffer + used, room, path);
-        if (length + 2 >= room) {
-            return 0;
-        }
-        used += length + 1;
-    }
-    return used;
+    const auto plain = [](char c) { return c > ' ' && c < 0x7F; };
+    return plain(text[0]) && plain(text[length - 1]) && text[0] != '"' && text[0] != '\'';
 }
 
-// The profile functions may report success for a write that did not reach the
-// disk (a full disk among them), and answer later reads from what they meant
-// to write. So compare what they hold with what they read back from the file
-// itself after flushing their cache, and force the bytes out before the copy
-// takes the file's place.
+// Reads one key back from the copy; a value the profile functions could have
+// reshaped only has to be there.
+bool KeyReadsBack(LPCSTR copy, LPCSTR section, LPCSTR key, const char* expected) {
+    char found[kPathCapacity];
+    GetPrivateProfileStringA(section, key, kMissing, found, sizeof found, copy);
+    if (lstrcmpA(found, kMissing) == 0) {
+        return false;
+    }
+    return !ReadsBackExactly(expected) || lstrcmpA(found, expected) == 0;
+}
+
+// The profile functions report success for a write the disk refused, so every
+// key is read back from the copy itself before the copy may take the file's
+// place. The bytes are then forced out to the disk.
 bool CopyIsWhole(LPCSTR copy) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(copy, GetFileExInfoStandard, &data) || data.nFileSizeHigh != 0 ||
-        data.nFileSizeLow > kLargestRewrite) {
-        return false;
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy); // their cache, flushed
+    char expected[kPathCapacity];
+    for (size_t i = 0; i < ARRAYSIZE(kColours); ++i) {
+        const COLORREF c = *kColours[i];
+        wsprintfA(expected, Str::ColorFormat, GetRValue(c), GetGValue(c), GetBValue(c));
+        if (!KeyReadsBack(copy, Str::SectionColors, kColourKeys[i], expected)) {
+            return false;
+        }
     }
-    // What the file holds is never longer than the file; twice its size leaves
-    // room for the profile functions' view of a copy the disk cut short.
-    const DWORD capacity = 2 * data.nFileSizeLow + 4096;
-    char* const held = static_cast<char*>(
-        VirtualAlloc(nullptr, 2 * static_cast<SIZE_T>(capacity), MEM_COMMIT, PAGE_READWRITE));
-    if (held == nullptr) {
-        return false;
+    for (size_t i = 0; i < ARRAYSIZE(kSides); ++i) {
+        wsprintfA(expected, Str::IntFormat, AppState.placement.rcNormalPosition.*kSides[i]);
+        if (!KeyReadsBack(copy, Str::SectionWindow, kSideKeys[i], expected)) {
+            return false;
+        }
     }
-    char* const onDisk = held + capacity;
-    const DWORD heldLength = ReadWholeProfile(copy, held, capacity);
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy); // flushes the cache
-    const DWORD diskLength = ReadWholeProfile(copy, onDisk, capacity);
-    bool whole = heldLength != 0 && heldLength == diskLength;
-    for (DWORD i = 0; whole && i < heldLength; ++i) {
-        whole = held[i] == onDisk[i];
-    }
-    VirtualFree(held, 0, MEM_RELEASE);
-    if (!whole) {
+    if (!KeyReadsBack(copy, Str::SectionOptions, Str::KeyNickname, AppState.nickname) ||
+        !KeyReadsBack(copy, Str::SectionOptions, Str::KeyDownload, AppState.downloadDir)) {
         return false;
     }
 
@@ -120,11 +120,9 @@ bool CopyIsWhole(LPCSTR copy) {
     return flushed != FALSE;
 }
 
-// A new, empty file beside the target to write into. A folder too long for a
-// unique name gets a fixed one instead.
-bool CreateCopy(LPCSTR target, char* copy) {
-    char folder[kPathCapacity];
-    lstrcpynA(folder, target, kPathCapacity);
+// The folder part of a path, with its final separator.
+void FolderOf(LPCSTR path, char* folder) {
+    lstrcpynA(folder, path, kPathCapacity);
     int cut = 0;
     for (int i = 0; folder[i] != '\0'; ++i) {
         if (folder[i] == '\\' || folder[i] == '/') {
@@ -132,10 +130,24 @@ bool CreateCopy(LPCSTR target, char* copy) {
         }
     }
     if (cut == 0) {
-        lstrcpyA(folder, ".");
+        lstrcpyA(folder, ".\\");
     } else {
         folder[cut] = '\0';
     }
+}
+
+// A full disk would cut the copy short; a save that could not finish is not started.
+bool HasRoomToSave(LPCSTR folder, ULONGLONG oldSize) {
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExA(folder, &available, nullptr, nullptr)) {
+        return true; // not known: the read-back still guards the file
+    }
+    return available.QuadPart >= oldSize + kSaveHeadroom;
+}
+
+// A new, empty file in the target's folder to write into. A folder too long
+// for a unique name gets a fixed one instead.
+bool CreateCopy(LPCSTR target, LPCSTR folder, char* copy) {
     if (GetTempFileNameA(folder, Str::ProgramName, 0, copy) != 0) {
         return true;
     }
@@ -195,20 +207,17 @@ void LoadSettings() {
     }
     CharLowerA(path);
 
-    ReadColorSetting(path, Str::SectionColors, Str::KeyText, &AppState.colorText);
-    ReadColorSetting(path, Str::SectionColors, Str::KeyBackground, &AppState.colorBackground);
-    ReadColorSetting(path, Str::SectionColors, Str::KeySelectionText, &AppState.colorSelectionText);
-    ReadColorSetting(path, Str::SectionColors, Str::KeySelectionBackground,
-                     &AppState.colorSelectionBackground);
+    for (size_t i = 0; i < ARRAYSIZE(kColours); ++i) {
+        ReadColorSetting(path, Str::SectionColors, kColourKeys[i], kColours[i]);
+    }
 
     WINDOWPLACEMENT& placement = AppState.placement;
     placement.length = sizeof(WINDOWPLACEMENT);
     if (GetWindowPlacement(AppState.hwndMain, &placement)) {
-        RECT& r = placement.rcNormalPosition;
-        ReadIntSetting(path, Str::SectionWindow, Str::KeyTop, &r.top);
-        ReadIntSetting(path, Str::SectionWindow, Str::KeyLeft, &r.left);
-        ReadIntSetting(path, Str::SectionWindow, Str::KeyRight, &r.right);
-        ReadIntSetting(path, Str::SectionWindow, Str::KeyBottom, &r.bottom);
+        for (size_t i = 0; i < ARRAYSIZE(kSides); ++i) {
+            ReadIntSetting(path, Str::SectionWindow, kSideKeys[i],
+                           &(placement.rcNormalPosition.*kSides[i]));
+        }
         // Start-up shows the window; until then it stays hidden.
         placement.showCmd = SW_HIDE;
         SetWindowPlacement(AppState.hwndMain, &placement);
@@ -230,17 +239,21 @@ void SaveSettings() {
     }
 
     // A read-only file or a folder in the file's place stays as it is.
-    const DWORD attributes = GetFileAttributesA(target);
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
-    if (exists && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        return;
-    }
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    const bool exists = GetFileAttributesExA(target, GetFileExInfoStandard, &data) != FALSE;
     if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND) {
         return;
     }
-
+    if (exists &&
+        (data.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return;
+    }
+    char folder[kPathCapacity];
+    FolderOf(target, folder);
+    const ULONGLONG oldSize =
+        exists ? (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow : 0;
     char copy[MAX_PATH];
-    if (!CreateCopy(target, copy)) {
+    if (!HasRoomToSave(folder, oldSize) || !CreateCopy(target, folder, copy)) {
         return;
     }
     // Sections and keys that other tools keep in the file go along.

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Checks the 32-bit deliverable as a file: a PE32 GUI program for i386 that
-needs only system DLLs and carries icon 256 and manifest 1.
+needs only system DLLs and carries icon 256, manifest 1 and version 1.
 
     check_deliverable.py build/win32/bALDRIX.exe
 """
@@ -9,7 +9,7 @@ import struct
 import sys
 import xml.etree.ElementTree as ET
 
-RT_ICON, RT_BITMAP, RT_GROUP_ICON, RT_MANIFEST = 3, 2, 14, 24
+RT_ICON, RT_BITMAP, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 2, 14, 16, 24
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll",
                "msvcrt.dll", "advapi32.dll", "shell32.dll", "ole32.dll"}
 
@@ -75,6 +75,88 @@ class PE:
         return out
 
 
+def version_block(data, o=0):
+    """One node of a VS_VERSIONINFO tree at offset o: (key, value, children).
+    A text value (type 1) comes back as str, a binary one as bytes."""
+    length, value_length, kind = struct.unpack_from("<HHH", data, o)
+    if length < 6 or o + length > len(data):
+        raise ValueError("version block at %#x overruns its resource" % o)
+    end = o + length
+    key_end = o + 6
+    while data[key_end:key_end + 2] != b"\0\0":
+        key_end += 2
+        if key_end >= end:
+            raise ValueError("version block key at %#x has no terminator" % o)
+    key = data[o + 6:key_end].decode("utf-16-le")
+    p = (key_end + 2 + 3) & ~3
+    if kind == 1:
+        value = data[p:p + 2 * value_length].decode("utf-16-le").rstrip("\0")
+        p += 2 * value_length
+    else:
+        value = data[p:p + value_length]
+        p += value_length
+    children = []
+    p = (p + 3) & ~3
+    while p < end:
+        child = version_block(data, p)
+        children.append(child)
+        p = (p + struct.unpack_from("<H", data, p)[0] + 3) & ~3
+    return key, value, children
+
+
+def version_info(data):
+    """(fixed file info as a tuple of 13 DWORDs, {table: {string: value}}, [translations])."""
+    key, fixed, children = version_block(data)
+    if key != "VS_VERSION_INFO" or len(fixed) != 52:
+        raise ValueError("not a VS_VERSION_INFO resource")
+    tables, translations = {}, []
+    for name, _, blocks in children:
+        for table, value, entries in blocks:
+            if name == "StringFileInfo":
+                tables[table.lower()] = {k: v for k, v, _ in entries}
+            elif name == "VarFileInfo" and table == "Translation":
+                translations += [struct.unpack_from("<HH", value, i)
+                                 for i in range(0, len(value) - 3, 4)]
+    return struct.unpack("<13I", fixed), tables, translations
+
+
+VERSION_STRINGS = {
+    "CompanyName": "Copyright (C) 2026 the bALDRIX authors",
+    "FileDescription": "bALDRIX - Real-Time Chat Client-Server",
+    "FileVersion": "0.1.0.0",
+    "InternalName": "bALDRIX",
+    "LegalCopyright": "Copyright (C) 2026 the bALDRIX authors",
+    "OriginalFilename": "bALDRIX.exe",
+    "ProductName": "bALDRIX",
+    "ProductVersion": "0.1.0.0",
+}
+
+
+def check_version(res, expect):
+    data = res.get((RT_VERSION, 1))
+    expect(data is not None, "version resource 1 present")
+    if data is None:
+        return
+    try:
+        fixed, tables, translations = version_info(data)
+    except (ValueError, struct.error) as e:
+        expect(False, "version resource readable: %s" % e)
+        return
+    signature, _, file_ms, file_ls, product_ms, product_ls, _, flags, os_, ftype = fixed[:10]
+    expect(signature == 0xFEEF04BD, "fixed file info signature, found %#x" % signature)
+    expect((file_ms, file_ls) == (0x00000001, 0), "file version 0.1.0.0, found %#x.%#x" % (file_ms, file_ls))
+    expect((product_ms, product_ls) == (0x00000001, 0),
+           "product version 0.1.0.0, found %#x.%#x" % (product_ms, product_ls))
+    expect(flags == 0, "no debug, pre-release or patched flags, found %#x" % flags)
+    expect(os_ == 0x40004 and ftype == 1, "a Win32 application (os %#x, type %d)" % (os_, ftype))
+    # Windows looks the texts up in the table its translation names.
+    strings = tables.get("%04x%04x" % translations[0], {}) if translations else {}
+    for name, value in VERSION_STRINGS.items():
+        expect(strings.get(name) == value, "%s is %r, found %r" % (name, value, strings.get(name)))
+    expect(translations == [(0x0409, 1252)],
+           "translation US English, code page 1252, found %s" % translations)
+
+
 def check(path):
     with open(path, "rb") as f:
         pe = PE(f.read())
@@ -120,6 +202,8 @@ def check(path):
             "type": "win32", "name": "Microsoft.Windows.Common-Controls", "version": "6.0.0.0",
             "processorArchitecture": "x86", "publicKeyToken": "6595b64144ccf1df",
             "language": "*"}, "common controls version 6 dependency")
+
+    check_version(res, expect)
     return failures
 
 

@@ -1,53 +1,769 @@
 #include "transcript/ChatList.h"
 
 #include "app/AppState.h"
+#include "transcript/ChatLayout.h"
 
-#include <string>
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
+constexpr int kMargin = 2; // pixels between the pane's edges and the text
+constexpr UINT_PTR kDragTimer = 1;
+constexpr UINT kDragInterval = 50;
+constexpr size_t kShapeChunk = 256;
+constexpr UINT kMenuCopy = 1;
+constexpr UINT kMenuSelectAll = 2;
+constexpr char kMenuCopyText[] = "&Copy\tCtrl+C";
+constexpr char kMenuSelectAllText[] = "Select &All\tCtrl+A";
+
+// What a drag extends the selection by: bytes, or the words or lines that a
+// double or triple click started with.
+enum class Unit { Byte, Word, Line };
+
+// One per window, zeroed at creation, so every member starts as 0/false/null.
 struct ChatState {
-    std::string text;
-    COLORREF textColor = 0;
-    COLORREF backColor = RGB(255, 255, 255);
-    HFONT font = nullptr;
+    ChatLayout layout;
+    COLORREF textColor;
+    COLORREF backColor;
+    COLORREF selTextColor;
+    COLORREF selBackColor;
+    HFONT font;
+    int lineHeight;
+    int clientWidth;
+    int clientHeight;
+    size_t top; // the first visual line shown
+    size_t anchor;
+    size_t caret;
+    bool dragging;
+    bool dragTimer;
+    Unit unit;
+    size_t unitBegin;
+    size_t unitEnd;
+    int wheel;             // wheel travel not yet scrolled, in (delta x lines per notch)
+    DWORD doubleClickTime; // when the last double click came, to tell a third click
+    POINT doubleClickPoint;
+    SCROLLINFO shownBar; // what the scroll bar shows, to skip needless updates
 };
 
 ChatState* StateOf(HWND hwnd) {
     return reinterpret_cast<ChatState*>(GetWindowLongPtrA(hwnd, 0));
 }
 
-LRESULT OnCreate(HWND hwnd) {
-    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(new ChatState));
+HFONT FontOf(const ChatState& s) {
+    return s.font != nullptr ? s.font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+}
+
+// ---- geometry ------------------------------------------------------------
+
+size_t FullRows(const ChatState& s) {
+    const int rows = s.clientHeight / s.lineHeight;
+    return rows > 1 ? static_cast<size_t>(rows) : 1;
+}
+
+// Rows that show at least a part of a line.
+size_t ShownRows(const ChatState& s) {
+    return static_cast<size_t>((std::max(s.clientHeight, 0) + s.lineHeight - 1) / s.lineHeight);
+}
+
+size_t MaxTop(const ChatState& s) {
+    const size_t page = FullRows(s);
+    return s.layout.lineCount > page ? s.layout.lineCount - page : 0;
+}
+
+bool AtBottom(const ChatState& s) {
+    return s.top >= MaxTop(s);
+}
+
+size_t TopOffset(const ChatState& s) {
+    return s.top < s.layout.lineCount ? LayoutLineStart(s.layout, s.top) : s.layout.length;
+}
+
+void UpdateScrollBar(HWND hwnd, ChatState& s) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    si.nMin = 0;
+    si.nMax = s.layout.lineCount > 0 ? static_cast<int>(s.layout.lineCount - 1) : 0;
+    si.nPage = static_cast<UINT>(FullRows(s));
+    si.nPos = static_cast<int>(s.top);
+    if (si.nMax == s.shownBar.nMax && si.nPage == s.shownBar.nPage && si.nPos == s.shownBar.nPos &&
+        s.shownBar.cbSize != 0) {
+        return;
+    }
+    s.shownBar = si;
+    SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+}
+
+// Marks the rows of visual lines first..last (inclusive) for repainting, where shown.
+void InvalidateLines(HWND hwnd, const ChatState& s, size_t first, size_t last) {
+    const size_t rows = ShownRows(s);
+    if (last < s.top || first >= s.top + rows) {
+        return;
+    }
+    first = std::max(first, s.top);
+    last = std::min(last, s.top + rows - 1);
+    RECT r{0, static_cast<LONG>((first - s.top) * s.lineHeight), s.clientWidth,
+           static_cast<LONG>((last - s.top + 1) * s.lineHeight)};
+    InvalidateRect(hwnd, &r, FALSE);
+}
+
+void InvalidateSpan(HWND hwnd, const ChatState& s, size_t from, size_t to) {
+    if (from < to && s.layout.lineCount > 0) {
+        InvalidateLines(hwnd, s, LayoutLineOf(s.layout, from), LayoutLineOf(s.layout, to));
+    }
+}
+
+// Shows the view from another top line, moving the pixels that stay visible.
+void ScrollTo(HWND hwnd, ChatState& s, size_t top) {
+    top = std::min(top, MaxTop(s));
+    if (top != s.top) {
+        const size_t distance = top > s.top ? top - s.top : s.top - top;
+        RECT pending;
+        // Pixels can only be moved when all of them are up to date.
+        if (distance < ShownRows(s) && !GetUpdateRect(hwnd, &pending, FALSE)) {
+            const int dy = static_cast<int>(distance) * s.lineHeight;
+            ScrollWindowEx(hwnd, 0, top > s.top ? -dy : dy, nullptr, nullptr, nullptr, nullptr,
+                           SW_INVALIDATE);
+        } else {
+            InvalidateRect(hwnd, nullptr, FALSE);
+        }
+        s.top = top;
+    }
+    UpdateScrollBar(hwnd, s);
+}
+
+void ScrollBy(HWND hwnd, ChatState& s, long long lines) {
+    const long long wanted = static_cast<long long>(s.top) + lines;
+    ScrollTo(hwnd, s, wanted > 0 ? static_cast<size_t>(wanted) : 0);
+}
+
+// After a rewrap: the line that holds the old top byte goes on top, unless the
+// view followed the chat's end, which it keeps following.
+void KeepPlace(HWND hwnd, ChatState& s, bool following, size_t topOffset) {
+    s.top = following ? MaxTop(s) : std::min(LayoutLineOf(s.layout, topOffset), MaxTop(s));
+    InvalidateRect(hwnd, nullptr, FALSE);
+    UpdateScrollBar(hwnd, s);
+}
+
+int32_t WrapWidth(const ChatState& s) {
+    return s.clientWidth - 2 * kMargin;
+}
+
+// ---- text and font -------------------------------------------------------
+
+// The glyph that stands for control bytes: a middle dot where the code page
+// has one, else a question mark.
+unsigned char ControlGlyph() {
+    WCHAR wide = 0;
+    const char dot = static_cast<char>(0xB7);
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &dot, 1, &wide, 1) == 1 &&
+        wide == 0x00B7) {
+        return 0xB7;
+    }
+    return '?';
+}
+
+void Measure(HWND hwnd, ChatState& s) {
+    HDC dc = GetDC(hwnd);
+    if (dc == nullptr) {
+        return;
+    }
+    HGDIOBJ old = SelectObject(dc, FontOf(s));
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc, &tm);
+    INT widths[256];
+    const bool measured = GetCharWidth32A(dc, 0, 255, widths) != FALSE;
+    SelectObject(dc, old);
+    ReleaseDC(hwnd, dc);
+
+    ChatMetrics m{};
+    const int average = tm.tmAveCharWidth > 0 ? tm.tmAveCharWidth : 8;
+    for (int c = 0; c < 256; ++c) {
+        m.advance[c] = measured ? widths[c] : average;
+    }
+    m.controlGlyph = ControlGlyph();
+    for (int c = 0; c < 0x20; ++c) {
+        m.advance[c] = m.advance[m.controlGlyph];
+    }
+    m.advance[0x7F] = m.advance[m.controlGlyph];
+    m.tabWidth = 8 * average;
+    s.lineHeight = tm.tmHeight > 0 ? tm.tmHeight : 16;
+    LayoutSetMetrics(s.layout, m);
+}
+
+LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
+    if (text == nullptr) {
+        text = Str::Empty;
+    }
+    const size_t length = ChatTextLength(text);
+    const bool following = AtBottom(s);
+    const size_t topOffset = TopOffset(s);
+    const ChatChange change = LayoutSetText(s.layout, text, length);
+    if (!change.ok) {
+        return FALSE;
+    }
+    if (!change.appended) {
+        s.anchor = s.caret = 0;
+        KeepPlace(hwnd, s, following || length == 0, topOffset);
+        return TRUE;
+    }
+    // Lines before firstChanged kept their bytes and their places in the index,
+    // so a view scrolled up still shows the same text; only new rows are drawn.
+    ScrollTo(hwnd, s, following ? MaxTop(s) : s.top);
+    if (change.firstChanged < s.layout.lineCount) {
+        InvalidateLines(hwnd, s, change.firstChanged, s.layout.lineCount - 1);
+    }
+    return TRUE;
+}
+
+LRESULT OnGetText(const ChatState& s, WPARAM capacity, char* out) {
+    if (capacity == 0 || out == nullptr) {
+        return 0;
+    }
+    const size_t n = std::min<size_t>(s.layout.length, capacity - 1);
+    if (n != 0) {
+        std::memcpy(out, s.layout.text, n);
+    }
+    out[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
+LRESULT OnSetFont(HWND hwnd, ChatState& s, HFONT font) {
+    const bool following = AtBottom(s);
+    const size_t topOffset = TopOffset(s);
+    s.font = font;
+    Measure(hwnd, s);
+    KeepPlace(hwnd, s, following, topOffset);
     return 0;
+}
+
+LRESULT OnSize(HWND hwnd, ChatState& s) {
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    // A pane with no area (the window minimised) shows nothing: keep the layout
+    // rather than wrap everything a byte a line.
+    if (rc.right <= 0 || rc.bottom <= 0) {
+        return 0;
+    }
+    const bool following = AtBottom(s);
+    const size_t topOffset = TopOffset(s);
+    const bool widthChanged = rc.right != s.clientWidth;
+    s.clientWidth = rc.right;
+    s.clientHeight = rc.bottom;
+    if (widthChanged) {
+        LayoutSetWidth(s.layout, WrapWidth(s));
+        KeepPlace(hwnd, s, following, topOffset);
+        return 0;
+    }
+    ScrollTo(hwnd, s, following ? MaxTop(s) : s.top);
+    return 0;
+}
+
+// ---- painting ------------------------------------------------------------
+
+// Draws bytes [from, to) of a visual line in one pair of colours. Each call
+// paints its own cells opaquely, starting at `left` (the first one at the pane's
+// left edge), so no pixel is painted twice.
+void DrawPiece(HDC dc, const ChatState& s, size_t from, size_t to, bool selected, int64_t& x,
+               int& left, int y) {
+    SetTextColor(dc, selected ? s.selTextColor : s.textColor);
+    SetBkColor(dc, selected ? s.selBackColor : s.backColor);
+    char glyphs[kShapeChunk];
+    int advances[kShapeChunk];
+    while (from < to && kMargin + x < s.clientWidth) {
+        const int64_t pen = kMargin + x;
+        const size_t n = LayoutShape(s.layout, from, to, x, glyphs, advances, kShapeChunk);
+        from += n;
+        RECT r{left, y, static_cast<LONG>(std::min<int64_t>(kMargin + x, s.clientWidth)),
+               y + s.lineHeight};
+        ExtTextOutA(dc, static_cast<int>(pen), y, ETO_OPAQUE | ETO_CLIPPED, &r, glyphs,
+                    static_cast<UINT>(n), advances);
+        left = r.right;
+    }
+}
+
+void FillCells(HDC dc, COLORREF color, int left, int right, int y, int height) {
+    if (left < right) {
+        SetBkColor(dc, color);
+        RECT r{left, y, right, y + height};
+        ExtTextOutA(dc, left, y, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+    }
+}
+
+void DrawLine(HDC dc, const ChatState& s, size_t line, int y) {
+    const ChatLayout& l = s.layout;
+    const size_t start = LayoutLineStart(l, line);
+    const size_t textEnd = LayoutLineTextEnd(l, line);
+    const size_t selFrom = std::min(s.anchor, s.caret);
+    const size_t selTo = std::max(s.anchor, s.caret);
+    const size_t a = std::clamp(selFrom, start, textEnd);
+    const size_t b = std::clamp(selTo, start, textEnd);
+    int64_t x = 0;
+    int left = 0;
+    DrawPiece(dc, s, start, a, false, x, left, y);
+    DrawPiece(dc, s, a, b, true, x, left, y);
+    DrawPiece(dc, s, b, textEnd, false, x, left, y);
+    // A selected line end shows as one selected blank after the text.
+    if (selFrom <= textEnd && selTo > textEnd && LayoutLineEnd(l, line) > textEnd &&
+        kMargin + x < s.clientWidth) {
+        const int64_t right = kMargin + x + std::max(l.metrics.advance[' '], 1);
+        const int cell = static_cast<int>(std::min<int64_t>(right, s.clientWidth));
+        FillCells(dc, s.selBackColor, left, cell, y, s.lineHeight);
+        left = std::max(left, cell);
+    }
+    FillCells(dc, s.backColor, left, s.clientWidth, y, s.lineHeight);
 }
 
 LRESULT OnPaint(HWND hwnd, ChatState& s) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    RECT rc;
-    GetClientRect(hwnd, &rc);
-    HBRUSH brush = CreateSolidBrush(s.backColor);
-    FillRect(dc, &rc, brush);
-    DeleteObject(brush);
-    HGDIOBJ oldFont = SelectObject(dc, s.font ? s.font : GetStockObject(SYSTEM_FIXED_FONT));
-    SetTextColor(dc, s.textColor);
-    SetBkMode(dc, TRANSPARENT);
-    DrawTextA(dc, s.text.c_str(), static_cast<int>(s.text.size()), &rc, DT_LEFT | DT_WORDBREAK);
+    if (dc == nullptr) {
+        return 0;
+    }
+    HGDIOBJ oldFont = SelectObject(dc, FontOf(s));
+    SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
+    SetBkMode(dc, OPAQUE);
+    const int firstRow = std::max<LONG>(ps.rcPaint.top, 0) / s.lineHeight;
+    const int lastRow = std::max<LONG>(ps.rcPaint.bottom - 1, 0) / s.lineHeight;
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const size_t line = s.top + static_cast<size_t>(row);
+        const int y = row * s.lineHeight;
+        if (line < s.layout.lineCount) {
+            DrawLine(dc, s, line, y);
+        } else {
+            FillCells(dc, s.backColor, 0, s.clientWidth, y, s.lineHeight);
+        }
+    }
     SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
     return 0;
 }
 
+// ---- selection -------------------------------------------------------------
+
+void SetSelection(HWND hwnd, ChatState& s, size_t anchor, size_t caret) {
+    anchor = std::min(anchor, s.layout.length);
+    caret = std::min(caret, s.layout.length);
+    const size_t oldFrom = std::min(s.anchor, s.caret), oldTo = std::max(s.anchor, s.caret);
+    const size_t newFrom = std::min(anchor, caret), newTo = std::max(anchor, caret);
+    s.anchor = anchor;
+    s.caret = caret;
+    if (oldFrom == oldTo) {
+        InvalidateSpan(hwnd, s, newFrom, newTo);
+        return;
+    }
+    if (newFrom == newTo) {
+        InvalidateSpan(hwnd, s, oldFrom, oldTo);
+        return;
+    }
+    // Only the ends that moved need drawing again.
+    InvalidateSpan(hwnd, s, std::min(oldFrom, newFrom), std::max(oldFrom, newFrom));
+    InvalidateSpan(hwnd, s, std::min(oldTo, newTo), std::max(oldTo, newTo));
+}
+
+// The byte offset under a point of the client area: the nearest edge between
+// bytes, or the byte whose cell holds the point. Below the last line: the end.
+size_t OffsetAt(const ChatState& s, POINT p, bool nearestEdge) {
+    if (s.layout.lineCount == 0) {
+        return 0;
+    }
+    const long long row =
+        p.y >= 0 ? p.y / s.lineHeight : -((s.lineHeight - 1 - p.y) / s.lineHeight);
+    const long long line = static_cast<long long>(s.top) + row;
+    if (line < 0) {
+        return 0;
+    }
+    if (static_cast<size_t>(line) >= s.layout.lineCount) {
+        return s.layout.length;
+    }
+    const int64_t x = p.x - kMargin;
+    return nearestEdge ? LayoutHitTest(s.layout, static_cast<size_t>(line), x)
+                       : LayoutCharAt(s.layout, static_cast<size_t>(line), x);
+}
+
+void ExtendTo(HWND hwnd, ChatState& s, POINT p) {
+    p.y = std::clamp<LONG>(p.y, 0, std::max(s.clientHeight - 1, 0));
+    if (s.unit == Unit::Byte) {
+        SetSelection(hwnd, s, s.anchor, OffsetAt(s, p, true));
+        return;
+    }
+    size_t begin = 0, end = 0;
+    const size_t under = OffsetAt(s, p, false);
+    if (s.unit == Unit::Word) {
+        LayoutWordAt(s.layout, under, begin, end);
+    } else {
+        LayoutLogicalLineAt(s.layout, under, begin, end);
+    }
+    if (begin < s.unitBegin) {
+        SetSelection(hwnd, s, s.unitEnd, begin);
+    } else {
+        SetSelection(hwnd, s, s.unitBegin, std::max(end, s.unitEnd));
+    }
+}
+
+void StopDrag(HWND hwnd, ChatState& s) {
+    if (s.dragTimer) {
+        KillTimer(hwnd, kDragTimer);
+        s.dragTimer = false;
+    }
+    if (s.dragging) {
+        s.dragging = false;
+        if (GetCapture() == hwnd) {
+            ReleaseCapture();
+        }
+    }
+}
+
+// While the mouse is held outside the pane, the view scrolls towards it, faster
+// the further away it is, and the selection follows.
+void CALLBACK DragTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
+    ChatState* s = StateOf(hwnd);
+    if (s == nullptr) {
+        KillTimer(hwnd, kDragTimer);
+        return;
+    }
+    if (!s->dragging || GetCapture() != hwnd) {
+        StopDrag(hwnd, *s);
+        return;
+    }
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(hwnd, &p);
+    if (p.y < 0) {
+        ScrollBy(hwnd, *s, -(1 + (-p.y) / s->lineHeight));
+    } else if (p.y >= s->clientHeight) {
+        ScrollBy(hwnd, *s, 1 + (p.y - s->clientHeight) / s->lineHeight);
+    }
+    ExtendTo(hwnd, *s, p);
+    UpdateWindow(hwnd);
+}
+
+void StartDrag(HWND hwnd, ChatState& s) {
+    s.dragging = true;
+    SetCapture(hwnd);
+}
+
+POINT PointOf(LPARAM lParam) {
+    // Signed: with the mouse captured, points left of or above the pane are negative.
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+LRESULT OnLButtonDown(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam) {
+    SetFocus(hwnd);
+    const POINT p = PointOf(lParam);
+    const bool third =
+        s.doubleClickTime != 0 &&
+        static_cast<DWORD>(GetMessageTime()) - s.doubleClickTime <= GetDoubleClickTime() &&
+        std::abs(p.x - s.doubleClickPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+        std::abs(p.y - s.doubleClickPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+    s.doubleClickTime = 0;
+    if (third) {
+        s.unit = Unit::Line;
+        LayoutLogicalLineAt(s.layout, OffsetAt(s, p, false), s.unitBegin, s.unitEnd);
+        SetSelection(hwnd, s, s.unitBegin, s.unitEnd);
+    } else if (wParam & MK_SHIFT) {
+        s.unit = Unit::Byte;
+        SetSelection(hwnd, s, s.anchor, OffsetAt(s, p, true));
+    } else {
+        s.unit = Unit::Byte;
+        const size_t at = OffsetAt(s, p, true);
+        SetSelection(hwnd, s, at, at);
+    }
+    StartDrag(hwnd, s);
+    return 0;
+}
+
+LRESULT OnLButtonDblClk(HWND hwnd, ChatState& s, LPARAM lParam) {
+    const POINT p = PointOf(lParam);
+    s.unit = Unit::Word;
+    LayoutWordAt(s.layout, OffsetAt(s, p, false), s.unitBegin, s.unitEnd);
+    SetSelection(hwnd, s, s.unitBegin, s.unitEnd);
+    s.doubleClickTime = static_cast<DWORD>(GetMessageTime());
+    if (s.doubleClickTime == 0) {
+        s.doubleClickTime = 1;
+    }
+    s.doubleClickPoint = p;
+    StartDrag(hwnd, s);
+    return 0;
+}
+
+LRESULT OnMouseMove(HWND hwnd, ChatState& s, LPARAM lParam) {
+    if (!s.dragging) {
+        return 0;
+    }
+    if (GetCapture() != hwnd) {
+        StopDrag(hwnd, s);
+        return 0;
+    }
+    const POINT p = PointOf(lParam);
+    ExtendTo(hwnd, s, p);
+    const bool outside = p.y < 0 || p.y >= s.clientHeight;
+    if (outside && !s.dragTimer) {
+        s.dragTimer = SetTimer(hwnd, kDragTimer, kDragInterval, DragTimerProc) != 0;
+    } else if (!outside && s.dragTimer) {
+        KillTimer(hwnd, kDragTimer);
+        s.dragTimer = false;
+    }
+    return 0;
+}
+
+void CopySelection(HWND hwnd, const ChatState& s) {
+    const size_t from = std::min(s.anchor, s.caret);
+    const size_t to = std::max(s.anchor, s.caret);
+    if (from == to) {
+        return;
+    }
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, to - from + 1);
+    if (memory == nullptr) {
+        return;
+    }
+    char* out = static_cast<char*>(GlobalLock(memory));
+    if (out == nullptr) {
+        GlobalFree(memory);
+        return;
+    }
+    std::memcpy(out, s.layout.text + from, to - from);
+    out[to - from] = '\0';
+    GlobalUnlock(memory);
+    if (!OpenClipboard(hwnd)) {
+        GlobalFree(memory);
+        return;
+    }
+    EmptyClipboard();
+    if (SetClipboardData(CF_TEXT, memory) == nullptr) {
+        GlobalFree(memory);
+    }
+    CloseClipboard();
+}
+
+void SelectAll(HWND hwnd, ChatState& s) {
+    SetSelection(hwnd, s, 0, s.layout.length);
+}
+
+LRESULT OnRButtonDown(HWND hwnd, ChatState& s, LPARAM lParam) {
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) {
+        return 0;
+    }
+    const bool selected = s.anchor != s.caret;
+    AppendMenuA(menu, MF_STRING | (selected ? MF_ENABLED : MF_GRAYED), kMenuCopy, kMenuCopyText);
+    AppendMenuA(menu, MF_STRING, kMenuSelectAll, kMenuSelectAllText);
+    POINT p = PointOf(lParam);
+    ClientToScreen(hwnd, &p);
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, p.x, p.y, 0, hwnd, nullptr));
+    DestroyMenu(menu);
+    // The menu ran its own message loop: the window may be gone by now.
+    ChatState* still = StateOf(hwnd);
+    if (still == nullptr) {
+        return 0;
+    }
+    if (chosen == kMenuCopy) {
+        CopySelection(hwnd, *still);
+    } else if (chosen == kMenuSelectAll) {
+        SelectAll(hwnd, *still);
+    }
+    return 0;
+}
+
+// ---- keyboard and wheel ------------------------------------------------------
+
+// The input field: the first EDIT among the pane's siblings.
+HWND InputField(HWND hwnd) {
+    HWND parent = GetParent(hwnd);
+    return parent != nullptr ? FindWindowExA(parent, nullptr, Str::EditClass, nullptr) : nullptr;
+}
+
+// A key the transcript has no use for goes to the input field, and the focus
+// with it, together with the character the key already made, so that nothing
+// typed is lost in a read-only pane.
+void HandOver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND input = InputField(hwnd);
+    if (input == nullptr) {
+        return;
+    }
+    SetFocus(input);
+    SendMessageA(input, message, wParam, lParam);
+    MSG typed;
+    while (PeekMessageA(&typed, hwnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+        SendMessageA(input, typed.message, typed.wParam, typed.lParam);
+    }
+}
+
+LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const long long page = static_cast<long long>(FullRows(s));
+    switch (key) {
+    case VK_UP: ScrollBy(hwnd, s, -1); return 0;
+    case VK_DOWN: ScrollBy(hwnd, s, 1); return 0;
+    case VK_PRIOR: ScrollBy(hwnd, s, -page); return 0;
+    case VK_NEXT: ScrollBy(hwnd, s, page); return 0;
+    case VK_HOME: ScrollTo(hwnd, s, 0); return 0;
+    case VK_END: ScrollTo(hwnd, s, MaxTop(s)); return 0;
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_CAPITAL:
+    case VK_NUMLOCK:
+    case VK_SCROLL: return 0;
+    case 'A':
+        if (ctrl) {
+            SelectAll(hwnd, s);
+            return 0;
+        }
+        break;
+    case 'C':
+    case VK_INSERT:
+        if (ctrl) {
+            CopySelection(hwnd, s);
+            return 0;
+        }
+        break;
+    default: break;
+    }
+    HandOver(hwnd, WM_KEYDOWN, key, lParam);
+    return 0;
+}
+
+LRESULT OnMouseWheel(HWND hwnd, ChatState& s, WPARAM wParam) {
+    UINT perNotch = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
+    if (perNotch == 0) {
+        return 0;
+    }
+    if (perNotch == WHEEL_PAGESCROLL || perNotch > FullRows(s)) {
+        perNotch = static_cast<UINT>(FullRows(s));
+    }
+    const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+    // A turn the other way drops what is left of the last one.
+    if ((delta > 0 && s.wheel < 0) || (delta < 0 && s.wheel > 0)) {
+        s.wheel = 0;
+    }
+    s.wheel += delta * static_cast<int>(perNotch);
+    const int lines = s.wheel / WHEEL_DELTA;
+    s.wheel -= lines * WHEEL_DELTA;
+    if (lines != 0) {
+        ScrollBy(hwnd, s, -lines);
+    }
+    return 0;
+}
+
+LRESULT OnVScroll(HWND hwnd, ChatState& s, WPARAM wParam) {
+    const long long page = static_cast<long long>(FullRows(s));
+    switch (LOWORD(wParam)) {
+    case SB_LINEUP: ScrollBy(hwnd, s, -1); break;
+    case SB_LINEDOWN: ScrollBy(hwnd, s, 1); break;
+    case SB_PAGEUP: ScrollBy(hwnd, s, -page); break;
+    case SB_PAGEDOWN: ScrollBy(hwnd, s, page); break;
+    case SB_TOP: ScrollTo(hwnd, s, 0); break;
+    case SB_BOTTOM: ScrollTo(hwnd, s, MaxTop(s)); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        // The message's own position has only 16 bits; the scroll bar has all 32.
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_TRACKPOS;
+        const int position = GetScrollInfo(hwnd, SB_VERT, &si) ? si.nTrackPos : HIWORD(wParam);
+        ScrollTo(hwnd, s, position > 0 ? static_cast<size_t>(position) : 0);
+        UpdateWindow(hwnd);
+        break;
+    }
+    default: break;
+    }
+    return 0;
+}
+
+LRESULT OnGetSel(const ChatState& s, DWORD* from, DWORD* to) {
+    const size_t a = std::min(s.anchor, s.caret), b = std::max(s.anchor, s.caret);
+    if (from != nullptr) {
+        *from = static_cast<DWORD>(a);
+    }
+    if (to != nullptr) {
+        *to = static_cast<DWORD>(b);
+    }
+    return static_cast<LRESULT>(b - a);
+}
+
+// ---- life ------------------------------------------------------------------
+
+LRESULT OnCreate(HWND hwnd) {
+    auto* s =
+        static_cast<ChatState*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ChatState)));
+    if (s == nullptr) {
+        return -1;
+    }
+    LayoutInit(s->layout);
+    s->textColor = GetSysColor(COLOR_WINDOWTEXT);
+    s->backColor = GetSysColor(COLOR_WINDOW);
+    s->selTextColor = GetSysColor(COLOR_HIGHLIGHTTEXT);
+    s->selBackColor = GetSysColor(COLOR_HIGHLIGHT);
+    s->lineHeight = 16;
+    RECT rc;
+    GetClientRect(hwnd, &rc);
+    s->clientWidth = rc.right;
+    s->clientHeight = rc.bottom;
+    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+    Measure(hwnd, *s);
+    LayoutSetWidth(s->layout, WrapWidth(*s));
+    UpdateScrollBar(hwnd, *s);
+    return 0;
+}
+
+LRESULT OnDestroy(HWND hwnd, ChatState* s) {
+    StopDrag(hwnd, *s);
+    SetWindowLongPtrA(hwnd, 0, 0);
+    LayoutFree(s->layout);
+    HeapFree(GetProcessHeap(), 0, s);
+    return 0;
+}
+
+LRESULT Recolor(HWND hwnd, COLORREF& text, COLORREF& back, WPARAM wParam, LPARAM lParam) {
+    text = static_cast<COLORREF>(wParam);
+    back = static_cast<COLORREF>(lParam);
+    InvalidateRect(hwnd, nullptr, FALSE);
+    return 0;
+}
+
 } // namespace
+
+size_t ChatTextLength(const char* text) {
+    const char* p = text;
+    while (reinterpret_cast<uintptr_t>(p) % sizeof(uint64_t) != 0) {
+        if (*p == '\0') {
+            return static_cast<size_t>(p - text);
+        }
+        ++p;
+    }
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighs = 0x8080808080808080ULL;
+    for (;;) {
+        uint64_t word;
+        std::memcpy(&word, p, sizeof word);
+        if (((word - kOnes) & ~word & kHighs) != 0) {
+            break;
+        }
+        p += sizeof word;
+    }
+    while (*p != '\0') {
+        ++p;
+    }
+    return static_cast<size_t>(p - text);
+}
 
 ATOM RegisterChatListClass(HINSTANCE instance) {
     WNDCLASSA wc{};
+    // No class background: painting covers every pixel once, so nothing flickers.
     wc.style = CS_DBLCLKS;
     wc.lpfnWndProc = ChatListProc;
     wc.cbWndExtra = sizeof(LONG_PTR);
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32513)); // IDC_IBEAM
+    wc.hbrBackground = nullptr;
     wc.lpszClassName = Str::ChatListClass;
     return RegisterClassA(&wc);
 }
@@ -64,45 +780,31 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
     switch (message) {
-    case WM_DESTROY:
-        SetWindowLongPtrA(hwnd, 0, 0);
-        delete s;
-        return 0;
+    case WM_DESTROY: return OnDestroy(hwnd, s);
     case WM_PAINT: return OnPaint(hwnd, *s);
-    case WM_SETTEXT:
-        s->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-        InvalidateRect(hwnd, nullptr, TRUE);
-        return TRUE;
-    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(s->text.size());
-    case WM_GETTEXT: {
-        if (wParam == 0 || lParam == 0) {
-            return 0;
-        }
-        const size_t n = s->text.size() < wParam - 1 ? s->text.size() : wParam - 1;
-        char* out = reinterpret_cast<char*>(lParam);
-        s->text.copy(out, n);
-        out[n] = '\0';
-        return static_cast<LRESULT>(n);
-    }
-    case WM_SETFONT: s->font = reinterpret_cast<HFONT>(wParam); return 0;
+    case WM_VSCROLL: return OnVScroll(hwnd, *s, wParam);
+    case WM_SIZE: return OnSize(hwnd, *s);
+    case WM_KEYDOWN: return OnKeyDown(hwnd, *s, wParam, lParam);
+    case WM_SYSKEYDOWN: HandOver(hwnd, WM_SYSKEYDOWN, wParam, lParam); return 0;
+    case WM_LBUTTONDOWN: return OnLButtonDown(hwnd, *s, wParam, lParam);
+    case WM_LBUTTONUP: StopDrag(hwnd, *s); return 0;
+    case WM_MOUSEMOVE: return OnMouseMove(hwnd, *s, lParam);
+    case WM_LBUTTONDBLCLK: return OnLButtonDblClk(hwnd, *s, lParam);
+    case WM_MOUSEWHEEL: return OnMouseWheel(hwnd, *s, wParam);
+    case WM_RBUTTONDOWN: return OnRButtonDown(hwnd, *s, lParam);
+    case WM_SETTEXT: return OnSetText(hwnd, *s, reinterpret_cast<const char*>(lParam));
+    case WM_GETTEXT: return OnGetText(*s, wParam, reinterpret_cast<char*>(lParam));
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(s->layout.length);
+    case WM_SETFONT: return OnSetFont(hwnd, *s, reinterpret_cast<HFONT>(wParam));
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
-    case CLM_SETCOLORS:
-        s->textColor = static_cast<COLORREF>(wParam);
-        s->backColor = static_cast<COLORREF>(lParam);
+    case CLM_GETSEL:
+        return OnGetSel(*s, reinterpret_cast<DWORD*>(wParam), reinterpret_cast<DWORD*>(lParam));
+    case CLM_SETSEL:
+        SetSelection(hwnd, *s, static_cast<size_t>(wParam), static_cast<size_t>(lParam));
         return 0;
-    case WM_VSCROLL:
-    case WM_SIZE:
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDBLCLK:
-    case WM_MOUSEWHEEL:
-    case WM_RBUTTONDOWN:
-    case WM_USER:
-    case WM_USER + 1:
-    case WM_USER + 3: return 0;
+    case CLM_SETCOLORS: return Recolor(hwnd, s->textColor, s->backColor, wParam, lParam);
+    case CLM_SETSELCOLORS: return Recolor(hwnd, s->selTextColor, s->selBackColor, wParam, lParam);
+    default: break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }

@@ -1,10 +1,25 @@
-// The transcript control, window class "CHATLIST".
+// The transcript control, window class "CHATLIST": the chat text, wrapped at the
+// pane's width, scrolled, selected and copied. Text in, text out by the window
+// text messages; everything it draws comes from the layout in ChatLayout.h.
 #pragma once
 
 #include <windows.h>
 
+// The selection: *wParam and *lParam (DWORD*, either may be null) get its two
+// ends in text order; answers its length.
+constexpr UINT CLM_GETSEL = WM_USER;
+// Selects from the anchor (wParam) to the caret (lParam), byte offsets clamped
+// to the text; equal offsets select nothing.
+constexpr UINT CLM_SETSEL = WM_USER + 1;
 // Sets the text colour (wParam) and the background colour (lParam).
 constexpr UINT CLM_SETCOLORS = WM_USER + 2;
+// Sets the selection's text colour (wParam) and background colour (lParam).
+constexpr UINT CLM_SETSELCOLORS = WM_USER + 3;
 
 ATOM RegisterChatListClass(HINSTANCE instance);
 LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The length of a NUL-terminated text, read a word at a time. Only for Windows:
+// it reads the whole aligned word that holds the terminator, which never
+// leaves the terminator's page.
+size_t ChatTextLength(const char* text);

@@ -240,6 +240,20 @@ TEST(SettingsFile, TheNicknameIsCutTo19AndTheDownloadFolderSurvives) {
     EXPECT_TRUE(Has(lines, "Download=" + download));
 }
 
+// Values that do not come back from the profile functions as written (a blank
+// at the end after the cut to 19, blanks inside quotes) must not stop the save.
+TEST(SettingsFile, ValuesTheProfileFunctionsReshapeAreStillSaved) {
+    RunningApp app;
+    app.WriteIni("[Options]\r\nNickname=ABCDEFGHIJKLMNOPQR STUVW\r\nDownload=\"  spaced  \"\r\n");
+    ASSERT_TRUE(app.Start());
+    EXPECT_EQ(NicknameInUse(app), "ABCDEFGHIJKLMNOPQR ");
+    MoveTo(app, 11, 12, 300, 200);
+    ASSERT_EQ(app.Close(), 0u);
+    const std::vector<std::string> lines = Lines(app.ReadIni());
+    EXPECT_TRUE(Has(lines, "Top=12") && Has(lines, "Left=11")) << app.ReadIni();
+    EXPECT_TRUE(StrayFiles(app).empty());
+}
+
 TEST(SettingsFile, ASideThatCannotBeReadKeepsTheWindowsOwnValue) {
     const struct {
         const char* file;
@@ -447,6 +461,134 @@ TEST(SettingsFileWhole, AProcessKilledWhileSavingLeavesTheOldFileOrTheNewOne) {
     std::printf("killed while closing: %d times the old file (%d of them during the save), %d "
                 "times the new one\n",
                 sawOld, interrupted, sawNew);
+}
+
+// Saving on a full disk. tests/e2e/settings-full-disk.sh mounts a small file
+// system and names it in BALDRIX_FULL_DISK; elsewhere these cases skip.
+class SettingsFullDisk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char folder[MAX_PATH] = "";
+        if (GetEnvironmentVariableA("BALDRIX_FULL_DISK", folder, sizeof folder) == 0) {
+            GTEST_SKIP() << "needs a small file system: run tests/e2e/settings-full-disk.sh";
+        }
+        folder_ = folder;
+        // The program is copied from a folder the driver prepares.
+        ASSERT_TRUE(CopyFileA(source_.ExePath().c_str(), Exe().c_str(), FALSE));
+    }
+    void TearDown() override {
+        if (process_.hProcess != nullptr) {
+            TerminateProcess(process_.hProcess, 1);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+        DeleteFileA(Filler().c_str());
+        SetFileAttributesA(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(Ini().c_str());
+        DeleteFileA(Exe().c_str());
+    }
+
+    std::string Exe() const { return folder_ + "\\bALDRIX.exe"; }
+    std::string Ini() const { return folder_ + "\\bALDRIX.ini"; }
+    std::string Filler() const { return folder_ + "\\filler"; }
+
+    // Writes page by page until the disk refuses, then gives back the given number of pages.
+    void FillLeaving(LONGLONG pages) {
+        HANDLE file = CreateFileA(Filler().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        static char page[4096];
+        LARGE_INTEGER size{};
+        DWORD written = 0;
+        while (WriteFile(file, page, sizeof page, &written, nullptr) && written == sizeof page) {
+            size.QuadPart += written;
+        }
+        size.QuadPart -= pages * static_cast<LONGLONG>(sizeof page);
+        const bool cut =
+            pages == 0 || (size.QuadPart >= 0 &&
+                           SetFilePointerEx(file, size, nullptr, FILE_BEGIN) && SetEndOfFile(file));
+        CloseHandle(file);
+        ASSERT_TRUE(cut);
+        ULARGE_INTEGER free{};
+        GetDiskFreeSpaceExA((folder_ + "\\").c_str(), &free, nullptr, nullptr);
+        ASSERT_EQ(free.QuadPart, static_cast<ULONGLONG>(pages) * sizeof page);
+    }
+
+    // Starts the program, moves its window and closes it; answers the exit code.
+    DWORD RunAndClose() {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string command = "\"" + Exe() + "\"";
+        if (!CreateProcessA(Exe().c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                            folder_.c_str(), &si, &process_)) {
+            return GetLastError();
+        }
+        HWND main = nullptr;
+        WaitFor(
+            [&] { return (main = FindProcessWindow(process_.dwProcessId, "bALDRIX")) != nullptr; },
+            15000);
+        if (main == nullptr) {
+            return STILL_ACTIVE;
+        }
+        SetWindowPos(main, nullptr, 70, 80, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0) {
+            GetExitCodeProcess(process_.hProcess, &code);
+        }
+        return code;
+    }
+
+    std::set<std::string> Listing() const {
+        std::set<std::string> names;
+        WIN32_FIND_DATAA fd;
+        HANDLE find = FindFirstFileA((folder_ + "\\*").c_str(), &fd);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::string name = fd.cFileName;
+                if (name != "." && name != "..") {
+                    names.insert(name);
+                }
+            } while (FindNextFileA(find, &fd));
+            FindClose(find);
+        }
+        return names;
+    }
+
+    RunningApp source_; // never started: it only holds a copy of the program
+    std::string folder_;
+    PROCESS_INFORMATION process_{};
+};
+
+TEST_F(SettingsFullDisk, WithRoomTheFileIsWritten) {
+    EXPECT_EQ(RunAndClose(), 0u);
+    EXPECT_EQ(Lines(ReadFileBytes(Ini())), FreshFile(RECT{70, 80, 370, 280}, "User", ""));
+    EXPECT_EQ(Listing(), (std::set<std::string>{"bALDRIX.exe", "bALDRIX.ini"}));
+}
+
+TEST_F(SettingsFullDisk, NoFileIsMadeWhenTheDiskIsFull) {
+    FillLeaving(0);
+    EXPECT_EQ(RunAndClose(), 0u);
+    EXPECT_FALSE(FileExists(Ini()))
+        << "a settings file that is not whole: " << ReadFileBytes(Ini());
+    EXPECT_EQ(Listing(), (std::set<std::string>{"bALDRIX.exe", "filler"}));
+}
+
+// Room for a copy of the old file, not for the keys added to it: the disk
+// fills in the middle of the profile functions' rewrite of the copy.
+TEST_F(SettingsFullDisk, TheOldFileStaysWhenTheDiskFillsDuringTheSave) {
+    std::string old = "[Other]\r\n";
+    while (old.size() < 4000) {
+        old += "key" + std::to_string(old.size()) + "=value\r\n";
+    }
+    WriteFileBytes(Ini(), old);
+    ASSERT_EQ(ReadFileBytes(Ini()), old);
+    FillLeaving(1);
+    EXPECT_EQ(RunAndClose(), 0u);
+    const std::string now = ReadFileBytes(Ini());
+    EXPECT_TRUE(now == old) << "the file changed; it now ends in: "
+                            << now.substr(now.size() > 80 ? now.size() - 80 : 0);
+    EXPECT_EQ(Listing(), (std::set<std::string>{"bALDRIX.exe", "bALDRIX.ini", "filler"}));
 }
 
 } // namespace

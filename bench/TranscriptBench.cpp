@@ -1,0 +1,493 @@
+// The transcript benchmark: appends 60-byte chat lines with the program's own
+// AppendText to the CHATLIST control, the system's multi-line EDIT, a RichEdit
+// and a window that only stores its text (the floor: what every append costs
+// any window, since AppendText hands over the whole text), at 100 KB, 1 MB and
+// 10 MB of transcript. Each append is timed with the repaint it causes. For
+// CHATLIST also: one full screen painted at the top and at the bottom, a resize
+// that re-wraps everything, and the memory per line beyond the text.
+// Prints Markdown tables. All in one run, so the ratios hold on a noisy machine.
+#include "transcript/ChatLayout.h"
+#include "transcript/ChatLines.h"
+#include "transcript/ChatList.h"
+
+#include <windows.h>
+#include <psapi.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kPaneWidth = 800;
+constexpr int kPaneHeight = 600;
+constexpr int kNarrowWidth = 640;
+constexpr size_t kLineBytes = 60;
+constexpr size_t kSizes[] = {100 * 1000, 1000 * 1000, 10 * 1000 * 1000};
+const char* const kSizeNames[] = {"100 KB", "1 MB", "10 MB"};
+
+// Sample counts: the fast controls get many; the slow ones as many as fit in a
+// time budget per size, at least kMinSamples, and a size is skipped when one
+// append there would take longer than kSkipAbove (judged from the size before).
+constexpr int kFastSamples = 300;
+constexpr double kSlowBudgetSeconds = 20.0;
+constexpr int kMinSamples = 3;
+constexpr double kSkipAboveSeconds = 15.0;
+
+double Now() {
+    static const double perMs = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER c;
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) / perMs;
+}
+
+void Pump() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+struct Stats {
+    size_t count = 0;
+    double median = 0;
+    double p95 = 0;
+};
+
+Stats Summarise(std::vector<double> ms) {
+    Stats s;
+    s.count = ms.size();
+    if (ms.empty()) {
+        return s;
+    }
+    std::sort(ms.begin(), ms.end());
+    s.median = ms[ms.size() / 2];
+    s.p95 = ms[std::min(ms.size() - 1, (ms.size() * 95 + 99) / 100 - 1)];
+    return s;
+}
+
+// ---- the floor: a window that keeps the text it is given and draws nothing ----
+
+struct FloorText {
+    char* text = nullptr;
+    size_t length = 0;
+    size_t capacity = 0;
+};
+FloorText g_floor;
+
+LRESULT CALLBACK FloorProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETTEXT: {
+        const char* text = lParam != 0 ? reinterpret_cast<const char*>(lParam) : "";
+        const size_t n = ChatTextLength(text);
+        if (n + 1 > g_floor.capacity) {
+            const size_t grown = std::max(n + 1, g_floor.capacity + g_floor.capacity / 8 + 4096);
+            void* moved = std::realloc(g_floor.text, grown);
+            if (moved == nullptr) {
+                return FALSE;
+            }
+            g_floor.text = static_cast<char*>(moved);
+            g_floor.capacity = grown;
+        }
+        std::memcpy(g_floor.text, text, n + 1);
+        g_floor.length = n;
+        return TRUE;
+    }
+    case WM_GETTEXTLENGTH: return static_cast<LRESULT>(g_floor.length);
+    case WM_GETTEXT: {
+        if (wParam == 0 || lParam == 0) {
+            return 0;
+        }
+        const size_t n = std::min<size_t>(g_floor.length, wParam - 1);
+        std::memcpy(reinterpret_cast<char*>(lParam), g_floor.text, n);
+        reinterpret_cast<char*>(lParam)[n] = '\0';
+        return static_cast<LRESULT>(n);
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(hwnd, &ps);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+// ---- windows -----------------------------------------------------------------
+
+struct Pane {
+    HWND host = nullptr;
+    HWND control = nullptr;
+};
+
+LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// A top-level window whose client area is the control, kPaneWidth x kPaneHeight.
+Pane MakePane(const char* className, DWORD style, DWORD exStyle, int x, int y) {
+    Pane p;
+    RECT r{0, 0, kPaneWidth, kPaneHeight};
+    AdjustWindowRectEx(&r, WS_OVERLAPPED | WS_CAPTION, FALSE, 0);
+    p.host = CreateWindowExA(0, "BenchHost", className, WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, x,
+                             y, r.right - r.left, r.bottom - r.top, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+    p.control = CreateWindowExA(exStyle, className, nullptr, WS_CHILD | WS_VISIBLE | style, 0, 0,
+                                kPaneWidth, kPaneHeight, p.host, nullptr, GetModuleHandleA(nullptr),
+                                nullptr);
+    if (p.control != nullptr) {
+        SendMessageA(p.control, WM_SETFONT,
+                     reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FIXED_FONT)), 0);
+    }
+    UpdateWindow(p.host);
+    Pump();
+    return p;
+}
+
+void Destroy(Pane& p) {
+    if (p.host != nullptr) {
+        DestroyWindow(p.host);
+    }
+    p = Pane{};
+    Pump();
+}
+
+// ---- text ----------------------------------------------------------------------
+
+// Chat lines of exactly kLineBytes bytes, CR LF included.
+std::string ChatLine(size_t i) {
+    char line[kLineBytes + 1];
+    std::snprintf(line, sizeof line, "<User> line %08u of the transcript benchmark, hello all",
+                  static_cast<unsigned>(i % 100000000));
+    std::string s(line);
+    s.resize(kLineBytes - 2, '.');
+    return s + "\r\n";
+}
+
+std::string g_source; // 10 MB and a little of chat lines
+
+std::string Prefix(size_t bytes) {
+    return g_source.substr(0, bytes / kLineBytes * kLineBytes);
+}
+
+double TimedAppend(HWND control, const std::string& line) {
+    const double t0 = Now();
+    AppendText(control, line.c_str());
+    UpdateWindow(control);
+    Pump();
+    return Now() - t0;
+}
+
+void Fill(HWND control, const std::string& text) {
+    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    UpdateWindow(control);
+    Pump();
+}
+
+struct Row {
+    std::string control;
+    const char* size;
+    Stats append;
+    std::string note;
+};
+std::vector<Row> g_rows;
+
+// ---- the slow stock controls, capped by time -----------------------------------
+
+void RunStock(const char* label, const char* className, DWORD style, DWORD exStyle,
+              void (*prepare)(HWND)) {
+    double lastMedianMs = 0;
+    size_t lastSize = 0;
+    for (size_t k = 0; k < 3; ++k) {
+        const size_t size = kSizes[k];
+        if (lastMedianMs > 0 &&
+            lastMedianMs * static_cast<double>(size) / lastSize > kSkipAboveSeconds * 1000) {
+            char note[128];
+            std::snprintf(note, sizeof note, "not run: about %.0f s an append, judged from %s",
+                          lastMedianMs * static_cast<double>(size) / lastSize / 1000,
+                          kSizeNames[k - 1]);
+            g_rows.push_back({label, kSizeNames[k], Stats{}, note});
+            continue;
+        }
+        Pane p = MakePane(className, style, exStyle, 0, 0);
+        if (p.control == nullptr) {
+            g_rows.push_back({label, kSizeNames[k], Stats{}, "control not available"});
+            Destroy(p);
+            return;
+        }
+        prepare(p.control);
+        Fill(p.control, Prefix(size));
+        std::vector<double> ms;
+        const double start = Now();
+        for (int i = 0; i < kFastSamples; ++i) {
+            ms.push_back(TimedAppend(p.control, ChatLine(size / kLineBytes + i)));
+            if (i + 1 >= kMinSamples && Now() - start > kSlowBudgetSeconds * 1000) {
+                break;
+            }
+        }
+        const Stats s = Summarise(ms);
+        char note[64] = "";
+        if (s.count < static_cast<size_t>(kFastSamples)) {
+            std::snprintf(note, sizeof note, "capped at %.0f s", kSlowBudgetSeconds);
+        }
+        g_rows.push_back({label, kSizeNames[k], s, note});
+        lastMedianMs = s.median;
+        lastSize = size;
+        Destroy(p);
+    }
+}
+
+void PrepareEdit(HWND edit) {
+    SendMessageA(edit, EM_SETLIMITTEXT, 0, 0); // 0: the largest limit there is
+}
+
+void PrepareRich(HWND rich) {
+    SendMessageA(rich, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+}
+
+// ---- CHATLIST and the floor ------------------------------------------------------
+
+struct ChatFigures {
+    double paintTop = 0;
+    double paintBottom = 0;
+    double rewrap = 0;
+};
+ChatFigures g_chat[3];
+
+double MedianOf(std::vector<double> v) {
+    return Summarise(std::move(v)).median;
+}
+
+double PaintScreen(HWND chat) {
+    InvalidateRect(chat, nullptr, FALSE);
+    const double t0 = Now();
+    UpdateWindow(chat);
+    GdiFlush();
+    return Now() - t0;
+}
+
+void RunChatAndFloor(HWND floorWindow) {
+    for (size_t k = 0; k < 3; ++k) {
+        const size_t size = kSizes[k];
+        const std::string text = Prefix(size);
+        Pane chat = MakePane("CHATLIST", WS_VSCROLL | 0x0080, WS_EX_CLIENTEDGE, 0, 0);
+        SendMessageA(chat.control, CLM_SETCOLORS, RGB(0, 0, 0), RGB(255, 255, 255));
+        Fill(chat.control, text);
+        Fill(floorWindow, text);
+        // Alternate the two, so that drift on the machine hits both alike.
+        std::vector<double> chatMs, floorMs;
+        const int samples = k == 2 ? kFastSamples / 2 : kFastSamples;
+        for (int i = 0; i < samples; ++i) {
+            const std::string line = ChatLine(size / kLineBytes + i);
+            floorMs.push_back(TimedAppend(floorWindow, line));
+            chatMs.push_back(TimedAppend(chat.control, line));
+        }
+        g_rows.push_back({"CHATLIST", kSizeNames[k], Summarise(chatMs), ""});
+        g_rows.push_back({"floor (stores the text only)", kSizeNames[k], Summarise(floorMs), ""});
+
+        std::vector<double> bottom, top, rewrap;
+        for (int i = 0; i < 40; ++i) {
+            bottom.push_back(PaintScreen(chat.control));
+        }
+        SendMessageA(chat.control, WM_VSCROLL, SB_TOP, 0);
+        for (int i = 0; i < 40; ++i) {
+            top.push_back(PaintScreen(chat.control));
+        }
+        for (int i = 0; i < 10; ++i) {
+            const int width = i % 2 == 0 ? kNarrowWidth : kPaneWidth;
+            const double t0 = Now();
+            SetWindowPos(chat.control, nullptr, 0, 0, width, kPaneHeight,
+                         SWP_NOMOVE | SWP_NOZORDER);
+            UpdateWindow(chat.control);
+            rewrap.push_back(Now() - t0);
+        }
+        g_chat[k] = {MedianOf(top), MedianOf(bottom), MedianOf(rewrap)};
+        Destroy(chat);
+    }
+}
+
+SIZE_T WorkingSet() {
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof pmc;
+    GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
+    return pmc.WorkingSetSize;
+}
+
+struct Memory {
+    double chatPerLine = 0;  // the process's working set
+    double floorPerLine = 0; // the same measure for the floor, as a check of it
+    double indexPerLine = 0; // the layout's own count
+};
+
+Memory MeasureMemory(HWND floorWindow) {
+    Memory m;
+    const std::string text = Prefix(kSizes[2]);
+    const double lines = static_cast<double>(text.size() / kLineBytes);
+    Fill(floorWindow, "");
+    std::free(g_floor.text);
+    g_floor = FloorText{};
+
+    SIZE_T before = WorkingSet();
+    Fill(floorWindow, text);
+    m.floorPerLine = (static_cast<double>(WorkingSet() - before) - text.size()) / lines;
+
+    Pane chat = MakePane("CHATLIST", WS_VSCROLL | 0x0080, WS_EX_CLIENTEDGE, 0, 0);
+    before = WorkingSet();
+    Fill(chat.control, text);
+    m.chatPerLine = (static_cast<double>(WorkingSet() - before) - text.size()) / lines;
+    Destroy(chat);
+
+    ChatLayout layout;
+    LayoutInit(layout);
+    ChatMetrics metrics{};
+    for (int32_t& a : metrics.advance) {
+        a = 8;
+    }
+    metrics.tabWidth = 64;
+    LayoutSetMetrics(layout, metrics);
+    LayoutSetWidth(layout, kPaneWidth - 4);
+    LayoutSetText(layout, text.data(), text.size());
+    m.indexPerLine = static_cast<double>(LayoutIndexBytes(layout)) / layout.lineCount;
+    LayoutFree(layout);
+    return m;
+}
+
+// ---- report ------------------------------------------------------------------------
+
+std::string Machine() {
+    char cpu[128] = "unknown processor";
+    DWORD size = sizeof cpu;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "HARDWARE\\DESCRIPTION\\System\\CentralProcessor\\0",
+                 "ProcessorNameString", RRF_RT_REG_SZ, nullptr, cpu, &size);
+    SYSTEM_INFO si;
+    GetSystemInfo(&si);
+    std::string wine = "not under Wine";
+    using WineVersion = const char*(CDECL*)();
+    if (auto version = reinterpret_cast<WineVersion>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version")))) {
+        wine = std::string("under Wine ") + version();
+    }
+    char out[320];
+    std::snprintf(out, sizeof out, "%s, %lu logical processors, %s, %d-bit build", cpu,
+                  static_cast<unsigned long>(si.dwNumberOfProcessors), wine.c_str(),
+                  static_cast<int>(sizeof(void*) * 8));
+    return out;
+}
+
+const Row* Find(const std::string& control, const char* size) {
+    for (const Row& r : g_rows) {
+        if (r.control == control && r.size == size) {
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
+const char* Verdict(bool met) {
+    return met ? "met" : "NOT met";
+}
+
+} // namespace
+
+int main() {
+    SetProcessDPIAware();
+    WNDCLASSA host{};
+    host.lpfnWndProc = HostProc;
+    host.hInstance = GetModuleHandleA(nullptr);
+    host.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+    host.lpszClassName = "BenchHost";
+    RegisterClassA(&host);
+    WNDCLASSA floorClass{};
+    floorClass.lpfnWndProc = FloorProc;
+    floorClass.hInstance = host.hInstance;
+    floorClass.lpszClassName = "BenchFloor";
+    RegisterClassA(&floorClass);
+    RegisterChatListClass(host.hInstance);
+
+    for (size_t i = 0; g_source.size() < kSizes[2] + kLineBytes * 1000; ++i) {
+        g_source += ChatLine(i);
+    }
+
+    std::printf("Machine: %s\n", Machine().c_str());
+    std::printf("Pane %d x %d pixels, SYSTEM_FIXED_FONT, %zu-byte chat lines.\n\n", kPaneWidth,
+                kPaneHeight, kLineBytes);
+    std::fflush(stdout);
+
+    // The floor lives in a small window of its own away from the panes; it draws nothing.
+    HWND floorWindow = CreateWindowExA(0, "BenchFloor", "floor", WS_POPUP | WS_VISIBLE, 900, 660,
+                                       60, 60, nullptr, nullptr, host.hInstance, nullptr);
+    RunChatAndFloor(floorWindow);
+    const Memory memory = MeasureMemory(floorWindow);
+    RunStock("EDIT (multi-line, limit raised)", "EDIT", WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL,
+             WS_EX_CLIENTEDGE, PrepareEdit);
+    const char* richClass = nullptr;
+    if (LoadLibraryA("Msftedit.dll") != nullptr) {
+        richClass = "RICHEDIT50W";
+    } else if (LoadLibraryA("riched20.dll") != nullptr) {
+        richClass = "RichEdit20A";
+    }
+    if (richClass != nullptr) {
+        RunStock((std::string("RichEdit (") + richClass + ")").c_str(), richClass,
+                 WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE, PrepareRich);
+    }
+
+    std::printf("| control | transcript | appends timed | median append (ms) | 95th percentile "
+                "(ms) | note |\n|---|---|---|---|---|---|\n");
+    for (const Row& r : g_rows) {
+        if (r.append.count == 0) {
+            std::printf("| %s | %s | 0 | | | %s |\n", r.control.c_str(), r.size, r.note.c_str());
+        } else {
+            std::printf("| %s | %s | %zu | %.3f | %.3f | %s |\n", r.control.c_str(), r.size,
+                        r.append.count, r.append.median, r.append.p95, r.note.c_str());
+        }
+    }
+    std::printf("\n| CHATLIST at | paint one screen, top (ms) | paint one screen, bottom (ms) | "
+                "resize with re-wrap (ms) |\n|---|---|---|---|\n");
+    for (size_t k = 0; k < 3; ++k) {
+        std::printf("| %s | %.3f | %.3f | %.2f |\n", kSizeNames[k], g_chat[k].paintTop,
+                    g_chat[k].paintBottom, g_chat[k].rewrap);
+    }
+    std::printf("\nMemory per line beyond the text at 10 MB: CHATLIST %.1f bytes (working set; the "
+                "floor measured alike: %.1f), of which the line index %.1f bytes.\n\n",
+                memory.chatPerLine, memory.floorPerLine, memory.indexPerLine);
+
+    // The goals.
+    const Row* chat1 = Find("CHATLIST", "1 MB");
+    const Row* chat10 = Find("CHATLIST", "10 MB");
+    const Row* floor1 = Find("floor (stores the text only)", "1 MB");
+    const Row* floor10 = Find("floor (stores the text only)", "10 MB");
+    const Row* edit1 = Find("EDIT (multi-line, limit raised)", "1 MB");
+    const double r1 = chat1->append.median / floor1->append.median;
+    const double r10 = chat10->append.median / floor10->append.median;
+    std::printf("Goals:\n");
+    std::printf("- median append within 1.25x the floor: 1 MB %.2fx, 10 MB %.2fx: %s\n", r1, r10,
+                Verdict(r1 <= 1.25 && r10 <= 1.25));
+    if (edit1 != nullptr && edit1->append.count > 0) {
+        const double e = edit1->append.median / chat1->append.median;
+        std::printf("- at least 50x faster than EDIT at 1 MB: %.0fx: %s\n", e, Verdict(e >= 50));
+    }
+    double slowest = 0, fastest = 1e9;
+    for (const ChatFigures& f : g_chat) {
+        slowest = std::max({slowest, f.paintTop, f.paintBottom});
+        fastest = std::min({fastest, f.paintTop, f.paintBottom});
+    }
+    std::printf("- one screen under 2 ms at every size: slowest %.3f ms: %s; within 1.25x across "
+                "sizes: %.2fx: %s\n",
+                slowest, Verdict(slowest < 2.0), slowest / fastest,
+                Verdict(slowest / fastest <= 1.25));
+    std::printf("- resize re-wrap at 10 MB under 50 ms: %.2f ms: %s\n", g_chat[2].rewrap,
+                Verdict(g_chat[2].rewrap < 50));
+    std::printf("- memory per line beyond the text at most 16 bytes: %.1f: %s\n",
+                memory.chatPerLine, Verdict(memory.chatPerLine <= 16));
+    DestroyWindow(floorWindow);
+    return 0;
+}

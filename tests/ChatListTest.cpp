@@ -1,0 +1,634 @@
+// The transcript control in the real main window, driven through its messages:
+// the text interface, drawing, scrolling, following, selection, copy and the
+// hand-over of typed keys to the input field.
+#include "tests/support/AppDriver.h"
+#include "tests/support/WindowTest.h"
+
+#include "app/AppState.h"
+#include "transcript/ChatLines.h"
+#include "transcript/ChatList.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using ChatList = MainWindowTest;
+
+HWND Chat() {
+    return AppState.hwndChat;
+}
+
+BOOL SetText(const std::string& text) {
+    return static_cast<BOOL>(
+        SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())));
+}
+
+// Chat lines that tell themselves apart: "<User> L00042 ...".
+std::string ChatLines(int from, int count) {
+    std::string all;
+    char line[96];
+    for (int i = from; i < from + count; ++i) {
+        std::snprintf(line, sizeof line, "<User> L%05d the quick brown fox\r\n", i);
+        all += line;
+    }
+    return all;
+}
+
+SCROLLINFO Bar() {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_ALL;
+    GetScrollInfo(Chat(), SB_VERT, &si);
+    return si;
+}
+
+int Top() {
+    return Bar().nPos;
+}
+
+int LineHeight() {
+    HDC dc = GetDC(Chat());
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Chat(), WM_GETFONT, 0, 0)));
+    TEXTMETRICA tm;
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(Chat(), dc);
+    return tm.tmHeight;
+}
+
+RECT Client() {
+    RECT r;
+    GetClientRect(Chat(), &r);
+    return r;
+}
+
+LPARAM At(int x, int y) {
+    return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
+}
+
+std::pair<DWORD, DWORD> Selection() {
+    DWORD from = 0, to = 0;
+    SendMessageA(Chat(), CLM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                 reinterpret_cast<LPARAM>(&to));
+    return {from, to};
+}
+
+std::string Selected() {
+    const auto [from, to] = Selection();
+    return WindowText(Chat()).substr(from, to - from);
+}
+
+// A plain click; answers where it put the (empty) selection.
+DWORD ClickOffset(int x, int y) {
+    SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON, At(x, y));
+    SendMessageA(Chat(), WM_LBUTTONUP, 0, At(x, y));
+    return Selection().first;
+}
+
+// The number in "L00042" of the chat line shown in the top row.
+int TopLineNumber() {
+    const DWORD at = ClickOffset(4, 1);
+    const std::string text = WindowText(Chat());
+    const size_t l = text.find('L', text.rfind('\n', at == 0 ? 0 : at - 1) + 1);
+    return l == std::string::npos ? -1 : std::atoi(text.c_str() + l + 1);
+}
+
+// The pane's pixels as drawn, top-down, 32 bits each.
+std::vector<DWORD> Pixels() {
+    UpdateWindow(Chat());
+    const RECT r = Client();
+    HDC dc = GetDC(Chat());
+    HDC mem = CreateCompatibleDC(dc);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = r.right;
+    bi.bmiHeader.biHeight = -r.bottom;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<DWORD> out(static_cast<const DWORD*>(bits),
+                           static_cast<const DWORD*>(bits) + r.right * r.bottom);
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(Chat(), dc);
+    for (DWORD& p : out) {
+        p &= 0xFFFFFF;
+    }
+    return out;
+}
+
+// A COLORREF as a DIB pixel (blue in the low byte).
+DWORD AsPixel(COLORREF c) {
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+size_t CountOf(const std::vector<DWORD>& pixels, COLORREF color, int fromRow, int toRow) {
+    const int width = Client().right;
+    size_t n = 0;
+    for (int y = fromRow; y < toRow; ++y) {
+        for (int x = 0; x < width; ++x) {
+            n += pixels[static_cast<size_t>(y * width + x)] == AsPixel(color);
+        }
+    }
+    return n;
+}
+
+// What the pane shows after its own partial repaints must equal a full repaint.
+void ExpectSameAsFullRepaint() {
+    const std::vector<DWORD> partial = Pixels();
+    InvalidateRect(Chat(), nullptr, FALSE);
+    EXPECT_TRUE(partial == Pixels()) << "partial repaints left stale pixels";
+}
+
+// Holds keys down in this thread's key state, as GetKeyState sees them.
+class HeldKeys {
+public:
+    explicit HeldKeys(std::initializer_list<int> keys) {
+        GetKeyboardState(saved_);
+        BYTE state[256];
+        GetKeyboardState(state);
+        for (int k : keys) {
+            state[k] = 0x80;
+        }
+        SetKeyboardState(state);
+    }
+    ~HeldKeys() { SetKeyboardState(saved_); }
+
+private:
+    BYTE saved_[256];
+};
+
+void Wheel(int delta) {
+    const WORD high = static_cast<WORD>(static_cast<short>(delta));
+    SendMessageA(Chat(), WM_MOUSEWHEEL, MAKEWPARAM(0, high), 0);
+}
+
+void Key(WPARAM vk) {
+    SendMessageA(Chat(), WM_KEYDOWN, vk, 1);
+}
+
+TEST_F(ChatList, AnswersTheTextMessages) {
+    EXPECT_EQ(SendMessageA(Chat(), WM_GETTEXTLENGTH, 0, 0), 0);
+    char buffer[16] = "xxxxxxxxxxxxxxx";
+    EXPECT_EQ(SendMessageA(Chat(), WM_GETTEXT, 1, reinterpret_cast<LPARAM>(buffer)), 0);
+    EXPECT_EQ(buffer[0], '\0');
+
+    EXPECT_TRUE(SetText("nine char\r\n"));
+    EXPECT_EQ(SendMessageA(Chat(), WM_GETTEXTLENGTH, 0, 0), 11);
+    EXPECT_EQ(Bar().nMax, 0); // one line, and no empty one after it
+
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(SendMessageA(Chat(), WM_GETTEXT, 5, reinterpret_cast<LPARAM>(buffer)), 4);
+    EXPECT_EQ(std::string(buffer, 6), std::string("nine\0x", 6));
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_EQ(SendMessageA(Chat(), WM_GETTEXT, 0, reinterpret_cast<LPARAM>(buffer)), 0);
+    EXPECT_EQ(buffer[0], 'x');
+    EXPECT_EQ(SendMessageA(Chat(), WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer)),
+              11);
+    EXPECT_STREQ(buffer, "nine char\r\n");
+
+    EXPECT_TRUE(SendMessageA(Chat(), WM_SETTEXT, 0, 0)); // null is the empty text
+    EXPECT_EQ(SendMessageA(Chat(), WM_GETTEXTLENGTH, 0, 0), 0);
+}
+
+TEST_F(ChatList, GivesBackEveryTextByteForByte) {
+    std::string high;
+    for (int c = 1; c < 256; ++c) {
+        high += static_cast<char>(c);
+    }
+    const std::string base = ChatLines(0, 50);
+    std::string first = base, middle = base, last = base;
+    first[0] = '#';
+    middle[base.size() / 2] = '#';
+    last[base.size() - 1] = '#';
+    for (const std::string& text :
+         {base, base + ChatLines(50, 3), base + "\r", base + "\r\nx", base.substr(0, 100),
+          base.substr(0, 100), std::string(), first, middle, last, high, high + high,
+          std::string("tab\there\rlone\nends\x01\x7f\xff")}) {
+        EXPECT_TRUE(SetText(text));
+        EXPECT_EQ(WindowText(Chat()), text);
+        EXPECT_EQ(SendMessageA(Chat(), WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(text.size()));
+    }
+    // The program's own append path.
+    SetText("");
+    std::string expected;
+    for (int i = 0; i < 20; ++i) {
+        const std::string line = ChatLines(i, 1);
+        ASSERT_EQ(AppendText(Chat(), line.c_str()), 1);
+        expected += line;
+    }
+    EXPECT_EQ(WindowText(Chat()), expected);
+}
+
+TEST_F(ChatList, DrawsInItsFontAndColours) {
+    EXPECT_EQ(SendMessageA(Chat(), WM_GETFONT, 0, 0),
+              reinterpret_cast<LRESULT>(GetStockObject(SYSTEM_FIXED_FONT)));
+    const COLORREF ink = RGB(200, 0, 0), paper = RGB(0, 0, 120);
+    SendMessageA(Chat(), CLM_SETCOLORS, ink, paper);
+    SetText("nine char\r\n");
+    const int h = LineHeight();
+    std::vector<DWORD> px = Pixels();
+    EXPECT_GT(CountOf(px, ink, 0, h), 20u) << "the line's text";
+    EXPECT_EQ(CountOf(px, ink, h, Client().bottom), 0u) << "one line only";
+    EXPECT_EQ(CountOf(px, paper, h, Client().bottom),
+              static_cast<size_t>(Client().right) * (Client().bottom - h));
+
+    // The selection in its own colours; selecting nothing shows none of them.
+    const COLORREF selInk = RGB(0, 200, 0), selPaper = RGB(250, 250, 0);
+    SendMessageA(Chat(), CLM_SETSELCOLORS, selInk, selPaper);
+    SendMessageA(Chat(), CLM_SETSEL, 0, 4);
+    px = Pixels();
+    EXPECT_GT(CountOf(px, selPaper, 0, h), 20u);
+    EXPECT_GT(CountOf(px, selInk, 0, h), 10u);
+    EXPECT_GT(CountOf(px, ink, 0, h), 10u) << "the rest of the line stays as it was";
+    SendMessageA(Chat(), CLM_SETSEL, 2, 2);
+    EXPECT_EQ(CountOf(Pixels(), selPaper, 0, Client().bottom), 0u);
+
+    // Another font: the text is measured and drawn in it.
+    HFONT other = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
+    SendMessageA(Chat(), WM_SETFONT, reinterpret_cast<WPARAM>(other), 0);
+    EXPECT_EQ(SendMessageA(Chat(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(other));
+    EXPECT_GT(CountOf(Pixels(), ink, 0, LineHeight()), 20u);
+}
+
+TEST_F(ChatList, WrapsAtThePaneWidthAndShowsControlBytesPlainly) {
+    const std::string word(300, 'w');
+    SetText(word + "\r\n");
+    const int lines = Bar().nMax + 1;
+    EXPECT_GT(lines, 2);
+    // Narrower pane, more lines; the same text all the same.
+    const RECT r = ChildRect(Chat());
+    MoveWindow(Chat(), r.left, r.top, (r.right - r.left) / 2, r.bottom - r.top, TRUE);
+    EXPECT_GE(Bar().nMax + 1, 2 * lines - 1);
+    EXPECT_EQ(WindowText(Chat()), word + "\r\n");
+    // Control bytes and tabs draw in the text colour like any glyph.
+    const COLORREF ink = RGB(200, 0, 0), paper = RGB(255, 255, 255);
+    SendMessageA(Chat(), CLM_SETCOLORS, ink, paper);
+    SetText(std::string(8, '\x01') + "\r\n\t\t\r\n");
+    const std::vector<DWORD> px = Pixels();
+    EXPECT_GT(CountOf(px, ink, 0, LineHeight()), 4u);
+    EXPECT_EQ(CountOf(px, ink, LineHeight(), 2 * LineHeight()), 0u) << "tabs show as blanks";
+}
+
+TEST_F(ChatList, ScrollsByLinePageThumbKeysAndWheel) {
+    SetText(ChatLines(0, 200));
+    const int page = static_cast<int>(Bar().nPage);
+    ASSERT_GT(page, 3);
+    EXPECT_EQ(Top(), 200 - page); // the end in view
+    EXPECT_EQ(TopLineNumber(), 200 - page);
+
+    SendMessageA(Chat(), WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(Top(), 199 - page);
+    SendMessageA(Chat(), WM_VSCROLL, SB_PAGEUP, 0);
+    EXPECT_EQ(Top(), 199 - 2 * page);
+    SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(Top(), 0);
+    SendMessageA(Chat(), WM_VSCROLL, SB_LINEUP, 0);
+    EXPECT_EQ(Top(), 0);
+    SendMessageA(Chat(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(Top(), page);
+    EXPECT_EQ(TopLineNumber(), page);
+    SendMessageA(Chat(), WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(Top(), 200 - page);
+
+    SetFocus(Chat());
+    Key(VK_HOME);
+    EXPECT_EQ(Top(), 0);
+    Key(VK_DOWN);
+    Key(VK_DOWN);
+    EXPECT_EQ(Top(), 2);
+    Key(VK_NEXT);
+    EXPECT_EQ(Top(), 2 + page);
+    Key(VK_PRIOR);
+    Key(VK_UP);
+    EXPECT_EQ(Top(), 1);
+    Key(VK_END);
+    EXPECT_EQ(Top(), 200 - page);
+    {
+        HeldKeys ctrl{VK_CONTROL};
+        Key(VK_HOME);
+        EXPECT_EQ(Top(), 0);
+        Key(VK_END);
+        EXPECT_EQ(Top(), 200 - page);
+    }
+    EXPECT_EQ(GetFocus(), Chat()) << "scroll keys keep the focus";
+
+    // The wheel: the system's lines per notch, partial notches add up, and a
+    // turn the other way starts afresh.
+    UINT perNotch = 0;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
+    const int n = static_cast<int>(perNotch);
+    ASSERT_GT(n, 0);
+    SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0);
+    Wheel(-WHEEL_DELTA);
+    EXPECT_EQ(Top(), n);
+    Wheel(-WHEEL_DELTA / 3);
+    Wheel(-WHEEL_DELTA / 3);
+    EXPECT_EQ(Top(), n + (2 * n) / 3);
+    Wheel(-WHEEL_DELTA / 3);
+    EXPECT_EQ(Top(), 2 * n);
+    Wheel(-WHEEL_DELTA / 2);
+    Wheel(WHEEL_DELTA);
+    EXPECT_EQ(Top(), 2 * n + n / 2 - n)
+        << "what was left of the half notch down is dropped, not taken from the turn up";
+    ExpectSameAsFullRepaint();
+}
+
+TEST_F(ChatList, ThumbPositionsWorkPast65535Lines) {
+    SetText(ChatLines(0, 70000));
+    EXPECT_EQ(Bar().nMax, 69999);
+    // Where the scroll bar's thumb is dragged to, with all 32 bits.
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_POS;
+    si.nPos = 68000;
+    SetScrollInfo(Chat(), SB_VERT, &si, FALSE);
+    SendMessageA(Chat(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 68000 & 0xFFFF), 0);
+    Key(VK_DOWN); // moves on from where the thumb put the view
+    EXPECT_EQ(Top(), 68001);
+    EXPECT_EQ(TopLineNumber(), 68001);
+    ExpectSameAsFullRepaint();
+}
+
+TEST_F(ChatList, FollowsTheChatUnlessScrolledUp) {
+    SetText(ChatLines(0, 100));
+    const int page = static_cast<int>(Bar().nPage);
+    for (int i = 100; i < 110; ++i) {
+        AppendText(Chat(), ChatLines(i, 1).c_str());
+        UpdateWindow(Chat());
+    }
+    EXPECT_EQ(Top(), 110 - page);
+    ExpectSameAsFullRepaint();
+
+    SendMessageA(Chat(), WM_VSCROLL, SB_LINEUP, 0);
+    SendMessageA(Chat(), WM_VSCROLL, SB_LINEUP, 0);
+    const int reading = Top();
+    for (int i = 110; i < 120; ++i) {
+        AppendText(Chat(), ChatLines(i, 1).c_str());
+    }
+    EXPECT_EQ(Top(), reading);
+    EXPECT_EQ(TopLineNumber(), reading);
+    EXPECT_EQ(Bar().nMax, 119);
+    ExpectSameAsFullRepaint();
+
+    // A line that comes in pieces, its CR LF split between two appends.
+    SendMessageA(Chat(), WM_VSCROLL, SB_BOTTOM, 0);
+    AppendText(Chat(), "<User> half a line\r");
+    AppendText(Chat(), "\n<User> the next\r\n");
+    EXPECT_EQ(Bar().nMax, 121);
+    EXPECT_EQ(Top(), 122 - page);
+    ExpectSameAsFullRepaint();
+
+    SetText("");
+    EXPECT_EQ(Top(), 0);
+    EXPECT_EQ(Bar().nMax, 0);
+    SetText(ChatLines(0, 5));
+    EXPECT_EQ(Top(), 0);
+}
+
+TEST_F(ChatList, ResizeKeepsTheTopLineInPlace) {
+    SetText(ChatLines(0, 300));
+    SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0);
+    for (int i = 0; i < 5; ++i) {
+        SendMessageA(Chat(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    }
+    const int reading = TopLineNumber();
+    ASSERT_GT(reading, 50);
+    const RECT r = ChildRect(Chat());
+    MoveWindow(Chat(), r.left, r.top, 120, r.bottom - r.top, TRUE);
+    EXPECT_EQ(TopLineNumber(), reading);
+    MoveWindow(Chat(), r.left, r.top, r.right - r.left, (r.bottom - r.top) / 2, TRUE);
+    EXPECT_EQ(TopLineNumber(), reading);
+    ExpectSameAsFullRepaint();
+    // A minimised pane keeps its lines; back at its size, it shows the same.
+    MoveWindow(Chat(), r.left, r.top, 0, 0, TRUE);
+    MoveWindow(Chat(), r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    EXPECT_EQ(TopLineNumber(), reading);
+    // Following the end, a resize keeps following it.
+    SendMessageA(Chat(), WM_VSCROLL, SB_BOTTOM, 0);
+    MoveWindow(Chat(), r.left, r.top, 150, r.bottom - r.top, TRUE);
+    EXPECT_EQ(Top(), Bar().nMax + 1 - static_cast<int>(Bar().nPage));
+}
+
+TEST_F(ChatList, SelectsByDragShiftClickWordLineAndAll) {
+    SetText("<User> hello big world\r\n<User> second line\r\n<User> third\r\n");
+    const int h = LineHeight();
+    const int cw = [] {
+        HDC dc = GetDC(Chat());
+        HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FIXED_FONT));
+        SIZE size;
+        GetTextExtentPoint32A(dc, "x", 1, &size);
+        SelectObject(dc, old);
+        ReleaseDC(Chat(), dc);
+        return size.cx;
+    }();
+    auto x = [&](int column) { return 2 + column * cw + 1; };
+
+    // Drag from "hello" on the first line to "second" on the second.
+    SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON, At(x(7), h / 2));
+    EXPECT_EQ(GetCapture(), Chat());
+    SendMessageA(Chat(), WM_MOUSEMOVE, MK_LBUTTON, At(x(13), h + h / 2));
+    SendMessageA(Chat(), WM_LBUTTONUP, 0, At(x(13), h + h / 2));
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(Selected(), "hello big world\r\n<User> second");
+
+    // Shift+click moves the selection's far end and keeps its anchor.
+    SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, At(x(10), h / 2));
+    SendMessageA(Chat(), WM_LBUTTONUP, 0, At(x(10), h / 2));
+    EXPECT_EQ(Selected(), "hel");
+
+    // Double click: the word; a third click soon after: the whole line.
+    PostMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON, At(x(9), h / 2));
+    PostMessageA(Chat(), WM_LBUTTONUP, 0, At(x(9), h / 2));
+    PostMessageA(Chat(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(x(9), h / 2));
+    PostMessageA(Chat(), WM_LBUTTONUP, 0, At(x(9), h / 2));
+    PumpMessages();
+    EXPECT_EQ(Selected(), "hello");
+    PostMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON, At(x(9), h / 2));
+    PostMessageA(Chat(), WM_LBUTTONUP, 0, At(x(9), h / 2));
+    PumpMessages();
+    EXPECT_EQ(Selected(), "<User> hello big world\r\n");
+    // Too late for a third click: a plain click.
+    Sleep(GetDoubleClickTime() + 50);
+    PostMessageA(Chat(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(x(9), h / 2));
+    PostMessageA(Chat(), WM_LBUTTONUP, 0, At(x(9), h / 2));
+    PumpMessages();
+    Sleep(GetDoubleClickTime() + 50);
+    PostMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON, At(x(9), h / 2));
+    PostMessageA(Chat(), WM_LBUTTONUP, 0, At(x(9), h / 2));
+    PumpMessages();
+    EXPECT_EQ(Selected(), "");
+
+    // A double click then a drag grows by whole words.
+    SendMessageA(Chat(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(x(9), h / 2));
+    SendMessageA(Chat(), WM_MOUSEMOVE, MK_LBUTTON, At(x(19), h / 2));
+    SendMessageA(Chat(), WM_LBUTTONUP, 0, At(x(19), h / 2));
+    EXPECT_EQ(Selected(), "hello big world");
+
+    // Below the last line the drag reaches the text's end.
+    SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON, At(x(7), 2 * h + h / 2));
+    SendMessageA(Chat(), WM_MOUSEMOVE, MK_LBUTTON, At(x(1), Client().bottom - 2));
+    SendMessageA(Chat(), WM_LBUTTONUP, 0, At(x(1), Client().bottom - 2));
+    EXPECT_EQ(Selected(), "third\r\n");
+    ExpectSameAsFullRepaint();
+
+    SetFocus(Chat());
+    {
+        HeldKeys ctrl{VK_CONTROL};
+        Key('A');
+    }
+    EXPECT_EQ(Selected(), WindowText(Chat()));
+    ExpectSameAsFullRepaint();
+}
+
+TEST_F(ChatList, SelectionStaysOnItsTextAndCopiesAsItIs) {
+    SetText(ChatLines(0, 10));
+    const std::string text = WindowText(Chat());
+    SendMessageA(Chat(), CLM_SETSEL, 40, 120);
+    const std::string chosen = text.substr(40, 80);
+    EXPECT_EQ(Selected(), chosen);
+    for (int i = 10; i < 40; ++i) {
+        AppendText(Chat(), ChatLines(i, 1).c_str());
+    }
+    EXPECT_EQ(Selected(), chosen);
+
+    SetFocus(Chat());
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    {
+        HeldKeys ctrl{VK_CONTROL};
+        Key('C');
+    }
+    EXPECT_EQ(ClipboardText(), chosen);
+    SendMessageA(Chat(), CLM_SETSEL, 0, 5);
+    {
+        HeldKeys ctrl{VK_CONTROL};
+        Key(VK_INSERT);
+    }
+    EXPECT_EQ(ClipboardText(), "<User");
+
+    // A text that is no append drops the selection.
+    SetText("other\r\n");
+    EXPECT_EQ(Selection(), (std::pair<DWORD, DWORD>(0, 0)));
+    // Offsets past the end are clamped.
+    SendMessageA(Chat(), CLM_SETSEL, 3, 999);
+    EXPECT_EQ(Selected(), "er\r\n");
+}
+
+TEST_F(ChatList, DraggingPastTheEdgeScrollsAndSelects) {
+    SetText(ChatLines(0, 100));
+    SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0);
+    const int h = LineHeight();
+    SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON, At(3, h / 2));
+    POINT below{10, Client().bottom + 3 * h};
+    ClientToScreen(Chat(), &below);
+    SetCursorPos(below.x, below.y);
+    POINT client{10, Client().bottom + 3 * h};
+    SendMessageA(Chat(), WM_MOUSEMOVE, MK_LBUTTON, At(client.x, client.y));
+    PumpUntil([] { return Top() >= 20; }, 5000);
+    SendMessageA(Chat(), WM_LBUTTONUP, 0, At(client.x, client.y));
+    const int top = Top();
+    EXPECT_GE(top, 20);
+    PumpMessages(200);
+    EXPECT_EQ(Top(), top) << "the scrolling stops with the button";
+    // The selection reaches the bottom row shown (a partly shown one counts).
+    const auto [from, to] = Selection();
+    EXPECT_EQ(from, 0u);
+    const int lastFull = top + static_cast<int>(Bar().nPage) - 1;
+    EXPECT_GE(to, ChatLines(0, lastFull).size());
+    EXPECT_LE(to, ChatLines(0, lastFull + 2).size());
+    ExpectSameAsFullRepaint();
+}
+
+TEST_F(ChatList, TypedKeysGoToTheInputField) {
+    SetText(ChatLines(0, 3));
+    SetWindowTextA(AppState.hwndInput, "ab");
+    SendMessageA(AppState.hwndInput, EM_SETSEL, 2, 2);
+    SetFocus(Chat());
+    ASSERT_EQ(GetFocus(), Chat());
+    // The loop's translation makes the character; the key goes with it.
+    PostMessageA(Chat(), WM_KEYDOWN, 'X', MAKELPARAM(1, MapVirtualKeyA('X', MAPVK_VK_TO_VSC)));
+    PumpMessages(50);
+    EXPECT_EQ(GetFocus(), AppState.hwndInput);
+    EXPECT_EQ(WindowText(AppState.hwndInput), "abx");
+    // Editing keys too: Delete acts in the field.
+    SetFocus(Chat());
+    SendMessageA(AppState.hwndInput, EM_SETSEL, 0, 0);
+    Key(VK_DELETE);
+    EXPECT_EQ(GetFocus(), AppState.hwndInput);
+    EXPECT_EQ(WindowText(AppState.hwndInput), "bx");
+    // Modifiers alone leave the focus where it is.
+    SetFocus(Chat());
+    Key(VK_SHIFT);
+    Key(VK_CONTROL);
+    EXPECT_EQ(GetFocus(), Chat());
+    EXPECT_EQ(WindowText(Chat()), ChatLines(0, 3));
+}
+
+// The context menu, looked at and answered while it runs its own loop.
+struct MenuVisit {
+    bool seen = false;
+    UINT copyState = 0;
+    UINT allState = 0;
+    WPARAM answer = 0; // the mnemonic to type, or 0 to close the menu
+};
+MenuVisit* g_visit = nullptr;
+
+void CALLBACK VisitMenu(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND popup = FindWindowA("#32768", nullptr);
+    if (popup == nullptr || g_visit == nullptr) {
+        return;
+    }
+    KillTimer(nullptr, id);
+    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+    g_visit->seen = menu != nullptr;
+    g_visit->copyState = GetMenuState(menu, 0, MF_BYPOSITION);
+    g_visit->allState = GetMenuState(menu, 1, MF_BYPOSITION);
+    if (g_visit->answer != 0) {
+        PostMessageA(popup, WM_CHAR, g_visit->answer, 0);
+    } else {
+        EndMenu();
+    }
+}
+
+MenuVisit RightClick(WPARAM answer) {
+    MenuVisit visit;
+    visit.answer = answer;
+    g_visit = &visit;
+    SetTimer(nullptr, 0, 100, VisitMenu);
+    SendMessageA(Chat(), WM_RBUTTONDOWN, MK_RBUTTON, At(20, 5));
+    g_visit = nullptr;
+    return visit;
+}
+
+TEST_F(ChatList, RightClickMenuCopiesAndSelectsAll) {
+    SetText(ChatLines(0, 4));
+    MenuVisit v = RightClick(0);
+    ASSERT_TRUE(v.seen);
+    EXPECT_TRUE(v.copyState & MF_GRAYED) << "nothing to copy";
+    EXPECT_FALSE(v.allState & MF_GRAYED);
+
+    v = RightClick('a');
+    EXPECT_EQ(Selected(), ChatLines(0, 4));
+
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    SendMessageA(Chat(), CLM_SETSEL, 7, 13);
+    v = RightClick('c');
+    EXPECT_FALSE(v.copyState & MF_GRAYED);
+    EXPECT_EQ(ClipboardText(), "L00000");
+}
+
+} // namespace
