@@ -219,6 +219,24 @@ TEST_F(ChatList, GivesBackEveryTextByteForByte) {
         EXPECT_EQ(WindowText(Chat()), text);
         EXPECT_EQ(SendMessageA(Chat(), WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(text.size()));
     }
+    // Texts at every alignment in memory, extending the old one or differing
+    // from it in each of the last bytes, or ending one byte short.
+    const std::string old = ChatLines(0, 3);
+    char buffer[512];
+    for (size_t shift = 0; shift < 8; ++shift) {
+        for (size_t cut = 0; cut < 12; ++cut) {
+            std::string text = old + "tail";
+            if (cut < 10) {
+                text[old.size() - 1 - cut] ^= 0x01;
+            } else if (cut == 10) {
+                text = old.substr(0, old.size() - 1);
+            }
+            SetText(old);
+            std::memcpy(buffer + shift, text.c_str(), text.size() + 1);
+            SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(buffer + shift));
+            ASSERT_EQ(WindowText(Chat()), text) << shift << " " << cut;
+        }
+    }
     // The program's own append path.
     SetText("");
     std::string expected;

@@ -295,6 +295,16 @@ ChatChange LayoutSetText(ChatLayout& layout, const char* text, size_t length) {
         return change;
     }
 
+    return LayoutAppend(layout, text + oldLength, length - oldLength);
+}
+
+ChatChange LayoutAppend(ChatLayout& layout, const char* tail, size_t count) {
+    ChatChange change{false, false, 0};
+    const size_t oldLength = layout.length;
+    if (count > kChatMaxText - oldLength || (tail == nullptr && count != 0)) {
+        return change;
+    }
+    const size_t length = oldLength + count;
     if (length + 1 > layout.capacity) {
         size_t grown = layout.capacity + layout.capacity / 8 + 4096;
         if (grown < length + 1) {
@@ -307,7 +317,9 @@ ChatChange LayoutSetText(ChatLayout& layout, const char* text, size_t length) {
         layout.text = static_cast<char*>(moved);
         layout.capacity = grown;
     }
-    std::memcpy(layout.text + oldLength, text + oldLength, length - oldLength);
+    if (count != 0) {
+        std::memcpy(layout.text + oldLength, tail, count);
+    }
     layout.text[length] = '\0';
     layout.length = length;
 

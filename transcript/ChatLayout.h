@@ -57,6 +57,8 @@ bool LayoutSetWidth(ChatLayout& layout, int32_t width);
 // Replaces the text with `length` bytes. When they start with the current
 // text, only the tail is laid out (from the last visual line on).
 ChatChange LayoutSetText(ChatLayout& layout, const char* text, size_t length);
+// Adds bytes at the end, for a caller that has already compared the texts.
+ChatChange LayoutAppend(ChatLayout& layout, const char* tail, size_t length);
 
 // Visual line access; `line` must be below lineCount.
 size_t LayoutLineStart(const ChatLayout& layout, size_t line);

@@ -45,7 +45,8 @@ struct ChatState {
     int wheel;             // wheel travel not yet scrolled, in (delta x lines per notch)
     DWORD doubleClickTime; // when the last double click came, to tell a third click
     POINT doubleClickPoint;
-    SCROLLINFO shownBar; // what the scroll bar shows, to skip needless updates
+    SCROLLINFO shownBar;      // what the scroll bar was given, to skip needless updates
+    SCROLLBARINFO shownThumb; // and how it was drawn
 };
 
 ChatState* StateOf(HWND hwnd) {
@@ -81,6 +82,9 @@ size_t TopOffset(const ChatState& s) {
     return s.top < s.layout.lineCount ? LayoutLineStart(s.layout, s.top) : s.layout.length;
 }
 
+// Drawing the scroll bar is costly on some systems (milliseconds), while on a
+// long text most appends move its thumb by less than a pixel: the bar is only
+// redrawn when its picture changes.
 void UpdateScrollBar(HWND hwnd, ChatState& s) {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
@@ -89,11 +93,26 @@ void UpdateScrollBar(HWND hwnd, ChatState& s) {
     si.nMax = s.layout.lineCount > 0 ? static_cast<int>(s.layout.lineCount - 1) : 0;
     si.nPage = static_cast<UINT>(FullRows(s));
     si.nPos = static_cast<int>(s.top);
-    if (si.nMax == s.shownBar.nMax && si.nPage == s.shownBar.nPage && si.nPos == s.shownBar.nPos &&
-        s.shownBar.cbSize != 0) {
+    const SCROLLINFO old = s.shownBar;
+    if (old.cbSize != 0 && si.nMax == old.nMax && si.nPage == old.nPage && si.nPos == old.nPos) {
         return;
     }
     s.shownBar = si;
+    SetScrollInfo(hwnd, SB_VERT, &si, FALSE);
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    if (old.cbSize != 0 && GetScrollBarInfo(hwnd, OBJID_VSCROLL, &bar) &&
+        bar.xyThumbTop == s.shownThumb.xyThumbTop &&
+        bar.xyThumbBottom == s.shownThumb.xyThumbBottom &&
+        bar.rgstate[0] == s.shownThumb.rgstate[0] &&
+        EqualRect(&bar.rcScrollBar, &s.shownThumb.rcScrollBar)) {
+        return;
+    }
+    s.shownThumb = bar;
+    // Back and forth, so that the scroll bar sees a change and draws itself.
+    if (old.cbSize != 0) {
+        SetScrollInfo(hwnd, SB_VERT, &old, FALSE);
+    }
     SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
 }
 
@@ -194,20 +213,51 @@ void Measure(HWND hwnd, ChatState& s) {
     LayoutSetMetrics(s.layout, m);
 }
 
+// Whether `text` starts with the n bytes of `old`, and then the length of the
+// rest: one pass over both, as every append brings the whole transcript. The
+// old text has no NUL, so words of `text` that equal it hold none either, and
+// the next aligned word of `text` lies on a page that is there.
+bool Extends(const char* old, size_t n, const char* text, size_t& tail) {
+    size_t i = 0;
+    while (i < n && reinterpret_cast<uintptr_t>(text + i) % sizeof(uint64_t) != 0) {
+        if (text[i] != old[i]) {
+            return false;
+        }
+        ++i;
+    }
+    for (; i + sizeof(uint64_t) <= n; i += sizeof(uint64_t)) {
+        uint64_t a, b;
+        std::memcpy(&a, old + i, sizeof a);
+        std::memcpy(&b, text + i, sizeof b);
+        if (a != b) {
+            return false;
+        }
+    }
+    for (; i < n; ++i) {
+        if (text[i] != old[i]) {
+            return false;
+        }
+    }
+    tail = ChatTextLength(text + n);
+    return true;
+}
+
 LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     if (text == nullptr) {
         text = Str::Empty;
     }
-    const size_t length = ChatTextLength(text);
     const bool following = AtBottom(s);
     const size_t topOffset = TopOffset(s);
-    const ChatChange change = LayoutSetText(s.layout, text, length);
+    size_t tail = 0;
+    const ChatChange change = Extends(s.layout.text, s.layout.length, text, tail)
+                                  ? LayoutAppend(s.layout, text + s.layout.length, tail)
+                                  : LayoutSetText(s.layout, text, ChatTextLength(text));
     if (!change.ok) {
         return FALSE;
     }
     if (!change.appended) {
         s.anchor = s.caret = 0;
-        KeepPlace(hwnd, s, following || length == 0, topOffset);
+        KeepPlace(hwnd, s, following || s.layout.length == 0, topOffset);
         return TRUE;
     }
     // Lines before firstChanged kept their bytes and their places in the index,

@@ -182,6 +182,8 @@ TEST_F(Layout, TooLongATextChangesNothing) {
     const char text[] = "kept\r\nmore";
     EXPECT_FALSE(LayoutSetText(layout, text, kChatMaxText + 1).ok);
     EXPECT_FALSE(LayoutSetText(layout, nullptr, 3).ok);
+    EXPECT_FALSE(LayoutAppend(layout, nullptr, 3).ok);
+    EXPECT_FALSE(LayoutAppend(layout, "more", kChatMaxText - 3).ok);
     EXPECT_EQ(std::string(layout.text, layout.length), "kept\r\n");
     EXPECT_EQ(Shown(), Lines{"kept"});
     EXPECT_TRUE(LayoutSetText(layout, nullptr, 0).ok);

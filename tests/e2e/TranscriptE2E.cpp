@@ -1,0 +1,220 @@
+// The transcript of the real program under real mouse and keyboard input: what
+// it shows, the wheel and the scroll bar, following the chat, and copying a
+// dragged selection.
+#include "tests/support/AppDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+std::string ChatLines(int from, int count) {
+    std::string all;
+    char line[96];
+    for (int i = from; i < from + count; ++i) {
+        std::snprintf(line, sizeof line, "<User> L%05d the quick brown fox\r\n", i);
+        all += line;
+    }
+    return all;
+}
+
+// The program draws in the stock fixed font; this process measures the same font.
+SIZE FontCell() {
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FIXED_FONT));
+    TEXTMETRICA tm;
+    GetTextMetricsA(dc, &tm);
+    SIZE x;
+    GetTextExtentPoint32A(dc, "x", 1, &x);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return SIZE{x.cx, tm.tmHeight};
+}
+
+void MouseInput(DWORD flags, DWORD data = 0) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    in.mi.mouseData = data;
+    SendInput(1, &in, sizeof in);
+}
+
+class Transcript : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(app.Start());
+        cell = FontCell();
+    }
+    void TearDown() override { EXPECT_EQ(app.Close(), 0u); }
+
+    void SetText(const std::string& text) {
+        SendMessageA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        app.Settle();
+    }
+    // The screen point of a text column and row of the pane.
+    POINT Cell(int column, int row) const {
+        POINT p{2 + column * cell.cx + cell.cx / 2, row * cell.cy + cell.cy / 2};
+        ClientToScreen(app.Chat(), &p);
+        return p;
+    }
+    void DoubleClickAt(POINT p) {
+        SetCursorPos(p.x, p.y);
+        MouseInput(MOUSEEVENTF_MOVE);
+        app.Settle();
+        for (int i = 0; i < 2; ++i) {
+            MouseInput(MOUSEEVENTF_LEFTDOWN);
+            MouseInput(MOUSEEVENTF_LEFTUP);
+        }
+        app.Settle();
+    }
+    std::string Copied() {
+        OpenClipboard(nullptr);
+        EmptyClipboard();
+        CloseClipboard();
+        app.Press('C', true);
+        return ClipboardText();
+    }
+    // The number of the chat line in the top row: its "L00042" word, double
+    // clicked and copied as a user would.
+    int TopLine() {
+        DoubleClickAt(Cell(9, 0));
+        const std::string word = Copied();
+        return word.size() == 6 && word[0] == 'L' ? std::atoi(word.c_str() + 1) : -1;
+    }
+    int Rows() const {
+        RECT r;
+        GetClientRect(app.Chat(), &r);
+        return r.bottom / cell.cy;
+    }
+    // A point on the transcript's scroll bar, `fromBottom` pixels above its lower end
+    // (negative: below its upper end).
+    POINT ScrollBarAt(int fromBottom) const {
+        RECT r;
+        GetClientRect(app.Chat(), &r);
+        POINT p{r.right + GetSystemMetrics(SM_CXVSCROLL) / 2,
+                fromBottom >= 0 ? r.bottom - fromBottom : -fromBottom};
+        ClientToScreen(app.Chat(), &p);
+        return p;
+    }
+
+    RunningApp app;
+    SIZE cell{};
+};
+
+// Counts the pixels in the pane's top rows that are neither its background
+// nor its frame: the drawn text, read back from the screen.
+int InkInRows(HWND chat, int rows, int rowHeight) {
+    RECT r;
+    GetClientRect(chat, &r);
+    POINT origin{0, 0};
+    ClientToScreen(chat, &origin);
+    HDC screen = GetDC(nullptr);
+    const COLORREF paper = GetPixel(screen, origin.x + r.right - 3, origin.y + r.bottom - 3);
+    int ink = 0;
+    for (int y = 0; y < rows * rowHeight && y < r.bottom; ++y) {
+        for (int x = 0; x < r.right; x += 1) {
+            ink += GetPixel(screen, origin.x + x, origin.y + y) != paper;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    return ink;
+}
+
+TEST_F(Transcript, ShowsTheLinesSentAndHandsTypedKeysToTheInput) {
+    EXPECT_EQ(InkInRows(app.Chat(), 3, cell.cy), 0) << "an empty pane";
+    app.SendTyped("first line");
+    app.SendTyped("second line");
+    EXPECT_EQ(app.ChatText(), "<User> first line\r\n<User> second line\r\n");
+    EXPECT_GT(InkInRows(app.Chat(), 2, cell.cy), 100) << "the lines are drawn";
+
+    // A click in the pane gives it the focus; typing goes on in the input field.
+    app.ClickAt(Cell(3, 0));
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    GetGUIThreadInfo(GetWindowThreadProcessId(app.Main(), nullptr), &gui);
+    EXPECT_EQ(gui.hwndFocus, app.Chat());
+    app.Type("abc");
+    EXPECT_EQ(app.InputText(), "abc");
+    GetGUIThreadInfo(GetWindowThreadProcessId(app.Main(), nullptr), &gui);
+    EXPECT_EQ(gui.hwndFocus, app.Input());
+    app.Press(VK_RETURN);
+    EXPECT_EQ(app.ChatText(), "<User> first line\r\n<User> second line\r\n<User> abc\r\n");
+}
+
+TEST_F(Transcript, TheWheelAndTheScrollBarMoveTheView) {
+    SetText(ChatLines(0, 200));
+    const int rows = Rows();
+    ASSERT_GT(rows, 5);
+    EXPECT_EQ(TopLine(), 200 - rows) << "the end in view";
+
+    UINT perNotch = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
+    SetCursorPos(Cell(5, 2).x, Cell(5, 2).y);
+    MouseInput(MOUSEEVENTF_WHEEL, static_cast<DWORD>(WHEEL_DELTA));
+    app.Settle();
+    EXPECT_EQ(TopLine(), 200 - rows - static_cast<int>(perNotch));
+    MouseInput(MOUSEEVENTF_WHEEL, static_cast<DWORD>(-2 * WHEEL_DELTA));
+    app.Settle();
+    EXPECT_EQ(TopLine(), 200 - rows);
+
+    // The scroll bar: its upper arrow, then the page area above the thumb.
+    app.ClickAt(ScrollBarAt(-GetSystemMetrics(SM_CYVSCROLL) / 2));
+    EXPECT_EQ(TopLine(), 199 - rows);
+    app.ClickAt(ScrollBarAt(-(GetSystemMetrics(SM_CYVSCROLL) + 4)));
+    EXPECT_EQ(TopLine(), 199 - 2 * rows);
+    // And the keys, now that the pane has the focus.
+    app.Press(VK_HOME, true);
+    EXPECT_EQ(TopLine(), 0);
+    app.Press(VK_NEXT);
+    EXPECT_EQ(TopLine(), rows);
+}
+
+TEST_F(Transcript, AViewScrolledUpStaysPutWhileLinesArrive) {
+    SetText(ChatLines(0, 100));
+    const int rows = Rows();
+    app.ClickAt(Cell(3, 1));
+    app.Press(VK_PRIOR);
+    const int reading = TopLine();
+    EXPECT_EQ(reading, 100 - 2 * rows);
+    // Typing goes to the input field; Enter sends; the view does not move.
+    app.SendTyped("a new line");
+    app.SendTyped("and another");
+    EXPECT_EQ(app.ChatText(), ChatLines(0, 100) + "<User> a new line\r\n<User> and another\r\n");
+    EXPECT_EQ(TopLine(), reading);
+    // Back at the end, the view follows again.
+    app.Press(VK_END, true);
+    app.SendTyped("last");
+    app.ClickAt(Cell(3, 0));
+    app.Press(VK_END, true);
+    EXPECT_EQ(TopLine(), -1) << "the top row is no numbered line once the sends show";
+}
+
+TEST_F(Transcript, ADraggedSelectionIsCopiedByteForByte) {
+    SetText(ChatLines(0, 5));
+    // From the start of line 1 to the end of line 2's text, dragged by hand.
+    const POINT from = Cell(0, 1);
+    const POINT to = Cell(60, 2);
+    SetCursorPos(from.x - cell.cx / 2, from.y);
+    MouseInput(MOUSEEVENTF_MOVE);
+    app.Settle();
+    MouseInput(MOUSEEVENTF_LEFTDOWN);
+    app.Settle();
+    for (int step = 1; step <= 4; ++step) {
+        SetCursorPos(from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4);
+        MouseInput(MOUSEEVENTF_MOVE);
+        app.Settle();
+    }
+    MouseInput(MOUSEEVENTF_LEFTUP);
+    app.Settle();
+    const std::string lines = ChatLines(1, 2);
+    EXPECT_EQ(Copied(), lines.substr(0, lines.size() - 2));
+
+    // Ctrl+A takes everything, every CR LF with it.
+    app.Press('A', true);
+    EXPECT_EQ(Copied(), ChatLines(0, 5));
+}
+
+} // namespace

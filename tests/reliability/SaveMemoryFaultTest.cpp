@@ -1,0 +1,264 @@
+// Saving the log when memory cannot be had, in-process: the save dialog and
+// the message boxes are driven by a thread timer while the program's own modal
+// loops run. After each failure the existing file is byte for byte as it was,
+// no temporary file is left, and the user was told.
+#include "tests/support/WindowTest.h"
+
+#include "app/AppState.h"
+#include "tests/support/AppDriver.h"
+#include "transcript/ChatLines.h"
+
+#include <set>
+#include <string>
+
+namespace {
+
+using SaveMemoryFault = MainWindowTest;
+
+const std::string kPrecious = "precious line one\r\nprecious line two\r\n";
+const std::string kTranscript = "<User> one\r\n<User> two\r\n<User> three\r\n";
+
+// ---- a memory request that fails -----------------------------------------
+
+// Points this module's import of a function elsewhere; answers the import's
+// old target, or nullptr when the module does not import it.
+void* RedirectImport(const char* dll, const char* function, void* target) {
+    auto* const base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    if (dir.VirtualAddress == 0) {
+        return nullptr;
+    }
+    for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         imp->Name != 0; ++imp) {
+        if (lstrcmpiA(reinterpret_cast<const char*>(base + imp->Name), dll) != 0) {
+            continue;
+        }
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
+                continue;
+            }
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (lstrcmpA(reinterpret_cast<const char*>(byName->Name), function) != 0) {
+                continue;
+            }
+            DWORD old = 0;
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
+            void* const was = reinterpret_cast<void*>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(target);
+            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
+            return was;
+        }
+    }
+    return nullptr;
+}
+
+using VirtualAllocFn = LPVOID(WINAPI*)(LPVOID, SIZE_T, DWORD, DWORD);
+VirtualAllocFn g_realVirtualAlloc;
+int g_refused;
+
+LPVOID WINAPI RefusingVirtualAlloc(LPVOID, SIZE_T, DWORD, DWORD) {
+    ++g_refused;
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return nullptr;
+}
+
+// While one lives, every page request this program makes is refused.
+class NoPages {
+public:
+    NoPages() {
+        g_refused = 0;
+        g_realVirtualAlloc = reinterpret_cast<VirtualAllocFn>(RedirectImport(
+            "kernel32.dll", "VirtualAlloc", reinterpret_cast<void*>(RefusingVirtualAlloc)));
+    }
+    ~NoPages() {
+        if (g_realVirtualAlloc != nullptr) {
+            RedirectImport("kernel32.dll", "VirtualAlloc",
+                           reinterpret_cast<void*>(g_realVirtualAlloc));
+        }
+    }
+    bool Active() const { return g_realVirtualAlloc != nullptr; }
+};
+
+// A transcript that claims more text than any memory could hold.
+WNDPROC g_chatProc;
+LRESULT CALLBACK BoastingChat(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETTEXTLENGTH) {
+        return static_cast<LRESULT>(~static_cast<ULONG_PTR>(0) >> 2);
+    }
+    return CallWindowProcA(g_chatProc, hwnd, message, wParam, lParam);
+}
+
+// ---- the modal loops, driven by a thread timer -----------------------------
+
+struct Driver {
+    std::string path;     // typed into the save dialog
+    std::set<HWND> acted; // each dialog is answered once
+    int saveDialogs = 0;
+    int confirmations = 0;
+    int boxes = 0;
+    std::string boxText; // the statics of the program's message box
+};
+Driver g_driver;
+
+std::string TextOf(HWND hwnd) {
+    char text[1024] = "";
+    GetWindowTextA(hwnd, text, sizeof text);
+    return text;
+}
+
+std::string Statics(HWND dialog) {
+    std::string all;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[32] = "";
+        GetClassNameA(child, name, sizeof name);
+        if (lstrcmpiA(name, "Static") == 0) {
+            all += TextOf(child) + "\n";
+        }
+    }
+    return all;
+}
+
+void Press(HWND dialog, int id) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+BOOL CALLBACK AnswerDialog(HWND hwnd, LPARAM) {
+    char name[32] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) ||
+        g_driver.acted.count(hwnd) != 0) {
+        return TRUE;
+    }
+    // The file name box: an edit (0x480) or a combo box (0x47C), as the system builds it.
+    HWND fileName = GetDlgItem(hwnd, 0x480);
+    if (fileName == nullptr) {
+        fileName = GetDlgItem(hwnd, 0x47C);
+    }
+    g_driver.acted.insert(hwnd);
+    if (fileName != nullptr) {
+        ++g_driver.saveDialogs;
+        SetWindowTextA(fileName, g_driver.path.c_str());
+        Press(hwnd, IDOK);
+    } else if (GetWindow(hwnd, GW_OWNER) == AppState.hwndMain && TextOf(hwnd) == "bALDRIX") {
+        ++g_driver.boxes;
+        g_driver.boxText += Statics(hwnd);
+        Press(hwnd, IDOK);
+    } else {
+        ++g_driver.confirmations; // "replace the existing file?"
+        Press(hwnd, IDYES);
+    }
+    return TRUE;
+}
+
+void CALLBACK DriveDialogs(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), AnswerDialog, 0);
+}
+
+// Runs the program's save to the path with the dialogs answered; answers its result.
+bool SaveDriven(const std::string& path) {
+    g_driver = Driver{};
+    g_driver.path = path;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, DriveDialogs);
+    const bool saved = SaveLogFile();
+    KillTimer(nullptr, timer);
+    return saved;
+}
+
+std::set<std::string> Listing(const std::string& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = fd.cFileName;
+            if (name != "." && name != "..") {
+                names.insert(name);
+            }
+        } while (FindNextFileA(find, &fd));
+        FindClose(find);
+    }
+    return names;
+}
+
+class Folder {
+public:
+    Folder() : path_(MakeTempFolder("baldrix-memfault")) {}
+    ~Folder() { RemoveTree(path_); }
+    std::string File(const char* name) const { return path_ + "\\" + name; }
+    std::set<std::string> Names() const { return Listing(path_); }
+
+private:
+    std::string path_;
+};
+
+void ExpectTold(const std::string& path) {
+    EXPECT_EQ(g_driver.boxes, 1) << "one message box";
+    EXPECT_NE(g_driver.boxText.find(path), std::string::npos)
+        << "the box names the file: " << g_driver.boxText;
+    EXPECT_GT(g_driver.boxText.size(), path.size() + 40)
+        << "and gives a reason: " << g_driver.boxText;
+}
+
+TEST_F(SaveMemoryFault, ARefusedMemoryRequestKeepsTheFileAndTellsTheUser) {
+    Folder folder;
+    const std::string target = folder.File("existing.log");
+    WriteFileBytes(target, kPrecious);
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    {
+        NoPages noPages;
+        ASSERT_TRUE(noPages.Active()) << "the program imports VirtualAlloc";
+        EXPECT_FALSE(SaveDriven(target));
+        EXPECT_GE(g_refused, 1) << "the save asked for memory and was refused";
+    }
+    EXPECT_EQ(g_driver.saveDialogs, 1);
+    EXPECT_EQ(g_driver.confirmations, 1) << "the replacement was confirmed";
+    ExpectTold(target);
+    EXPECT_EQ(ReadFileBytes(target), kPrecious);
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"existing.log"})) << "no temporary file";
+    EXPECT_EQ(WindowText(AppState.hwndChat), kTranscript);
+
+    // With memory back, the same save goes through.
+    EXPECT_TRUE(SaveDriven(target));
+    EXPECT_EQ(g_driver.boxes, 0) << g_driver.boxText;
+    EXPECT_EQ(ReadFileBytes(target), kTranscript);
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"existing.log"}));
+}
+
+TEST_F(SaveMemoryFault, ARefusedMemoryRequestMakesNoNewFile) {
+    Folder folder;
+    const std::string target = folder.File("new.log");
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    {
+        NoPages noPages;
+        ASSERT_TRUE(noPages.Active());
+        EXPECT_FALSE(SaveDriven(target));
+    }
+    EXPECT_EQ(g_driver.confirmations, 0);
+    ExpectTold(target);
+    EXPECT_TRUE(folder.Names().empty()) << "neither the file nor a temporary one";
+}
+
+TEST_F(SaveMemoryFault, ATranscriptLongerThanMemoryKeepsTheFileAndTellsTheUser) {
+    Folder folder;
+    const std::string target = folder.File("existing.log");
+    WriteFileBytes(target, kPrecious);
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    g_chatProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        AppState.hwndChat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BoastingChat)));
+    const bool saved = SaveDriven(target);
+    SetWindowLongPtrA(AppState.hwndChat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_chatProc));
+    EXPECT_FALSE(saved);
+    ExpectTold(target);
+    EXPECT_EQ(ReadFileBytes(target), kPrecious);
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"existing.log"}));
+    EXPECT_EQ(WindowText(AppState.hwndChat), kTranscript);
+}
+
+} // namespace
