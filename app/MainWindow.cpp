@@ -1,6 +1,7 @@
 #include "app/MainWindow.h"
 
 #include "app/AppState.h"
+#include "app/InputField.h"
 #include "commands/Commands.h"
 #include "commands/Toolbar.h"
 #include "settings/Settings.h"
@@ -50,6 +51,7 @@ void CreateChildren(HWND hwnd) {
     SendMessageA(AppState.hwndInput, WM_SETFONT, font, 0);
     SendMessageA(AppState.hwndChat, WM_SETFONT, font, 0);
     SendMessageA(AppState.hwndChat, CLM_SETCOLORS, AppState.colorText, AppState.colorBackground);
+    InstallInputField(AppState.hwndInput);
 }
 
 LRESULT OnCreate(HWND hwnd) {

@@ -15,7 +15,6 @@
 #include <richedit.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,13 +30,14 @@ constexpr size_t kLineBytes = 60;
 constexpr size_t kSizes[] = {100 * 1000, 1000 * 1000, 10 * 1000 * 1000};
 const char* const kSizeNames[] = {"100 KB", "1 MB", "10 MB"};
 
-// Sample counts: the fast controls get many; the slow ones as many as fit in a
-// time budget per size, at least kMinSamples, and a size is skipped when one
-// append there would take longer than kSkipAbove (judged from the size before).
+// Sample counts: the fast controls get many; the slow stock controls as many
+// as fit in a time budget per size (at least kMinSamples). A stock control that
+// makes no progress for kStallSeconds (its fill with the text, or one append)
+// is abandoned there, and the larger sizes are not run.
 constexpr int kFastSamples = 300;
 constexpr double kSlowBudgetSeconds = 20.0;
 constexpr int kMinSamples = 3;
-constexpr double kSkipAboveSeconds = 15.0;
+constexpr DWORD kStallSeconds = 30;
 
 double Now() {
     static const double perMs = [] {
@@ -204,58 +204,103 @@ std::vector<Row> g_rows;
 
 // ---- the slow stock controls, capped by time -----------------------------------
 
-void RunStock(const char* label, const char* className, DWORD style, DWORD exStyle,
-              void (*prepare)(HWND)) {
-    double lastMedian = 0;
-    size_t lastSize = 0;
-    for (size_t k = 0; k < 3; ++k) {
-        const size_t size = kSizes[k];
-        Pane p = MakePane(className, style, exStyle, 0, 0);
-        if (p.control == nullptr) {
-            g_rows.push_back({label, kSizeNames[k], Stats{}, "control not available"});
-            Destroy(p);
-            return;
-        }
-        prepare(p.control);
-        if (lastSize != 0) {
-            // How the cost grows with the text: one append at twice the last
-            // size, and the next size's append time extrapolated with that power.
-            Fill(p.control, Prefix(2 * lastSize));
-            const double probe = TimedAppend(p.control, ChatLine(0));
-            const double power = std::log2(std::max(probe / lastMedian, 1.0));
-            const double predicted =
-                lastMedian * std::pow(static_cast<double>(size) / lastSize, power);
-            if (predicted > kSkipAboveSeconds * 1000) {
-                char note[160];
-                std::snprintf(note, sizeof note,
-                              "not run: about %.0f s an append, extrapolated from %s and %s x 2 "
-                              "(the cost grows as size^%.1f)",
-                              predicted / 1000, kSizeNames[k - 1], kSizeNames[k - 1], power);
-                g_rows.push_back({label, kSizeNames[k], Stats{}, note});
-                Destroy(p);
-                return;
-            }
-        }
-        Fill(p.control, Prefix(size));
-        std::vector<double> ms;
+// One size of a stock control, measured on a thread of its own, so that the
+// benchmark can give up on it when it stalls.
+struct StockRun {
+    const char* className;
+    DWORD style;
+    DWORD exStyle;
+    void (*prepare)(HWND);
+    size_t size;
+    double ms[kFastSamples];
+    volatile LONG count;
+    volatile LONG lastProgress; // GetTickCount of the last fill or append done
+    volatile LONG done;
+    bool available;
+};
+
+DWORD WINAPI StockWorker(void* param) {
+    auto* run = static_cast<StockRun*>(param);
+    Pane p = MakePane(run->className, run->style, run->exStyle, 0, 0);
+    run->available = p.control != nullptr;
+    if (run->available) {
+        run->prepare(p.control);
+        Fill(p.control, Prefix(run->size));
+        InterlockedExchange(&run->lastProgress, static_cast<LONG>(GetTickCount()));
         const double start = Now();
         for (int i = 0; i < kFastSamples; ++i) {
             const double spent = Now() - start;
             if (i >= kMinSamples &&
-                spent + (ms.empty() ? 0 : ms.back()) > kSlowBudgetSeconds * 1000) {
+                spent + (i == 0 ? 0 : run->ms[i - 1]) > kSlowBudgetSeconds * 1000) {
                 break;
             }
-            ms.push_back(TimedAppend(p.control, ChatLine(size / kLineBytes + i)));
+            run->ms[i] = TimedAppend(p.control, ChatLine(run->size / kLineBytes + i));
+            InterlockedExchange(&run->count, i + 1);
+            InterlockedExchange(&run->lastProgress, static_cast<LONG>(GetTickCount()));
         }
-        const Stats s = Summarise(ms);
+    }
+    Destroy(p);
+    InterlockedExchange(&run->done, 1);
+    return 0;
+}
+
+bool g_abandoned = false; // a stock control still runs on a thread left behind
+
+void RunStock(const char* label, const char* className, DWORD style, DWORD exStyle,
+              void (*prepare)(HWND)) {
+    for (size_t k = 0; k < 3 && !g_abandoned; ++k) {
+        std::fprintf(stderr, "bench: %s at %s\n", label, kSizeNames[k]);
+        auto* run = new StockRun{};
+        run->className = className;
+        run->style = style;
+        run->exStyle = exStyle;
+        run->prepare = prepare;
+        run->size = kSizes[k];
+        run->lastProgress = static_cast<LONG>(GetTickCount());
+        HANDLE thread = CreateThread(nullptr, 0, StockWorker, run, 0, nullptr);
+        if (thread == nullptr) {
+            delete run;
+            return;
+        }
+        for (;;) {
+            MsgWaitForMultipleObjects(1, &thread, FALSE, 200, QS_ALLINPUT);
+            Pump();
+            if (run->done) {
+                break;
+            }
+            if (GetTickCount() - static_cast<DWORD>(run->lastProgress) > kStallSeconds * 1000) {
+                g_abandoned = true;
+                break;
+            }
+        }
+        CloseHandle(thread);
+        if (g_abandoned) {
+            // The thread still uses the run: it is left to the process's end.
+            char note[160];
+            std::snprintf(
+                note, sizeof note, "capped: %s did not finish within %lu s, abandoned there",
+                run->count == 0 ? "filling it with the text (one WM_SETTEXT)" : "one append",
+                static_cast<unsigned long>(kStallSeconds));
+            g_rows.push_back({label, kSizeNames[k],
+                              Summarise(std::vector<double>(run->ms, run->ms + run->count)), note});
+            for (size_t later = k + 1; later < 3; ++later) {
+                g_rows.push_back(
+                    {label, kSizeNames[later], Stats{}, "not run: capped at the size before"});
+            }
+            return;
+        }
+        if (!run->available) {
+            g_rows.push_back({label, kSizeNames[k], Stats{}, "control not available"});
+            delete run;
+            return;
+        }
+        const Stats st = Summarise(std::vector<double>(run->ms, run->ms + run->count));
         char note[64] = "";
-        if (s.count < static_cast<size_t>(kFastSamples)) {
+        if (st.count < static_cast<size_t>(kFastSamples)) {
             std::snprintf(note, sizeof note, "capped at %.0f s of appends", kSlowBudgetSeconds);
         }
-        g_rows.push_back({label, kSizeNames[k], s, note});
-        lastMedian = s.median;
-        lastSize = size;
-        Destroy(p);
+        g_rows.push_back({label, kSizeNames[k], st, note});
+        delete run;
     }
 }
 
@@ -291,6 +336,7 @@ double PaintScreen(HWND chat) {
 void RunChatAndFloor(HWND floorWindow) {
     for (size_t k = 0; k < 3; ++k) {
         const size_t size = kSizes[k];
+        std::fprintf(stderr, "bench: CHATLIST and the floor at %s\n", kSizeNames[k]);
         const std::string text = Prefix(size);
         Pane chat = MakePane("CHATLIST", WS_VSCROLL | 0x0080, WS_EX_CLIENTEDGE, 0, 0);
         SendMessageA(chat.control, CLM_SETCOLORS, RGB(0, 0, 0), RGB(255, 255, 255));
@@ -331,6 +377,7 @@ void RunChatAndFloor(HWND floorWindow) {
 // One screen painted at the top and at the bottom, the sizes taken in turn
 // round after round, so that the machine's drift hits all of them alike.
 void RunPaints() {
+    std::fprintf(stderr, "bench: painting\n");
     Pane chat = MakePane("CHATLIST", WS_VSCROLL | 0x0080, WS_EX_CLIENTEDGE, 0, 0);
     std::vector<double> top[3], bottom[3];
     for (int round = 0; round < 30; ++round) {
@@ -338,10 +385,16 @@ void RunPaints() {
             Fill(chat.control, Prefix(kSizes[k]));
             SendMessageA(chat.control, WM_VSCROLL, SB_BOTTOM, 0);
             Pump();
-            bottom[k].push_back(PaintScreen(chat.control));
+            for (int i = 0; i < 5; ++i) {
+                bottom[k].push_back(PaintScreen(chat.control));
+                Pump();
+            }
             SendMessageA(chat.control, WM_VSCROLL, SB_TOP, 0);
             Pump();
-            top[k].push_back(PaintScreen(chat.control));
+            for (int i = 0; i < 5; ++i) {
+                top[k].push_back(PaintScreen(chat.control));
+                Pump();
+            }
         }
     }
     for (size_t k = 0; k < 3; ++k) {
@@ -523,8 +576,11 @@ int main() {
                 Verdict(slowest / fastest <= 1.25));
     std::printf("- resize re-wrap at 10 MB under 50 ms: %.2f ms: %s\n", g_chat[2].rewrap,
                 Verdict(g_chat[2].rewrap < 50));
-    std::printf("- memory per line beyond the text at most 16 bytes: %.1f: %s\n",
-                memory.chatPerLine, Verdict(memory.chatPerLine <= 16));
-    DestroyWindow(floorWindow);
-    return 0;
+    // The larger of the two counts: allocated index bytes may not all be resident.
+    const double perLine = std::max(memory.chatPerLine, memory.indexPerLine);
+    std::printf("- memory per line beyond the text at most 16 bytes: %.1f: %s\n", perLine,
+                Verdict(perLine <= 16));
+    std::fflush(stdout);
+    // A stock control left running on its thread ends with the process.
+    ExitProcess(0);
 }

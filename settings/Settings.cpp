@@ -10,6 +10,8 @@ constexpr int kExtensionLength = 4;
 // Free space a save wants beyond the size of the old file: the ten keys take a
 // few KB at most (twice that in a UTF-16 file); the rest is for allocation.
 constexpr ULONGLONG kSaveHeadroom = 64u * 1024u;
+// What GetTempFileNameA adds to a folder, with the terminator.
+constexpr int kUniqueNameRoom = 14;
 // Never a value as read: lines end at line feeds.
 constexpr char kMissing[] = "\n";
 
@@ -146,9 +148,12 @@ bool HasRoomToSave(LPCSTR folder, ULONGLONG oldSize) {
 }
 
 // A new, empty file in the target's folder to write into. A folder too long
-// for a unique name gets a fixed one instead.
+// for a unique name gets a fixed one instead: the unique name adds up to 13
+// characters, and past the limit some systems neither fail nor fit the name in
+// the buffer, but cut it short after making the file under its full name.
 bool CreateCopy(LPCSTR target, LPCSTR folder, char* copy) {
-    if (GetTempFileNameA(folder, Str::ProgramName, 0, copy) != 0) {
+    if (lstrlenA(folder) <= MAX_PATH - kUniqueNameRoom &&
+        GetTempFileNameA(folder, Str::ProgramName, 0, copy) != 0) {
         return true;
     }
     lstrcpyA(copy, target);

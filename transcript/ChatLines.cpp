@@ -1,6 +1,7 @@
 #include "transcript/ChatLines.h"
 
 #include "app/AppState.h"
+#include "app/InputField.h"
 
 namespace {
 
@@ -168,14 +169,17 @@ bool SendLine() {
         return false;
     }
     ClearInput();
+    RememberSentLine(AppState.textBuffer); // input history; also ends what Ctrl+Z could take back
     return true;
 }
 
 void ClearInput() {
+    RememberClearedDraft(); // for Ctrl+Z
     SetWindowTextA(AppState.hwndInput, Str::Empty);
 }
 
 void ClearOutput() {
+    RememberClearedTranscript(); // for Ctrl+Z
     SetWindowTextA(AppState.hwndChat, Str::Empty);
 }
 

@@ -44,31 +44,61 @@ bool ToolbarButtonCentre(const RunningApp& app, int command, POINT* where) {
     return true;
 }
 
+// A left click at a screen point, the pointer brought there by an absolute
+// move: under Wine a relative one right after a new program has started can
+// leave the click where the pointer was before.
+void Click(RunningApp& app, POINT screen) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (screen.x * 65536 + width / 2) / width;
+    in.mi.dy = (screen.y * 65536 + height / 2) / height;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SetCursorPos(screen.x, screen.y);
+    SendInput(1, &in, sizeof in);
+    app.Settle();
+    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    SendInput(1, &in, sizeof in);
+    Sleep(30);
+    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(1, &in, sizeof in);
+    app.Settle();
+}
+
 void ClickToolbarButton(RunningApp& app, int command) {
     POINT centre{};
     ASSERT_TRUE(ToolbarButtonCentre(app, command, &centre)) << "button " << command;
-    app.ClickAt(centre);
+    Click(app, centre);
 }
 
 POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+// The middle of a window's close box, found by asking the window itself.
 bool FindCloseBox(HWND hwnd, POINT* where) {
     RECT r;
     GetWindowRect(hwnd, &r);
-    for (int y = r.top + 1; y < r.top + 40; ++y) {
-        for (int x = r.right - 2; x > r.right - 80; --x) {
+    RECT box{r.right, r.bottom, r.left, r.top};
+    for (int y = r.top; y < r.top + 40; ++y) {
+        for (int x = r.right - 1; x > r.right - 80; --x) {
             DWORD_PTR hit = 0;
             SendMessageTimeoutA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
                                 &hit);
             if (hit == HTCLOSE) {
-                *where = POINT{x, y};
-                return true;
+                box = RECT{std::min(box.left, static_cast<LONG>(x)),
+                           std::min(box.top, static_cast<LONG>(y)),
+                           std::max(box.right, static_cast<LONG>(x)),
+                           std::max(box.bottom, static_cast<LONG>(y))};
             }
         }
     }
-    return false;
+    if (box.left > box.right) {
+        return false;
+    }
+    *where = POINT{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+    return true;
 }
 
 HWND FocusOf(const RunningApp& app) {
@@ -244,7 +274,9 @@ TEST(AboutBox, OpensFromTheMenuAndTheToolbarCentredWithIconAndText) {
         // The text: four centred lines in a bordered box.
         const HWND text = ChildWithStyle(about, "Static", SS_TYPEMASK, SS_CENTER);
         ASSERT_NE(text, nullptr);
-        EXPECT_TRUE(GetWindowLongA(text, GWL_STYLE) & WS_BORDER);
+        // The dialog manager may turn the border into a sunken 3D edge.
+        EXPECT_TRUE((GetWindowLongA(text, GWL_STYLE) & WS_BORDER) ||
+                    (GetWindowLongA(text, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
         const std::string lines = app.Text(text);
         EXPECT_EQ(lines.rfind("bALDRIX v0.1\nReal-Time Chat Client-Server\n", 0), 0u) << lines;
         EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 3) << lines;
@@ -269,11 +301,11 @@ TEST(AboutBox, OpensFromTheMenuAndTheToolbarCentredWithIconAndText) {
         const HWND ok = GetDlgItem(about, IDOK);
         ASSERT_NE(ok, nullptr);
         EXPECT_EQ(app.Text(ok), "OK");
-        app.ClickAt(Centre([&] {
-            RECT b;
-            GetWindowRect(ok, &b);
-            return b;
-        }()));
+        Click(app, Centre([&] {
+                  RECT b;
+                  GetWindowRect(ok, &b);
+                  return b;
+              }()));
         ExpectMainWindowBackInCharge(app);
     }
     EXPECT_EQ(app.Close(), 0u);
@@ -329,11 +361,13 @@ TEST(OptionsDialog, CloseBoxOkEnterAndEscCloseIt) {
         if (how == "close box") {
             POINT box{};
             ASSERT_TRUE(FindCloseBox(options, &box));
-            app.ClickAt(box);
+            printf("box %ld %ld\n", box.x, box.y);
+            Click(app, box);
+            Sleep(500); SaveScreen("dbg-close"); {POINT p; GetCursorPos(&p); printf("cursor %ld %ld\n", p.x, p.y);}
         } else if (how == "OK") {
             RECT b;
             GetWindowRect(GetDlgItem(options, IDOK), &b);
-            app.ClickAt(Centre(b));
+            Click(app, Centre(b));
         } else {
             app.Press(how == "Enter" ? VK_RETURN : VK_ESCAPE);
         }
@@ -351,6 +385,7 @@ TEST(Dialogs, WhileOneIsOpenTheMainWindowTakesNoInput) {
     app.Type("draft");
     for (const bool about : {true, false}) {
         SCOPED_TRACE(about ? "About box" : "Options dialog");
+        const std::string draft = app.InputText();
         HWND dialog =
             about ? OpenAbout(app, Opener::ToolbarButton) : OpenOptions(app, Opener::ToolbarButton);
         ASSERT_NE(dialog, nullptr);
@@ -359,14 +394,14 @@ TEST(Dialogs, WhileOneIsOpenTheMainWindowTakesNoInput) {
         // Clicks on the input field and on a toolbar button, typing, the program's keys.
         RECT input;
         GetWindowRect(app.Input(), &input);
-        app.ClickAt(Centre(input));
+        Click(app, Centre(input));
         ClickToolbarButton(app, IDM_SAVELOG);
         app.Type("zz");
         app.Press(VK_F5);
         app.Press(VK_F2);
         Sleep(300);
         EXPECT_EQ(GetForegroundWindow(), dialog) << "the dialog keeps the foreground";
-        EXPECT_EQ(app.InputText(), "draft");
+        EXPECT_EQ(app.InputText(), draft);
         EXPECT_EQ(app.ChatText(), "<User> before\r\n");
         EXPECT_EQ(app.WaitForDialog(dialog, 300), nullptr) << "no second dialog opened";
 

@@ -3,6 +3,7 @@
 // program's own key names, the program's sections after thousands of others,
 // and the program started from folders whose paths reach the platform's limit.
 #include "resources/resource.h"
+#include "tests/reliability/DeepFolder.h"
 #include "tests/support/AppDriver.h"
 
 #include <gtest/gtest.h>
@@ -153,166 +154,109 @@ TEST(SettingsAttack, OurSectionsAfterThousandsOfOthersAreFoundAndWritten) {
     EXPECT_TRUE(Has(lines, "Top=66") && Has(lines, "Left=55") && Has(lines, "Right=355") &&
                 Has(lines, "Bottom=266"));
     EXPECT_TRUE(Has(lines, "Nickname=Last") && Has(lines, "Download=C:\\dl"));
-    EXPECT_EQ(lines.size(), static_cast<size_t>(6 * kOthers + 3 + 4 + 5 + 3));
+    EXPECT_EQ(lines.size(), static_cast<size_t>(6 * kOthers + 5 + 5 + 3));
     EXPECT_TRUE(StrayFiles(app.Folder()).empty());
 }
 
-// ---- the executable's folder at the platform's path limit -------------------
+// ---- the executable's folder at the platform's path limits -----------------
 
-// A folder under the temporary folder made deep enough that the program's full
-// path (folder, backslash, "bALDRIX.exe") is exactly `length` characters.
-class DeepFolder {
-public:
-    explicit DeepFolder(size_t length) : root_(MakeTempFolder("baldrix-deep")) {
-        std::string folder = root_;
-        // Levels of at most 120 characters, each with its backslash.
-        size_t remaining = length - std::string("\\bALDRIX.exe").size() - folder.size();
-        ok_ = !root_.empty() && remaining != 1;
-        while (ok_ && remaining > 0) {
-            const size_t name = remaining <= 121 ? remaining - 1 : remaining == 122 ? 119 : 120;
-            folder += "\\" + std::string(name, 'd');
-            remaining -= name + 1;
-            ok_ = CreateDirectoryW(LongName(folder).c_str(), nullptr) != FALSE;
-        }
-        folder_ = folder;
+bool StartProgram(const std::wstring& exe, PROCESS_INFORMATION& pi, DWORD& error) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    std::wstring command = L"\"" + exe + L"\"";
+    if (CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                       &pi)) {
+        return true;
     }
-    ~DeepFolder() { RemoveWide(LongName(root_)); }
-    bool Ok() const { return ok_; }
-    std::string Exe() const { return folder_ + "\\bALDRIX.exe"; }
-    std::string Ini() const { return folder_ + "\\bALDRIX.ini"; }
-    static std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
-    static std::wstring LongName(const std::string& path) { return Wide("\\\\?\\" + path); }
-    std::vector<std::string> Names() const {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAW fd;
-        HANDLE find = FindFirstFileW(LongName(folder_ + "\\*").c_str(), &fd);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring w = fd.cFileName;
-                const std::string name(w.begin(), w.end());
-                if (name != "." && name != "..") {
-                    names.push_back(name);
-                }
-            } while (FindNextFileW(find, &fd));
-            FindClose(find);
-        }
-        return names;
-    }
-    std::string Read(const std::string& path) const {
-        std::string bytes;
-        HANDLE f = CreateFileW(LongName(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
-        if (f == INVALID_HANDLE_VALUE) {
-            return bytes;
-        }
-        char buffer[65536];
-        DWORD n = 0;
-        while (ReadFile(f, buffer, sizeof buffer, &n, nullptr) && n > 0) {
-            bytes.append(buffer, n);
-        }
-        CloseHandle(f);
-        return bytes;
-    }
-    bool Write(const std::string& path, const std::string& bytes) const {
-        HANDLE f = CreateFileW(LongName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                               0, nullptr);
-        DWORD n = 0;
-        const bool ok = f != INVALID_HANDLE_VALUE &&
-                        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr) &&
-                        n == bytes.size();
-        CloseHandle(f);
-        return ok;
-    }
+    error = GetLastError();
+    return false;
+}
 
-private:
-    static void RemoveWide(const std::wstring& folder) {
-        WIN32_FIND_DATAW fd;
-        HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &fd);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = fd.cFileName;
-                if (name == L"." || name == L"..") {
-                    continue;
-                }
-                const std::wstring path = folder + L"\\" + name;
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    RemoveWide(path);
-                } else {
-                    DeleteFileW(path.c_str());
-                }
-            } while (FindNextFileW(find, &fd));
-            FindClose(find);
-        }
-        RemoveDirectoryW(folder.c_str());
+// The file's 8.3 path, without the \\?\ prefix; empty when the system has none.
+std::wstring ShortPath(const std::string& path) {
+    wchar_t buffer[1024];
+    const DWORD n = GetShortPathNameW(LongName(path).c_str(), buffer, 1024);
+    if (n == 0 || n >= 1024) {
+        return std::wstring();
     }
+    const std::wstring shortPath(buffer, n);
+    return shortPath.compare(0, 4, L"\\\\?\\") == 0 ? shortPath.substr(4) : shortPath;
+}
 
-    std::string root_;
-    std::string folder_;
-    bool ok_ = true;
-};
+// The program, under the given name, in a folder of the given length: it
+// starts, reads its settings beside itself, sends, saves them whole and closes
+// with 0. Past the system's limit for a program's path it is started by its
+// short (8.3) path where the system allows that; where it starts no program at
+// all, that is reported and the case ends.
+void RunFromDeepFolder(const std::string& program, size_t folderLength, const std::string& name) {
+    const size_t length = folderLength + 1 + name.size();
+    SCOPED_TRACE(name + " in a folder of " + std::to_string(folderLength) + " characters");
+    DeepFolder deep(folderLength);
+    ASSERT_TRUE(deep.Ok());
+    const std::string exePath = deep.File(name);
+    const std::string iniPath = deep.File(name.substr(0, name.size() - 4) + ".ini");
+    ASSERT_EQ(exePath.size(), length);
+    ASSERT_TRUE(CopyFileW(Wide(program).c_str(), LongName(exePath).c_str(), FALSE));
+    const std::string old = "[Options]\r\nNickname=Deep\r\n[Other]\r\nkept=yes\r\n";
+    ASSERT_TRUE(deep.Write(iniPath, old));
 
-TEST(SettingsAttack, TheProgramRunsFromFoldersUpToThePathLimit) {
+    PROCESS_INFORMATION pi{};
+    DWORD error = 0;
+    std::string how = "by its full path";
+    if (!StartProgram(Wide(exePath), pi, error)) {
+        EXPECT_GE(length, static_cast<size_t>(MAX_PATH)) << "refused with error " << error;
+        const std::wstring shortPath = ShortPath(exePath);
+        DWORD shortError = 0;
+        if (shortPath.empty() || !StartProgram(shortPath, pi, shortError)) {
+            std::printf("%s, %zu characters: the system starts no program there (error %lu, by "
+                        "the short path %lu)\n",
+                        name.c_str(), length, error, shortError);
+            EXPECT_EQ(deep.Read(iniPath), old);
+            return;
+        }
+        how = "by its short path";
+    }
+    HWND main = nullptr;
+    WaitFor([&] { return (main = FindProcessWindow(pi.dwProcessId, "bALDRIX")) != nullptr; },
+            15000);
+    ASSERT_NE(main, nullptr);
+    const HWND input = FindWindowExA(main, nullptr, "EDIT", nullptr);
+    const HWND chat = FindWindowExA(main, nullptr, "CHATLIST", nullptr);
+    const std::string nick = NicknameInUse(main, input, chat);
+    EXPECT_EQ(nick, "Deep") << "the settings beside it were read";
+    SetWindowPos(main, nullptr, 12, 34, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(pi.hProcess, &code);
+    } else {
+        TerminateProcess(pi.hProcess, 1);
+    }
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    EXPECT_EQ(code, 0u);
+    std::printf("%s, %zu characters: started %s, sent as %s, closed with %lu\n", name.c_str(),
+                length, how.c_str(), nick.c_str(), code);
+
+    const std::string now = deep.Read(iniPath);
+    const std::vector<std::string> lines = Lines(now);
+    EXPECT_TRUE(Has(lines, "Nickname=Deep") && Has(lines, "kept=yes") && Has(lines, "Top=34") &&
+                Has(lines, "Left=12"))
+        << now;
+    const std::string iniName = iniPath.substr(iniPath.rfind('\\') + 1);
+    EXPECT_EQ(deep.Names(), (std::set<std::string>{name, iniName})) << "nothing left beside it";
+}
+
+// The program's path up to and past 260 characters; a short-named copy in
+// folders past the 248 characters the system allows a folder it makes, where
+// no temporary file name fits beside the settings file.
+TEST(SettingsAttack, TheProgramRunsFromFoldersAtAndPastThePathLimits) {
     RunningApp source; // never started: it holds a copy of the program
-    for (const size_t length : {200u, 240u, 250u, 255u, 258u, 259u, 260u, 261u, 300u, 400u}) {
-        SCOPED_TRACE("path of " + std::to_string(length) + " characters");
-        DeepFolder deep(length);
-        ASSERT_TRUE(deep.Ok());
-        ASSERT_EQ(deep.Exe().size(), length);
-        ASSERT_TRUE(CopyFileW(DeepFolder::Wide(source.ExePath()).c_str(),
-                              deep.LongName(deep.Exe()).c_str(), FALSE));
-        const std::string old = "[Options]\r\nNickname=Deep\r\n[Other]\r\nkept=yes\r\n";
-        ASSERT_TRUE(deep.Write(deep.Ini(), old));
-
-        STARTUPINFOW si{};
-        si.cb = sizeof si;
-        PROCESS_INFORMATION pi{};
-        std::wstring exe = DeepFolder::Wide(deep.Exe());
-        std::wstring command = L"\"" + exe + L"\"";
-        if (!CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &si, &pi)) {
-            // Past the limit the system itself refuses to start a program.
-            const DWORD error = GetLastError();
-            EXPECT_GE(length, static_cast<size_t>(MAX_PATH)) << "refused with error " << error;
-            std::printf("%zu characters: the system does not start it (error %lu)\n", length,
-                        error);
-            continue;
-        }
-        HWND main = nullptr;
-        WaitFor([&] { return (main = FindProcessWindow(pi.dwProcessId, "bALDRIX")) != nullptr; },
-                15000);
-        ASSERT_NE(main, nullptr);
-        const HWND input = FindWindowExA(main, nullptr, "EDIT", nullptr);
-        const HWND chat = FindWindowExA(main, nullptr, "CHATLIST", nullptr);
-        // Its settings are read where the path fits, and it works either way.
-        const std::string nick = NicknameInUse(main, input, chat);
-        EXPECT_EQ(nick, length < MAX_PATH ? "Deep" : "User");
-        SetWindowPos(main, nullptr, 12, 34, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(pi.hProcess, &code);
-        } else {
-            TerminateProcess(pi.hProcess, 1);
-        }
-        CloseHandle(pi.hProcess);
-        CloseHandle(pi.hThread);
-        EXPECT_EQ(code, 0u);
-        std::printf("%zu characters: started, sent as %s, closed with %lu\n", length, nick.c_str(),
-                    code);
-
-        const std::string now = deep.Read(deep.Ini());
-        if (length < MAX_PATH) {
-            const std::vector<std::string> lines = Lines(now);
-            EXPECT_TRUE(Has(lines, "Nickname=Deep") && Has(lines, "kept=yes") &&
-                        Has(lines, "Top=34") && Has(lines, "Left=12"))
-                << now;
-        } else {
-            EXPECT_EQ(now, old) << "a path the program cannot hold whole names no file of it";
-        }
-        const std::vector<std::string> listed = deep.Names();
-        const std::set<std::string> names(listed.begin(), listed.end());
-        EXPECT_EQ(names, (std::set<std::string>{"bALDRIX.exe", "bALDRIX.ini"}));
+    for (const size_t exeLength : {200u, 240u, 250u, 255u, 258u, 259u, 260u, 261u, 300u, 400u}) {
+        RunFromDeepFolder(source.ExePath(), exeLength - 12, "bALDRIX.exe");
+    }
+    for (const size_t folderLength : {248u, 250u, 253u}) {
+        RunFromDeepFolder(source.ExePath(), folderLength, "b.exe");
     }
 }
 

@@ -1,0 +1,297 @@
+// The input line under real key presses: the history of sent lines, scrolling
+// and copying the transcript without leaving the line, taking back Esc and F5,
+// and the keys that stay commands.
+#include "tests/support/AppDriver.h"
+#include "transcript/ChatList.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string ChatLines(int count) {
+    std::string all;
+    char line[64];
+    for (int i = 0; i < count; ++i) {
+        std::snprintf(line, sizeof line, "<User> L%05d\r\n", i);
+        all += line;
+    }
+    return all;
+}
+
+class InputLine : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(app.Start()); }
+    void TearDown() override { EXPECT_EQ(app.Close(), 0u); }
+
+    void SetChatText(const std::string& text) {
+        DWORD_PTR ignored;
+        SendMessageTimeoutA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                            SMTO_ABORTIFHUNG, 5000, &ignored);
+        app.Settle();
+    }
+    SCROLLINFO Scroll() const {
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_ALL;
+        GetScrollInfo(app.Chat(), SB_VERT, &si);
+        return si;
+    }
+    int Top() const { return Scroll().nPos; }
+    int Bottom() const {
+        const SCROLLINFO si = Scroll();
+        return si.nMax - static_cast<int>(si.nPage) + 1;
+    }
+    HWND Focus() const {
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        GetGUIThreadInfo(GetWindowThreadProcessId(app.Main(), nullptr), &gui);
+        return gui.hwndFocus;
+    }
+    void WheelOver(HWND hwnd, int delta) {
+        RECT r;
+        GetWindowRect(hwnd, &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = MOUSEEVENTF_MOVE;
+        SendInput(1, &in, sizeof in);
+        app.Settle();
+        in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+        in.mi.mouseData = static_cast<DWORD>(delta);
+        SendInput(1, &in, sizeof in);
+        app.Settle();
+    }
+    void PutOnClipboard(const char* text) {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, lstrlenA(text) + 1);
+        lstrcpyA(static_cast<char*>(GlobalLock(memory)), text);
+        GlobalUnlock(memory);
+        SetClipboardData(CF_TEXT, memory);
+        CloseClipboard();
+    }
+
+    RunningApp app;
+};
+
+TEST_F(InputLine, UpAndDownStepThroughTheSentLinesAndBackToTheDraft) {
+    app.SendTyped("one");
+    app.SendTyped("two");
+    app.SendTyped("three");
+    app.Press(VK_UP);
+    EXPECT_EQ(app.InputText(), "three");
+    app.Press(VK_UP);
+    EXPECT_EQ(app.InputText(), "two");
+    app.Press(VK_DOWN);
+    EXPECT_EQ(app.InputText(), "three");
+    app.Press(VK_DOWN);
+    EXPECT_EQ(app.InputText(), "") << "past the newest: the empty draft";
+    app.Press(VK_DOWN);
+    EXPECT_EQ(app.InputText(), "");
+
+    // A half-typed draft survives a round trip, and the oldest line is the end.
+    app.Type("half");
+    for (int i = 0; i < 5; ++i) {
+        app.Press(VK_UP);
+    }
+    EXPECT_EQ(app.InputText(), "one");
+    for (int i = 0; i < 3; ++i) {
+        app.Press(VK_DOWN);
+    }
+    EXPECT_EQ(app.InputText(), "half");
+    EXPECT_EQ(app.ChatText(), "<User> one\r\n<User> two\r\n<User> three\r\n");
+
+    // A recalled line is sent like a typed one; a repeat is kept once.
+    app.Press(VK_ESCAPE);
+    app.Press(VK_UP);
+    app.Press(VK_UP);
+    app.Press(VK_RETURN);
+    app.SendTyped("two");
+    EXPECT_EQ(app.ChatText(),
+              "<User> one\r\n<User> two\r\n<User> three\r\n<User> two\r\n<User> two\r\n");
+    app.Press(VK_UP);
+    app.Press(VK_UP);
+    EXPECT_EQ(app.InputText(), "three") << "two, sent twice in a row, is in the history once";
+
+    // Esc ends browsing: Down then brings nothing back.
+    app.Press(VK_ESCAPE);
+    EXPECT_EQ(app.InputText(), "");
+    app.Press(VK_DOWN);
+    EXPECT_EQ(app.InputText(), "");
+}
+
+TEST_F(InputLine, HomeEndAndTheArrowsKeepTheirMeaningInTheField) {
+    app.SendTyped("sent");
+    app.Type("bc");
+    app.Press(VK_HOME);
+    app.Type("a");
+    app.Press(VK_END);
+    app.Type("d");
+    app.Press(VK_LEFT);
+    app.Type("_");
+    app.Press(VK_RIGHT);
+    app.Type("!");
+    EXPECT_EQ(app.InputText(), "abc_d!");
+    // Shift+Home selects in the field as always: typing replaces the selection.
+    app.Press(VK_HOME, false, true);
+    app.Type("x");
+    EXPECT_EQ(app.InputText(), "x");
+}
+
+TEST_F(InputLine, PageKeysAndTheWheelScrollTheTranscriptWhileTheFocusStays) {
+    SetChatText(ChatLines(300));
+    const int page = static_cast<int>(Scroll().nPage);
+    ASSERT_GT(page, 3);
+    const int bottom = Bottom();
+    ASSERT_EQ(Top(), bottom) << "the end in view";
+    ASSERT_EQ(Focus(), app.Input());
+
+    app.Type("draft");
+    app.Press(VK_PRIOR);
+    EXPECT_EQ(Top(), bottom - page);
+    EXPECT_EQ(Focus(), app.Input());
+    app.Press(VK_PRIOR);
+    EXPECT_EQ(Top(), bottom - 2 * page);
+    app.Press(VK_NEXT);
+    EXPECT_EQ(Top(), bottom - page);
+    app.Press(VK_UP, true);
+    EXPECT_EQ(Top(), bottom - page - 1) << "Ctrl+Up: one line";
+    app.Press(VK_HOME, true);
+    EXPECT_EQ(Top(), 0);
+
+    UINT perNotch = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
+    WheelOver(app.Input(), -WHEEL_DELTA);
+    EXPECT_EQ(Top(), static_cast<int>(perNotch)) << "the wheel over the input field";
+    EXPECT_EQ(Focus(), app.Input());
+    EXPECT_EQ(app.InputText(), "draft") << "none of it touched the field";
+
+    // A line that arrives while reading leaves the view where it is ...
+    app.SendTyped(" while reading");
+    EXPECT_EQ(Top(), static_cast<int>(perNotch));
+    // ... Ctrl+End goes back to the end, which then keeps following.
+    app.Press(VK_END, true);
+    EXPECT_EQ(Top(), Bottom());
+    app.SendTyped("next");
+    app.SendTyped("and next");
+    EXPECT_EQ(Top(), Bottom());
+    EXPECT_EQ(Top(), bottom + 3);
+    EXPECT_EQ(app.InputText(), "");
+}
+
+TEST_F(InputLine, EnterEscAndTheFunctionKeysStayCommands) {
+    app.SendTyped("one");
+    app.SendTyped("two");
+    app.Press(VK_UP);
+    app.Press(VK_RETURN);
+    EXPECT_EQ(app.ChatText(), "<User> one\r\n<User> two\r\n<User> two\r\n");
+    app.Type("gone");
+    app.Press(VK_ESCAPE);
+    EXPECT_EQ(app.InputText(), "");
+    app.Press(VK_F5);
+    EXPECT_EQ(app.ChatText(), "");
+
+    app.Press(VK_F9);
+    HWND options = app.WaitForDialog();
+    ASSERT_NE(options, nullptr) << "F9 opens the options";
+    app.Press(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(options); }));
+    app.Activate();
+    app.Press(VK_F2);
+    HWND save = app.WaitForDialog();
+    ASSERT_NE(save, nullptr) << "F2 opens the save dialog";
+    app.Press(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(save); }));
+    app.Activate();
+    app.Press(VK_F6);
+    EXPECT_EQ(GetForegroundWindow(), app.Main());
+    EXPECT_EQ(Focus(), app.Input());
+}
+
+TEST_F(InputLine, CtrlCCopiesTheTranscriptsSelectionWhenTheFieldHasNone) {
+    app.SendTyped("alpha beta gamma");
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(app.Chat(), CLM_SETSEL, 7, 17, SMTO_ABORTIFHUNG, 5000, &ignored);
+    PutOnClipboard("before");
+    app.Press('C', true);
+    EXPECT_EQ(ClipboardText(), "alpha beta");
+    EXPECT_EQ(Focus(), app.Input());
+
+    // A selection of the field's own wins.
+    app.Type("mine");
+    app.Press(VK_HOME, false, true);
+    app.Press('C', true);
+    EXPECT_EQ(ClipboardText(), "mine");
+    // Ctrl+Insert does the same as Ctrl+C.
+    app.Press(VK_END);
+    PutOnClipboard("before");
+    app.Press(VK_INSERT, true);
+    EXPECT_EQ(ClipboardText(), "alpha beta");
+
+    // Nothing selected anywhere: the clipboard keeps what it had.
+    SendMessageTimeoutA(app.Chat(), CLM_SETSEL, 3, 3, SMTO_ABORTIFHUNG, 5000, &ignored);
+    app.Press('C', true);
+    EXPECT_EQ(ClipboardText(), "before");
+    EXPECT_EQ(app.InputText(), "mine");
+}
+
+TEST_F(InputLine, CtrlZRightAfterEscOrF5TakesTheClearBack) {
+    app.Type("a long draft");
+    app.Press(VK_ESCAPE);
+    ASSERT_EQ(app.InputText(), "");
+    app.Press('Z', true);
+    EXPECT_EQ(app.InputText(), "a long draft");
+
+    // Once something else was typed, Ctrl+Z is the field's own again.
+    app.Press(VK_ESCAPE);
+    app.Type("x");
+    app.Press('Z', true);
+    EXPECT_NE(app.InputText(), "a long draft");
+
+    app.Press(VK_ESCAPE);
+    app.SendTyped("one");
+    app.SendTyped("two");
+    app.Type("kept");
+    app.Press(VK_F5);
+    ASSERT_EQ(app.ChatText(), "");
+    app.Press('Z', true);
+    EXPECT_EQ(app.ChatText(), "<User> one\r\n<User> two\r\n");
+    EXPECT_EQ(app.InputText(), "kept");
+
+    // F5 then Esc: the draft comes back first, then the transcript.
+    app.Press(VK_F5);
+    app.Press(VK_ESCAPE);
+    app.Press('Z', true);
+    EXPECT_EQ(app.InputText(), "kept");
+    EXPECT_EQ(app.ChatText(), "");
+    app.Press('Z', true);
+    EXPECT_EQ(app.ChatText(), "<User> one\r\n<User> two\r\n");
+
+    // A line sent after F5 ends the chance to take it back.
+    app.Press(VK_F5);
+    app.Press(VK_ESCAPE);
+    app.SendTyped("three");
+    app.Press('Z', true);
+    app.Press('Z', true);
+    EXPECT_EQ(app.ChatText(), "<User> three\r\n");
+}
+
+TEST_F(InputLine, CtrlBackspaceDeletesTheWordBeforeTheCaret) {
+    app.Type("hello big  world");
+    app.Press(VK_BACK, true);
+    EXPECT_EQ(app.InputText(), "hello big  ");
+    app.Press(VK_BACK, true);
+    EXPECT_EQ(app.InputText(), "hello ");
+    app.Press(VK_LEFT);
+    app.Press(VK_LEFT);
+    app.Press(VK_BACK, true);
+    EXPECT_EQ(app.InputText(), "o ");
+    app.Press(VK_END);
+    app.Press(VK_BACK); // a plain Backspace still deletes one character
+    EXPECT_EQ(app.InputText(), "o");
+}
+
+} // namespace
