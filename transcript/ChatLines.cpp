@@ -105,6 +105,32 @@ void FolderOf(const char* path, char* folder) {
     }
 }
 
+// GetTempFileNameA adds up to 13 characters to a folder. Past the limit some
+// systems neither fail nor fit the name in the buffer, but cut it short after
+// making the file under its full name; such a folder gets a name from CreateBeside.
+constexpr int kUniqueNameRoom = 14;
+
+// Creates the file to write into under the target's name with its last
+// character replaced, never over a file that is there already.
+HANDLE CreateBeside(const char* target, char* temp) {
+    lstrcpynA(temp, target, kPathCapacity);
+    const int last = lstrlenA(temp) - 1;
+    static constexpr char kMarks[] = "~#!";
+    for (const char* mark = kMarks; *mark != '\0'; ++mark) {
+        if (last < 0 || temp[last] == *mark) {
+            continue;
+        }
+        temp[last] = *mark;
+        const HANDLE file = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+            return file;
+        }
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+}
+
 // Writes the log beside its target and replaces the target only when every
 // byte is on disk, so a failed save leaves an existing file as it was.
 DWORD SaveTo() {
@@ -117,12 +143,18 @@ DWORD SaveTo() {
     char folder[kPathCapacity];
     char temp[MAX_PATH];
     FolderOf(AppState.logPath, folder);
-    if (GetTempFileNameA(folder, "bal", 0, temp) == 0) {
+    if (lstrlenA(folder) > MAX_PATH - kUniqueNameRoom) {
+        AppState.hLogFile = CreateBeside(AppState.logPath, temp);
+        if (AppState.hLogFile == INVALID_HANDLE_VALUE) {
+            return GetLastError();
+        }
+    } else if (GetTempFileNameA(folder, "bal", 0, temp) == 0) {
         return GetLastError();
+    } else {
+        AppState.hLogFile = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     }
     TempFileGuard guard{temp};
-    AppState.hLogFile = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
     if (AppState.hLogFile == INVALID_HANDLE_VALUE) {
         return GetLastError();
     }

@@ -302,10 +302,15 @@ TEST_F(SaveDeep, TheLogIsSavedWholeInFoldersTooDeepForATemporaryName) {
         ASSERT_TRUE(deep.Ok());
         const std::string target = deep.File("x.log");
         ASSERT_TRUE(deep.Write(target, kPrecious));
+        // A file of the user's under the name a copy beside the target would take.
+        const std::string theirs = deep.File("x.lo~");
+        ASSERT_TRUE(deep.Write(theirs, "their own\r\n"));
         EXPECT_TRUE(SaveDriven(target)) << g_driver.boxText;
         EXPECT_EQ(g_driver.boxes, 0) << g_driver.boxText;
         EXPECT_EQ(deep.Read(target), kTranscript);
-        EXPECT_EQ(deep.Names(), (std::set<std::string>{"x.log"})) << "nothing left beside it";
+        EXPECT_EQ(deep.Read(theirs), "their own\r\n");
+        EXPECT_EQ(deep.Names(), (std::set<std::string>{"x.log", "x.lo~"}))
+            << "nothing left beside it";
     }
 }
 

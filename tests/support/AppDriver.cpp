@@ -239,7 +239,12 @@ std::string RunningApp::Text(HWND hwnd) const {
 }
 
 void RunningApp::Type(const std::string& text) {
+    int sent = 0;
     for (const char c : text) {
+        // Let the program catch up now and then: a long burst can outrun Wine's input queue.
+        if (++sent % 40 == 0) {
+            Settle();
+        }
         const SHORT scan = VkKeyScanA(c);
         const WORD vk = LOBYTE(scan);
         const bool shift = (HIBYTE(scan) & 1) != 0;
@@ -274,17 +279,23 @@ void RunningApp::Press(WORD vk, bool ctrl, bool shift, bool alt) {
 }
 
 void RunningApp::ClickAt(POINT screen) {
-    // Move first and let the move arrive on its own, as a hand would.
+    // Every event carries the absolute position: a relative one may land at
+    // wherever Wine last saw the cursor. Move first and let the move arrive on
+    // its own, as a hand would.
+    const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
+    const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
     SetCursorPos(screen.x, screen.y);
     INPUT in{};
     in.type = INPUT_MOUSE;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE;
+    in.mi.dx = static_cast<LONG>((screen.x * 65535 + w / 2) / w);
+    in.mi.dy = static_cast<LONG>((screen.y * 65535 + h / 2) / h);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &in, sizeof in);
     Settle();
-    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &in, sizeof in);
     Sleep(30);
-    in.mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    in.mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &in, sizeof in);
     Settle();
 }
