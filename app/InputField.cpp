@@ -130,6 +130,12 @@ bool RestoreTranscript() {
     return taken;
 }
 
+// Whether Ctrl+Z would give a clear back now, so that the field's menu offers Undo.
+bool CanUndoClear(HWND hwnd) {
+    return (Field.draft.pending && FieldShows(hwnd, "")) ||
+           (Field.transcript.pending && FieldShows(hwnd, Field.transcript.fieldText));
+}
+
 // Ctrl+Z: gives back the newest clear that the field is still "right after";
 // answers whether it did, else the field undoes its own edit.
 bool UndoClear(HWND hwnd) {
@@ -257,6 +263,10 @@ bool OnChar(HWND hwnd, WPARAM c) {
     if (c == 0x03) { // Ctrl+C
         return CopyFromTranscript(hwnd);
     }
+    if (c == 0x01) { // Ctrl+A: not every system's edit control selects all by itself
+        SendMessageA(hwnd, EM_SETSEL, 0, -1);
+        return true;
+    }
     return false;
 }
 
@@ -281,6 +291,9 @@ LRESULT CALLBACK InputFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         return 0;
     }
     if ((message == WM_UNDO || message == EM_UNDO) && UndoClear(hwnd)) {
+        return TRUE;
+    }
+    if (message == EM_CANUNDO && CanUndoClear(hwnd)) {
         return TRUE;
     }
     if (message == WM_COPY && CopyFromTranscript(hwnd)) {

@@ -30,6 +30,8 @@ INT_PTR CALLBACK OptionsDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) 
         return TRUE;
     }
     if (message == WM_CTLCOLORSTATIC) {
+        // No brush: the dialog holds no static control, and its push button
+        // asks with WM_CTLCOLORBTN, so nothing is ever painted with this answer.
         return TRUE;
     }
     return FALSE;

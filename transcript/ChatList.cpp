@@ -47,6 +47,8 @@ struct ChatState {
     POINT doubleClickPoint;
     SCROLLINFO shownBar;      // what the scroll bar was given, to skip needless updates
     SCROLLBARINFO shownThumb; // and how it was drawn
+    unsigned unseenLines;     // chat lines that came while the view was scrolled up
+    RECT markerRect;          // where their marker was drawn last
 };
 
 ChatState* StateOf(HWND hwnd) {
@@ -135,6 +137,10 @@ void InvalidateSpan(HWND hwnd, const ChatState& s, size_t from, size_t to) {
     }
 }
 
+// The new-lines marker (below).
+void ForgetNewLinesAtBottom(HWND hwnd, ChatState& s);
+void NoteNewLines(HWND hwnd, ChatState& s, const char* added, size_t length);
+
 // Shows the view from another top line, moving the pixels that stay visible.
 void ScrollTo(HWND hwnd, ChatState& s, size_t top) {
     top = std::min(top, MaxTop(s));
@@ -142,7 +148,9 @@ void ScrollTo(HWND hwnd, ChatState& s, size_t top) {
         const size_t distance = top > s.top ? top - s.top : s.top - top;
         RECT pending;
         // Pixels can only be moved when all of them are up to date.
-        if (distance < ShownRows(s) && !GetUpdateRect(hwnd, &pending, FALSE)) {
+        // The new-lines marker stays at the bottom edge: with it shown, nothing moves pixels.
+        if (distance < ShownRows(s) && s.unseenLines == 0 &&
+            !GetUpdateRect(hwnd, &pending, FALSE)) {
             const int dy = static_cast<int>(distance) * s.lineHeight;
             ScrollWindowEx(hwnd, 0, top > s.top ? -dy : dy, nullptr, nullptr, nullptr, nullptr,
                            SW_INVALIDATE);
@@ -152,6 +160,7 @@ void ScrollTo(HWND hwnd, ChatState& s, size_t top) {
         s.top = top;
     }
     UpdateScrollBar(hwnd, s);
+    ForgetNewLinesAtBottom(hwnd, s);
 }
 
 void ScrollBy(HWND hwnd, ChatState& s, long long lines) {
@@ -165,6 +174,7 @@ void KeepPlace(HWND hwnd, ChatState& s, bool following, size_t topOffset) {
     s.top = following ? MaxTop(s) : std::min(LayoutLineOf(s.layout, topOffset), MaxTop(s));
     InvalidateRect(hwnd, nullptr, FALSE);
     UpdateScrollBar(hwnd, s);
+    ForgetNewLinesAtBottom(hwnd, s);
 }
 
 int32_t WrapWidth(const ChatState& s) {
@@ -248,6 +258,7 @@ LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     }
     const bool following = AtBottom(s);
     const size_t topOffset = TopOffset(s);
+    const size_t before = s.layout.length;
     size_t tail = 0;
     const ChatChange change = Extends(s.layout.text, s.layout.length, text, tail)
                                   ? LayoutAppend(s.layout, text + s.layout.length, tail)
@@ -257,12 +268,16 @@ LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     }
     if (!change.appended) {
         s.anchor = s.caret = 0;
+        s.unseenLines = 0;
         KeepPlace(hwnd, s, following || s.layout.length == 0, topOffset);
         return TRUE;
     }
     // Lines before firstChanged kept their bytes and their places in the index,
     // so a view scrolled up still shows the same text; only new rows are drawn.
     ScrollTo(hwnd, s, following ? MaxTop(s) : s.top);
+    if (!following) {
+        NoteNewLines(hwnd, s, s.layout.text + before, s.layout.length - before);
+    }
     if (change.firstChanged < s.layout.lineCount) {
         InvalidateLines(hwnd, s, change.firstChanged, s.layout.lineCount - 1);
     }
@@ -301,6 +316,9 @@ LRESULT OnSize(HWND hwnd, ChatState& s) {
     const bool following = AtBottom(s);
     const size_t topOffset = TopOffset(s);
     const bool widthChanged = rc.right != s.clientWidth;
+    if (s.unseenLines != 0) {
+        InvalidateRect(hwnd, nullptr, FALSE); // the marker's place moves with the bottom edge
+    }
     s.clientWidth = rc.right;
     s.clientHeight = rc.bottom;
     if (widthChanged) {
@@ -310,6 +328,45 @@ LRESULT OnSize(HWND hwnd, ChatState& s) {
     }
     ScrollTo(hwnd, s, following ? MaxTop(s) : s.top);
     return 0;
+}
+
+// ---- new lines while reading ---------------------------------------------
+
+// The band at the bottom edge that the marker may cover.
+void InvalidateMarker(HWND hwnd, const ChatState& s) {
+    RECT band{0, s.clientHeight - 2 * s.lineHeight, s.clientWidth, s.clientHeight};
+    InvalidateRect(hwnd, &band, FALSE);
+}
+
+// Chat lines appended while the view is scrolled up are counted for the marker.
+void NoteNewLines(HWND hwnd, ChatState& s, const char* added, size_t length) {
+    unsigned lines = 0;
+    for (const char* p = added;
+         (p = static_cast<const char*>(std::memchr(p, '\n', length - (p - added)))) != nullptr;
+         ++p) {
+        ++lines;
+    }
+    if (lines != 0) {
+        s.unseenLines = s.unseenLines + lines < s.unseenLines ? UINT_MAX : s.unseenLines + lines;
+        InvalidateMarker(hwnd, s);
+    }
+}
+
+// Reaching the end shows the new lines: the marker goes.
+void ForgetNewLinesAtBottom(HWND hwnd, ChatState& s) {
+    if (s.unseenLines != 0 && AtBottom(s)) {
+        s.unseenLines = 0;
+        InvalidateMarker(hwnd, s);
+    }
+}
+
+// A click on the marker goes to the end, and leaves the focus where it was.
+bool ClickedNewLinesMarker(HWND hwnd, ChatState& s, POINT p) {
+    if (s.unseenLines == 0 || !PtInRect(&s.markerRect, p)) {
+        return false;
+    }
+    ScrollTo(hwnd, s, MaxTop(s));
+    return true;
 }
 
 // ---- painting ------------------------------------------------------------
@@ -386,6 +443,11 @@ LRESULT OnPaint(HWND hwnd, ChatState& s) {
         } else {
             FillCells(dc, s.backColor, 0, s.clientWidth, y, s.lineHeight);
         }
+    }
+    if (s.unseenLines != 0) {
+        const RECT client{0, 0, s.clientWidth, s.clientHeight};
+        s.markerRect =
+            DrawNewLinesMarker(dc, client, s.unseenLines, s.selTextColor, s.selBackColor);
     }
     SelectObject(dc, oldFont);
     EndPaint(hwnd, &ps);
@@ -502,8 +564,11 @@ POINT PointOf(LPARAM lParam) {
 }
 
 LRESULT OnLButtonDown(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam) {
-    SetFocus(hwnd);
     const POINT p = PointOf(lParam);
+    if (ClickedNewLinesMarker(hwnd, s, p)) {
+        return 0;
+    }
+    SetFocus(hwnd);
     const bool third =
         s.doubleClickTime != 0 &&
         static_cast<DWORD>(GetMessageTime()) - s.doubleClickTime <= GetDoubleClickTime() &&
@@ -781,6 +846,40 @@ LRESULT Recolor(HWND hwnd, COLORREF& text, COLORREF& back, WPARAM wParam, LPARAM
 
 } // namespace
 
+RECT DrawNewLinesMarker(HDC dc, const RECT& client, unsigned count, COLORREF text, COLORREF back) {
+    char label[40];
+    wsprintfA(label, count == 1 ? "%u new line" : "%u new lines", count);
+    const int n = lstrlenA(label);
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, label, n, &extent);
+    const int pad = 6;
+    const int arrow = std::max<int>(extent.cy / 2, 4); // width of the arrow pointing down
+    const int width = pad + extent.cx + pad / 2 + arrow + pad;
+    const int height = extent.cy + 2;
+    RECT r;
+    r.left = client.left + (client.right - client.left - width) / 2;
+    r.right = r.left + width;
+    r.bottom = client.bottom - 2;
+    r.top = r.bottom - height;
+    SetBkColor(dc, back);
+    SetTextColor(dc, text);
+    ExtTextOutA(dc, r.left + pad, r.top + 1, ETO_OPAQUE | ETO_CLIPPED, &r, label,
+                static_cast<UINT>(n), nullptr);
+    const int x = r.left + pad + extent.cx + pad / 2;
+    const int y = r.top + (height - arrow / 2) / 2;
+    const POINT tip[3] = {{x, y}, {x + arrow, y}, {x + arrow / 2, y + arrow / 2}};
+    HBRUSH brush = CreateSolidBrush(text);
+    HPEN pen = CreatePen(PS_SOLID, 1, text);
+    HGDIOBJ oldBrush = SelectObject(dc, brush);
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    Polygon(dc, tip, 3);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(pen);
+    DeleteObject(brush);
+    return r;
+}
+
 size_t ChatTextLength(const char* text) {
     const char* p = text;
     while (reinterpret_cast<uintptr_t>(p) % sizeof(uint64_t) != 0) {
@@ -854,6 +953,7 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case CLM_SETCOLORS: return Recolor(hwnd, s->textColor, s->backColor, wParam, lParam);
     case CLM_SETSELCOLORS: return Recolor(hwnd, s->selTextColor, s->selBackColor, wParam, lParam);
+    case WM_COPY: CopySelection(hwnd, *s); return 0;
     default: break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -17,6 +17,11 @@ constexpr UINT CLM_SETCOLORS = WM_USER + 2;
 constexpr UINT CLM_SETSELCOLORS = WM_USER + 3;
 
 ATOM RegisterChatListClass(HINSTANCE instance);
+
+// Draws the marker of chat lines that came while the view was scrolled up, in
+// the DC's font, centred on the bottom edge of the client rectangle; answers
+// the rectangle it covers.
+RECT DrawNewLinesMarker(HDC dc, const RECT& client, unsigned count, COLORREF text, COLORREF back);
 LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The length of a NUL-terminated text, read a word at a time. Only for Windows:

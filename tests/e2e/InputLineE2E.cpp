@@ -103,6 +103,69 @@ protected:
         CloseClipboard();
     }
 
+    // The pixels of the transcript's client area as the screen shows them.
+    struct Shot {
+        HDC dc;
+        HBITMAP bitmap;
+        HGDIOBJ old;
+        RECT client;
+        ~Shot() {
+            SelectObject(dc, old);
+            DeleteObject(bitmap);
+            DeleteDC(dc);
+        }
+    };
+    void Capture(Shot& shot) {
+        GetClientRect(app.Chat(), &shot.client);
+        POINT origin{0, 0};
+        ClientToScreen(app.Chat(), &origin);
+        HDC screen = GetDC(nullptr);
+        shot.dc = CreateCompatibleDC(screen);
+        shot.bitmap = CreateCompatibleBitmap(screen, shot.client.right, shot.client.bottom);
+        shot.old = SelectObject(shot.dc, shot.bitmap);
+        BitBlt(shot.dc, 0, 0, shot.client.right, shot.client.bottom, screen, origin.x, origin.y,
+               SRCCOPY);
+        ReleaseDC(nullptr, screen);
+    }
+    // Whether the pane's bottom edge shows the marker of `count` new lines,
+    // compared pixel for pixel with the marker drawn here in the same font.
+    bool ShowsMarker(unsigned count, RECT* where = nullptr) {
+        Shot shot;
+        Capture(shot);
+        Shot drawn;
+        Capture(drawn);
+        HGDIOBJ font = SelectObject(drawn.dc, GetStockObject(SYSTEM_FIXED_FONT));
+        const RECT r =
+            DrawNewLinesMarker(drawn.dc, drawn.client, count, GetSysColor(COLOR_HIGHLIGHTTEXT),
+                               GetSysColor(COLOR_HIGHLIGHT));
+        SelectObject(drawn.dc, font);
+        if (where != nullptr) {
+            *where = r;
+        }
+        for (int y = r.top; y < r.bottom; ++y) {
+            for (int x = r.left; x < r.right; ++x) {
+                if (GetPixel(shot.dc, x, y) != GetPixel(drawn.dc, x, y)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+    // Pixels in the selection's background colour along the bottom edge: none
+    // when no marker shows (and nothing is selected).
+    int MarkerPixels() {
+        Shot shot;
+        Capture(shot);
+        const COLORREF marker = GetSysColor(COLOR_HIGHLIGHT);
+        int found = 0;
+        for (int y = shot.client.bottom - 30; y < shot.client.bottom; ++y) {
+            for (int x = 0; x < shot.client.right; ++x) {
+                found += GetPixel(shot.dc, x, y) == marker ? 1 : 0;
+            }
+        }
+        return found;
+    }
+
     RunningApp app;
 };
 
@@ -261,6 +324,7 @@ TEST_F(InputLine, CtrlCCopiesTheTranscriptsSelectionWhenTheFieldHasNone) {
 
     // Nothing selected anywhere: the clipboard keeps what it had.
     SendMessageTimeoutA(app.Chat(), CLM_SETSEL, 3, 3, SMTO_ABORTIFHUNG, 5000, &ignored);
+    PutOnClipboard("before");
     app.Press('C', true);
     EXPECT_EQ(ClipboardText(), "before");
     EXPECT_EQ(app.InputText(), "mine");
@@ -270,6 +334,9 @@ TEST_F(InputLine, CtrlZRightAfterEscOrF5TakesTheClearBack) {
     app.Type("a long draft");
     app.Press(VK_ESCAPE);
     ASSERT_EQ(app.InputText(), "");
+    DWORD_PTR canUndo = 0;
+    SendMessageTimeoutA(app.Input(), EM_CANUNDO, 0, 0, SMTO_ABORTIFHUNG, 5000, &canUndo);
+    EXPECT_TRUE(canUndo) << "the field's menu offers Undo";
     app.Press('Z', true);
     EXPECT_EQ(app.InputText(), "a long draft");
 
@@ -307,7 +374,7 @@ TEST_F(InputLine, CtrlZRightAfterEscOrF5TakesTheClearBack) {
     EXPECT_EQ(app.ChatText(), "<User> three\r\n");
 }
 
-TEST_F(InputLine, CtrlBackspaceDeletesTheWordBeforeTheCaret) {
+TEST_F(InputLine, CtrlBackspaceDeletesTheWordBeforeTheCaretAndCtrlASelectsAll) {
     app.Type("hello big  world");
     app.Press(VK_BACK, true);
     EXPECT_EQ(app.InputText(), "hello big  ");
@@ -320,6 +387,59 @@ TEST_F(InputLine, CtrlBackspaceDeletesTheWordBeforeTheCaret) {
     app.Press(VK_END);
     app.Press(VK_BACK); // a plain Backspace still deletes one character
     EXPECT_EQ(app.InputText(), "o");
+
+    app.Type("ther words");
+    app.Press('A', true);
+    app.Type("new");
+    EXPECT_EQ(app.InputText(), "new");
+    app.Press('A', true);
+    app.Press(VK_BACK, true);
+    EXPECT_EQ(app.InputText(), "") << "Ctrl+Backspace deletes a selection";
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
+    SetChatText(ChatLines(300));
+    const int bottom = 300 - Rows();
+    EXPECT_EQ(MarkerPixels(), 0) << "following the end: no marker";
+    app.SendTyped("while following");
+    EXPECT_EQ(MarkerPixels(), 0);
+
+    app.Press(VK_PRIOR);
+    EXPECT_EQ(MarkerPixels(), 0) << "scrolled up, nothing new yet";
+    app.SendTyped("one");
+    app.SendTyped("two");
+    app.SendTyped("three");
+    EXPECT_TRUE(ShowsMarker(3));
+    EXPECT_FALSE(ShowsMarker(2));
+    app.Press(VK_END, true);
+    EXPECT_EQ(MarkerPixels(), 0) << "gone at the end";
+
+    // Paging down to the end removes it too.
+    app.Press(VK_PRIOR);
+    app.SendTyped("four");
+    EXPECT_TRUE(ShowsMarker(1));
+    app.Press(VK_NEXT);
+    EXPECT_TRUE(ShowsMarker(1)) << "a page down, the new line is still one below";
+    app.Press(VK_NEXT);
+    EXPECT_EQ(MarkerPixels(), 0);
+
+    // A click on it goes to the end, and the focus stays in the input field.
+    app.Press(VK_PRIOR);
+    app.Press(VK_PRIOR);
+    app.SendTyped("five");
+    app.SendTyped("six");
+    RECT marker;
+    ASSERT_TRUE(ShowsMarker(2, &marker));
+    POINT p{(marker.left + marker.right) / 2, (marker.top + marker.bottom) / 2};
+    ClientToScreen(app.Chat(), &p);
+    app.ClickAt(p);
+    EXPECT_EQ(MarkerPixels(), 0);
+    EXPECT_EQ(Focus(), app.Input());
+    EXPECT_EQ(Top(), bottom + 7);
 }
 
 } // namespace
