@@ -46,17 +46,15 @@ protected:
         ReleaseDC(nullptr, dc);
         POINT p{2 + 9 * x.cx, tm.tmHeight / 2};
         ClientToScreen(app.Chat(), &p);
-        SetCursorPos(p.x, p.y);
-        INPUT in[4]{};
-        for (INPUT& i : in) {
-            i.type = INPUT_MOUSE;
+        // An emptied clipboard tells a fresh copy from a stale one.
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
         }
-        in[0].mi.dwFlags = in[2].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        in[1].mi.dwFlags = in[3].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(4, in, sizeof in[0]);
-        app.Settle();
+        app.ClickAt(p, 2);
         app.Press('C', true);
-        const std::string word = ClipboardText();
+        std::string word;
+        WaitFor([&] { return !(word = ClipboardText()).empty(); }, 3000);
         RECT input;
         GetWindowRect(app.Input(), &input);
         app.ClickAt(POINT{input.right - 4, (input.top + input.bottom) / 2});

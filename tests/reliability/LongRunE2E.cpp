@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -48,7 +47,7 @@ int SendCount() {
     return kDefaultSends;
 }
 
-// Lines of 1 to 259 characters, blanks and signs included, each one different.
+// Lines of 3 to 259 characters, blanks and signs included, each one different.
 std::string LineFor(int i) {
     static const char kFill[] = "the quick brown fox, jumps over: the lazy dog! 0123456789 ";
     std::string line = "#" + std::to_string(i) + " ";

@@ -278,25 +278,26 @@ void RunningApp::Press(WORD vk, bool ctrl, bool shift, bool alt) {
     Settle();
 }
 
-void RunningApp::ClickAt(POINT screen) {
-    // Every event carries the absolute position: a relative one may land at
-    // wherever Wine last saw the cursor. Move first and let the move arrive on
-    // its own, as a hand would.
-    const int w = GetSystemMetrics(SM_CXSCREEN) - 1;
-    const int h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    SetCursorPos(screen.x, screen.y);
+void RunningApp::ClickAt(POINT screen, int clicks) {
+    // Every event carries the absolute position and a move: without them a
+    // button event may land wherever Wine last saw the cursor. Move first and
+    // let the move arrive on its own, as a hand would.
     INPUT in{};
     in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>((screen.x * 65535 + w / 2) / w);
-    in.mi.dy = static_cast<LONG>((screen.y * 65535 + h / 2) / h);
+    in.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    in.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &in, sizeof in);
     Settle();
-    in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-    Sleep(30);
-    in.mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
+    for (int i = 0; i < clicks; ++i) {
+        in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &in, sizeof in);
+        if (clicks == 1) {
+            Settle();
+        }
+        in.mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &in, sizeof in);
+    }
     Settle();
 }
 

@@ -39,8 +39,9 @@ public:
     // Real keyboard input.
     void Type(const std::string& text);
     void Press(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
-    // Real mouse input: a left click at a point in screen coordinates.
-    void ClickAt(POINT screen);
+    // Real mouse input: a left click (or a double or triple one) at a point in
+    // screen coordinates.
+    void ClickAt(POINT screen, int clicks = 1);
     // Types a line into the input field and sends it with Enter.
     void SendTyped(const std::string& line);
     // F2, the path typed into the save dialog's file name box, Enter. Answers
