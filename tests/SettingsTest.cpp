@@ -22,17 +22,9 @@ public:
     std::string File(const char* name) const { return path_ + "\\" + name; }
     // Names in the folder other than those given.
     std::set<std::string> Others(const std::set<std::string>& known) const {
-        std::set<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE find = FindFirstFileA((path_ + "\\*").c_str(), &fd);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = fd.cFileName;
-                if (name != "." && name != ".." && known.count(name) == 0) {
-                    names.insert(name);
-                }
-            } while (FindNextFileA(find, &fd));
-            FindClose(find);
+        std::set<std::string> names = FolderNames(path_);
+        for (const std::string& name : known) {
+            names.erase(name);
         }
         return names;
     }

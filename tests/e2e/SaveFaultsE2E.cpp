@@ -12,19 +12,6 @@ namespace {
 const std::string kFaults = "Z:\\tmp\\baldrix-faults";
 const std::string kPrecious = "precious line one\r\nprecious line two\r\n";
 
-std::set<std::string> FolderListing(const std::string& folder) {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            names.insert(fd.cFileName);
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
-    }
-    return names;
-}
-
 void SkipWithoutFaultFolders() {
     const std::string why = ReadFileBytes(kFaults + "\\UNAVAILABLE");
     if (!why.empty()) {
@@ -69,7 +56,7 @@ TEST(SaveFaults, AFolderThatCannotBeWrittenKeepsTheFileAndTellsTheUser) {
     SkipWithoutFaultFolders();
     const std::string folder = kFaults + "\\readonly";
     const std::string target = folder + "\\existing.log";
-    const auto before = FolderListing(folder);
+    const auto before = FolderNames(folder);
     RunningApp app;
     ASSERT_TRUE(app.Start());
     app.SendTyped("this must not land");
@@ -77,7 +64,7 @@ TEST(SaveFaults, AFolderThatCannotBeWrittenKeepsTheFileAndTellsTheUser) {
     EXPECT_NE(message.find(target), std::string::npos) << "the box names the file: " << message;
     EXPECT_GT(message.size(), target.size() + 40) << "and gives a reason: " << message;
     EXPECT_EQ(ReadFileBytes(target), kPrecious);
-    EXPECT_EQ(FolderListing(folder), before);
+    EXPECT_EQ(FolderNames(folder), before);
     EXPECT_EQ(app.ChatText(), "<User> this must not land\r\n") << "the transcript is untouched";
     EXPECT_EQ(app.Close(), 0u);
 }
@@ -86,7 +73,7 @@ TEST(SaveFaults, ADiskThatFillsUpKeepsTheFileAndLeavesNoTemporaryFile) {
     SkipWithoutFaultFolders();
     const std::string folder = kFaults + "\\small";
     const std::string target = folder + "\\existing.log";
-    const auto before = FolderListing(folder);
+    const auto before = FolderNames(folder);
     RunningApp app;
     ASSERT_TRUE(app.Start());
     // A transcript three times the size of the whole file system.
@@ -101,7 +88,7 @@ TEST(SaveFaults, ADiskThatFillsUpKeepsTheFileAndLeavesNoTemporaryFile) {
     const std::string message = SaveExpectingFailure(app, target, true);
     EXPECT_NE(message.find(target), std::string::npos) << message;
     EXPECT_EQ(ReadFileBytes(target), kPrecious);
-    EXPECT_EQ(FolderListing(folder), before);
+    EXPECT_EQ(FolderNames(folder), before);
     EXPECT_EQ(app.Close(), 0u);
 }
 
@@ -110,13 +97,13 @@ TEST(SaveFaults, AReadOnlyTargetIsNotReplaced) {
     const std::string target = app.Folder() + "\\readonly.log";
     WriteFileBytes(target, kPrecious);
     ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
-    const auto before = FolderListing(app.Folder());
+    const auto before = FolderNames(app.Folder());
     ASSERT_TRUE(app.Start());
     app.SendTyped("over a read-only file");
     const std::string message = SaveExpectingFailure(app, target, true);
     EXPECT_NE(message.find(target), std::string::npos) << message;
     EXPECT_EQ(ReadFileBytes(target), kPrecious);
-    EXPECT_EQ(FolderListing(app.Folder()), before);
+    EXPECT_EQ(FolderNames(app.Folder()), before);
     EXPECT_EQ(app.Close(), 0u);
 }
 
@@ -127,14 +114,14 @@ TEST(SaveFaults, AFileHeldOpenWithoutSharingIsNotReplaced) {
     HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const auto before = FolderListing(app.Folder());
+    const auto before = FolderNames(app.Folder());
     ASSERT_TRUE(app.Start());
     app.SendTyped("over a file in use");
     const std::string message = SaveExpectingFailure(app, target, true);
     CloseHandle(held);
     EXPECT_NE(message.find(target), std::string::npos) << message;
     EXPECT_EQ(ReadFileBytes(target), kPrecious);
-    EXPECT_EQ(FolderListing(app.Folder()), before);
+    EXPECT_EQ(FolderNames(app.Folder()), before);
     EXPECT_EQ(app.Close(), 0u);
 }
 

@@ -86,25 +86,6 @@ std::string NicknameInUse(RunningApp& app) {
     return text.substr(open + 1, close - open - 1);
 }
 
-// Names in the folder other than the program and its settings file: a copy
-// left behind would show here.
-std::set<std::string> StrayFiles(const RunningApp& app) {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((app.Folder() + "\\*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        const std::string name = fd.cFileName;
-        if (name != "." && name != ".." && lstrcmpiA(name.c_str(), "bALDRIX.exe") != 0 &&
-            lstrcmpiA(name.c_str(), "bALDRIX.ini") != 0) {
-            names.insert(name);
-        }
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
-    return names;
-}
 
 // Counts the transcript pane's pixels of two colours, read from the screen.
 struct PaneColours {
@@ -167,7 +148,7 @@ TEST(SettingsFile, WithoutOneTheWindowOpensAtItsDefaultsAndClosingWritesAllTenKe
     EXPECT_FALSE(FileExists(app.IniPath())) << "nothing is written before the close";
     ASSERT_EQ(app.Close(), 0u);
     EXPECT_EQ(Lines(app.ReadIni()), FreshFile(RECT{0, 0, 400, 350}, "User", ""));
-    EXPECT_TRUE(StrayFiles(app).empty());
+    EXPECT_TRUE(StrayFiles(app.Folder()).empty());
 }
 
 TEST(SettingsFile, ColoursFromTheFileShowInTheTranscript) {
@@ -251,7 +232,7 @@ TEST(SettingsFile, ValuesTheProfileFunctionsReshapeAreStillSaved) {
     ASSERT_EQ(app.Close(), 0u);
     const std::vector<std::string> lines = Lines(app.ReadIni());
     EXPECT_TRUE(Has(lines, "Top=12") && Has(lines, "Left=11")) << app.ReadIni();
-    EXPECT_TRUE(StrayFiles(app).empty());
+    EXPECT_TRUE(StrayFiles(app.Folder()).empty());
 }
 
 TEST(SettingsFile, ASideThatCannotBeReadKeepsTheWindowsOwnValue) {
@@ -311,7 +292,7 @@ TEST(SettingsFile, SectionsAndKeysOfOtherToolsAreKept) {
     EXPECT_TRUE(Has(lines, "Text=1,2,3"));
     EXPECT_TRUE(Has(lines, "Top=40") && Has(lines, "Left=30") && Has(lines, "Right=330") &&
                 Has(lines, "Bottom=290"));
-    EXPECT_TRUE(StrayFiles(app).empty());
+    EXPECT_TRUE(StrayFiles(app.Folder()).empty());
 }
 
 // Hostile files: the program runs and closes normally, reads what can be read
@@ -333,7 +314,7 @@ TEST(HostileSettingsFile, BinaryBytesAreSurvived) {
         ExpectRect(app, 0, 0, 400, 350);
         EXPECT_EQ(NicknameInUse(app), tail.empty() ? "User" : "Bin");
         EXPECT_EQ(app.Close(), 0u);
-        EXPECT_TRUE(StrayFiles(app).empty());
+        EXPECT_TRUE(StrayFiles(app.Folder()).empty());
     }
 }
 
@@ -393,7 +374,7 @@ TEST(HostileSettingsFile, AReadOnlyFileIsReadAndLeftAsItWas) {
     MoveTo(app, 5, 6, 300, 300);
     EXPECT_EQ(app.Close(), 0u);
     EXPECT_EQ(app.ReadIni(), file);
-    EXPECT_TRUE(StrayFiles(app).empty());
+    EXPECT_TRUE(StrayFiles(app.Folder()).empty());
 }
 
 TEST(HostileSettingsFile, AFolderInTheFilesPlaceIsLeftAlone) {
@@ -406,7 +387,7 @@ TEST(HostileSettingsFile, AFolderInTheFilesPlaceIsLeftAlone) {
     const DWORD attributes = GetFileAttributesA(app.IniPath().c_str());
     EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES);
     EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_TRUE(StrayFiles(app).empty());
+    EXPECT_TRUE(StrayFiles(app.Folder()).empty());
 }
 
 // The process is killed at moments spread over its close: whatever moment it
@@ -433,7 +414,7 @@ TEST(SettingsFileWhole, AProcessKilledWhileSavingLeavesTheOldFileOrTheNewOne) {
         WaitForSingleObject(app.Process(), 5000);
         const std::string now = app.ReadIni();
         // A copy left beside the file shows a death in the middle of the save.
-        interrupted += !StrayFiles(app).empty();
+        interrupted += !StrayFiles(app.Folder()).empty();
         if (now == old) {
             ++sawOld;
             continue;
@@ -539,21 +520,7 @@ protected:
         return code;
     }
 
-    std::set<std::string> Listing() const {
-        std::set<std::string> names;
-        WIN32_FIND_DATAA fd;
-        HANDLE find = FindFirstFileA((folder_ + "\\*").c_str(), &fd);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::string name = fd.cFileName;
-                if (name != "." && name != "..") {
-                    names.insert(name);
-                }
-            } while (FindNextFileA(find, &fd));
-            FindClose(find);
-        }
-        return names;
-    }
+    std::set<std::string> Listing() const { return FolderNames(folder_); }
 
     RunningApp source_; // never started: it only holds a copy of the program
     std::string folder_;

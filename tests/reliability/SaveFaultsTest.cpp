@@ -177,28 +177,12 @@ bool SaveDriven(const std::string& path) {
     return saved;
 }
 
-std::set<std::string> Listing(const std::string& folder) {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name != "." && name != "..") {
-                names.insert(name);
-            }
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
-    }
-    return names;
-}
-
 class Folder {
 public:
     Folder() : path_(MakeTempFolder("baldrix-memfault")) {}
     ~Folder() { RemoveTree(path_); }
     std::string File(const char* name) const { return path_ + "\\" + name; }
-    std::set<std::string> Names() const { return Listing(path_); }
+    std::set<std::string> Names() const { return FolderNames(path_); }
 
 private:
     std::string path_;

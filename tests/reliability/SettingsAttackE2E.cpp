@@ -69,23 +69,6 @@ RECT WindowRect(HWND main) {
     return r;
 }
 
-std::set<std::string> StrayFiles(const std::string& folder) {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name != "." && name != ".." && lstrcmpiA(name.c_str(), "bALDRIX.exe") != 0 &&
-                lstrcmpiA(name.c_str(), "bALDRIX.ini") != 0) {
-                names.insert(name);
-            }
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
-    }
-    return names;
-}
-
 TEST(SettingsAttack, KeysOfAHundredThousandCharactersAreNeitherOursNorLost) {
     // Each begins with one of the program's key names; one section name is as long.
     const std::string tail(100000 - 8, 'x');

@@ -121,6 +121,33 @@ std::string ClipboardText() {
     return text;
 }
 
+std::set<std::string> FolderNames(const std::string& folder) {
+    std::set<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (find == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        const std::string name = fd.cFileName;
+        if (name != "." && name != "..") {
+            names.insert(name);
+        }
+    } while (FindNextFileA(find, &fd));
+    FindClose(find);
+    return names;
+}
+
+std::set<std::string> StrayFiles(const std::string& folder) {
+    std::set<std::string> names = FolderNames(folder);
+    for (auto it = names.begin(); it != names.end();) {
+        const bool ours = lstrcmpiA(it->c_str(), "bALDRIX.exe") == 0 ||
+                          lstrcmpiA(it->c_str(), "bALDRIX.ini") == 0;
+        it = ours ? names.erase(it) : std::next(it);
+    }
+    return names;
+}
+
 std::string MakeTempFolder(const char* prefix) {
     static unsigned counter = 0;
     char temp[MAX_PATH];

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
 
 class RunningApp {
@@ -78,6 +79,11 @@ bool FileExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ClipboardText();
+// The names in a folder, "." and ".." left out.
+std::set<std::string> FolderNames(const std::string& folder);
+// The same, less the program and its settings file: a copy or temporary
+// file left behind shows here.
+std::set<std::string> StrayFiles(const std::string& folder);
 // A fresh empty folder under the temporary folder.
 std::string MakeTempFolder(const char* prefix);
 void RemoveTree(const std::string& folder);
