@@ -2,6 +2,7 @@
 // the text interface, drawing, scrolling, following, selection, copy and the
 // hand-over of typed keys to the input field.
 #include "tests/support/AppDriver.h"
+#include "tests/support/TestText.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
@@ -26,17 +27,6 @@ HWND Chat() {
 BOOL SetText(const std::string& text) {
     return static_cast<BOOL>(
         SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())));
-}
-
-// Chat lines that tell themselves apart: "<User> L00042 ...".
-std::string ChatLines(int from, int count) {
-    std::string all;
-    char line[96];
-    for (int i = from; i < from + count; ++i) {
-        std::snprintf(line, sizeof line, "<User> L%05d the quick brown fox\r\n", i);
-        all += line;
-    }
-    return all;
 }
 
 SCROLLINFO Bar() {
@@ -206,13 +196,13 @@ TEST_F(ChatList, GivesBackEveryTextByteForByte) {
     for (int c = 1; c < 256; ++c) {
         high += static_cast<char>(c);
     }
-    const std::string base = ChatLines(0, 50);
+    const std::string base = NumberedChatLines(0, 50);
     std::string first = base, middle = base, last = base;
     first[0] = '#';
     middle[base.size() / 2] = '#';
     last[base.size() - 1] = '#';
     for (const std::string& text :
-         {base, base + ChatLines(50, 3), base + "\r", base + "\r\nx", base.substr(0, 100),
+         {base, base + NumberedChatLines(50, 3), base + "\r", base + "\r\nx", base.substr(0, 100),
           base.substr(0, 100), std::string(), first, middle, last, high, high + high,
           std::string("tab\there\rlone\nends\x01\x7f\xff")}) {
         EXPECT_TRUE(SetText(text));
@@ -221,7 +211,7 @@ TEST_F(ChatList, GivesBackEveryTextByteForByte) {
     }
     // Texts at every alignment in memory, extending the old one or differing
     // from it in each of the last bytes, or ending one byte short.
-    const std::string old = ChatLines(0, 3);
+    const std::string old = NumberedChatLines(0, 3);
     char buffer[512];
     for (size_t shift = 0; shift < 8; ++shift) {
         for (size_t cut = 0; cut < 12; ++cut) {
@@ -241,7 +231,7 @@ TEST_F(ChatList, GivesBackEveryTextByteForByte) {
     SetText("");
     std::string expected;
     for (int i = 0; i < 20; ++i) {
-        const std::string line = ChatLines(i, 1);
+        const std::string line = NumberedChatLines(i, 1);
         ASSERT_EQ(AppendText(Chat(), line.c_str()), 1);
         expected += line;
     }
@@ -299,7 +289,7 @@ TEST_F(ChatList, WrapsAtThePaneWidthAndShowsControlBytesPlainly) {
 }
 
 TEST_F(ChatList, ScrollsByLinePageThumbKeysAndWheel) {
-    SetText(ChatLines(0, 200));
+    SetText(NumberedChatLines(0, 200));
     const int page = static_cast<int>(Bar().nPage);
     ASSERT_GT(page, 3);
     EXPECT_EQ(Top(), 200 - page); // the end in view
@@ -363,7 +353,7 @@ TEST_F(ChatList, ScrollsByLinePageThumbKeysAndWheel) {
 }
 
 TEST_F(ChatList, ThumbPositionsWorkPast65535Lines) {
-    SetText(ChatLines(0, 70000));
+    SetText(NumberedChatLines(0, 70000));
     EXPECT_EQ(Bar().nMax, 69999);
     // Where the scroll bar's thumb is dragged to, with all 32 bits.
     SCROLLINFO si{};
@@ -379,10 +369,10 @@ TEST_F(ChatList, ThumbPositionsWorkPast65535Lines) {
 }
 
 TEST_F(ChatList, FollowsTheChatUnlessScrolledUp) {
-    SetText(ChatLines(0, 100));
+    SetText(NumberedChatLines(0, 100));
     const int page = static_cast<int>(Bar().nPage);
     for (int i = 100; i < 110; ++i) {
-        AppendText(Chat(), ChatLines(i, 1).c_str());
+        AppendText(Chat(), NumberedChatLines(i, 1).c_str());
         UpdateWindow(Chat());
     }
     EXPECT_EQ(Top(), 110 - page);
@@ -392,7 +382,7 @@ TEST_F(ChatList, FollowsTheChatUnlessScrolledUp) {
     SendMessageA(Chat(), WM_VSCROLL, SB_LINEUP, 0);
     const int reading = Top();
     for (int i = 110; i < 120; ++i) {
-        AppendText(Chat(), ChatLines(i, 1).c_str());
+        AppendText(Chat(), NumberedChatLines(i, 1).c_str());
     }
     EXPECT_EQ(Top(), reading);
     EXPECT_EQ(TopLineNumber(), reading);
@@ -410,12 +400,12 @@ TEST_F(ChatList, FollowsTheChatUnlessScrolledUp) {
     SetText("");
     EXPECT_EQ(Top(), 0);
     EXPECT_EQ(Bar().nMax, 0);
-    SetText(ChatLines(0, 5));
+    SetText(NumberedChatLines(0, 5));
     EXPECT_EQ(Top(), 0);
 }
 
 TEST_F(ChatList, ResizeKeepsTheTopLineInPlace) {
-    SetText(ChatLines(0, 300));
+    SetText(NumberedChatLines(0, 300));
     SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0);
     for (int i = 0; i < 5; ++i) {
         SendMessageA(Chat(), WM_VSCROLL, SB_PAGEDOWN, 0);
@@ -510,13 +500,13 @@ TEST_F(ChatList, SelectsByDragShiftClickWordLineAndAll) {
 }
 
 TEST_F(ChatList, SelectionStaysOnItsTextAndCopiesAsItIs) {
-    SetText(ChatLines(0, 10));
+    SetText(NumberedChatLines(0, 10));
     const std::string text = WindowText(Chat());
     SendMessageA(Chat(), CLM_SETSEL, 40, 120);
     const std::string chosen = text.substr(40, 80);
     EXPECT_EQ(Selected(), chosen);
     for (int i = 10; i < 40; ++i) {
-        AppendText(Chat(), ChatLines(i, 1).c_str());
+        AppendText(Chat(), NumberedChatLines(i, 1).c_str());
     }
     EXPECT_EQ(Selected(), chosen);
 
@@ -545,7 +535,7 @@ TEST_F(ChatList, SelectionStaysOnItsTextAndCopiesAsItIs) {
 }
 
 TEST_F(ChatList, DraggingPastTheEdgeScrollsAndSelects) {
-    SetText(ChatLines(0, 100));
+    SetText(NumberedChatLines(0, 100));
     SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0);
     const int h = LineHeight();
     SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON, At(3, h / 2));
@@ -564,13 +554,13 @@ TEST_F(ChatList, DraggingPastTheEdgeScrollsAndSelects) {
     const auto [from, to] = Selection();
     EXPECT_EQ(from, 0u);
     const int lastFull = top + static_cast<int>(Bar().nPage) - 1;
-    EXPECT_GE(to, ChatLines(0, lastFull).size());
-    EXPECT_LE(to, ChatLines(0, lastFull + 2).size());
+    EXPECT_GE(to, NumberedChatLines(0, lastFull).size());
+    EXPECT_LE(to, NumberedChatLines(0, lastFull + 2).size());
     ExpectSameAsFullRepaint();
 }
 
 TEST_F(ChatList, TypedKeysGoToTheInputField) {
-    SetText(ChatLines(0, 3));
+    SetText(NumberedChatLines(0, 3));
     SetWindowTextA(AppState.hwndInput, "ab");
     SendMessageA(AppState.hwndInput, EM_SETSEL, 2, 2);
     SetFocus(Chat());
@@ -595,7 +585,7 @@ TEST_F(ChatList, TypedKeysGoToTheInputField) {
     Key(VK_SHIFT);
     Key(VK_CONTROL);
     EXPECT_EQ(GetFocus(), Chat());
-    EXPECT_EQ(WindowText(Chat()), ChatLines(0, 3));
+    EXPECT_EQ(WindowText(Chat()), NumberedChatLines(0, 3));
 }
 
 // The context menu, looked at and answered while it runs its own loop.
@@ -635,14 +625,14 @@ MenuVisit RightClick(WPARAM answer) {
 }
 
 TEST_F(ChatList, RightClickMenuCopiesAndSelectsAll) {
-    SetText(ChatLines(0, 4));
+    SetText(NumberedChatLines(0, 4));
     MenuVisit v = RightClick(0);
     ASSERT_TRUE(v.seen);
     EXPECT_TRUE(v.copyState & MF_GRAYED) << "nothing to copy";
     EXPECT_FALSE(v.allState & MF_GRAYED);
 
     v = RightClick('a');
-    EXPECT_EQ(Selected(), ChatLines(0, 4));
+    EXPECT_EQ(Selected(), NumberedChatLines(0, 4));
 
     OpenClipboard(nullptr);
     EmptyClipboard();

@@ -2,6 +2,7 @@
 // and copying the transcript without leaving the line, taking back Esc and F5,
 // and the keys that stay commands.
 #include "tests/support/AppDriver.h"
+#include "tests/support/TestText.h"
 #include "transcript/ChatList.h"
 
 #include <gtest/gtest.h>
@@ -36,15 +37,8 @@ protected:
     // The number of the transcript's first shown line, read by double-clicking
     // its word and copying it; the focus then goes back to the input field.
     int Top() {
-        HDC dc = GetDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FIXED_FONT));
-        TEXTMETRICA tm;
-        GetTextMetricsA(dc, &tm);
-        SIZE x;
-        GetTextExtentPoint32A(dc, "x", 1, &x);
-        SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
-        POINT p{2 + 9 * x.cx, tm.tmHeight / 2};
+        const SIZE cell = FixedFontCell();
+        POINT p{2 + 9 * cell.cx, cell.cy / 2};
         ClientToScreen(app.Chat(), &p);
         // An emptied clipboard tells a fresh copy from a stale one.
         if (OpenClipboard(nullptr)) {
@@ -61,15 +55,9 @@ protected:
         return word.size() == 6 && word[0] == 'L' ? std::atoi(word.c_str() + 1) : -1;
     }
     int Rows() const {
-        HDC dc = GetDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FIXED_FONT));
-        TEXTMETRICA tm;
-        GetTextMetricsA(dc, &tm);
-        SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
         RECT r;
         GetClientRect(app.Chat(), &r);
-        return r.bottom / tm.tmHeight;
+        return r.bottom / FixedFontCell().cy;
     }
     HWND Focus() const {
         GUITHREADINFO gui{};

@@ -1,6 +1,7 @@
 // The settings file through the real program: each case starts a copy of
 // bALDRIX.exe in a fresh folder, with the settings file written beside it first.
 #include "tests/support/AppDriver.h"
+#include "tests/support/TestText.h"
 
 #include <gtest/gtest.h>
 
@@ -10,22 +11,6 @@
 #include <vector>
 
 namespace {
-
-// The file's lines without the line ends, blank lines left out.
-std::vector<std::string> Lines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::istringstream in(bytes);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
 
 std::string Rgb(COLORREF c) {
     return std::to_string(GetRValue(c)) + "," + std::to_string(GetGValue(c)) + "," +
@@ -85,7 +70,6 @@ std::string NicknameInUse(RunningApp& app) {
     }
     return text.substr(open + 1, close - open - 1);
 }
-
 
 // Counts the transcript pane's pixels of two colours, read from the screen.
 struct PaneColours {
@@ -147,7 +131,7 @@ TEST(SettingsFile, WithoutOneTheWindowOpensAtItsDefaultsAndClosingWritesAllTenKe
     EXPECT_EQ(NicknameInUse(app), "User");
     EXPECT_FALSE(FileExists(app.IniPath())) << "nothing is written before the close";
     ASSERT_EQ(app.Close(), 0u);
-    EXPECT_EQ(Lines(app.ReadIni()), FreshFile(RECT{0, 0, 400, 350}, "User", ""));
+    EXPECT_EQ(TextLines(app.ReadIni()), FreshFile(RECT{0, 0, 400, 350}, "User", ""));
     EXPECT_TRUE(StrayFiles(app.Folder()).empty());
 }
 
@@ -167,7 +151,7 @@ TEST(SettingsFile, ColoursFromTheFileShowInTheTranscript) {
     EXPECT_GT(seen.background, seen.total / 2) << "the pane is painted in the file's background";
     EXPECT_GT(seen.text, 20) << "the line is drawn in the file's text colour";
     ASSERT_EQ(app.Close(), 0u);
-    const std::vector<std::string> lines = Lines(app.ReadIni());
+    const std::vector<std::string> lines = TextLines(app.ReadIni());
     EXPECT_TRUE(Has(lines, "Text=255,0,0"));
     EXPECT_TRUE(Has(lines, "Background=0,0,255"));
 }
@@ -180,7 +164,7 @@ TEST(SettingsFile, TheStoredRectangleIsWhereTheWindowOpens) {
     EXPECT_TRUE(IsWindowVisible(app.Main()));
     EXPECT_FALSE(IsIconic(app.Main()) || IsZoomed(app.Main()));
     ASSERT_EQ(app.Close(), 0u);
-    const std::vector<std::string> lines = Lines(app.ReadIni());
+    const std::vector<std::string> lines = TextLines(app.ReadIni());
     EXPECT_TRUE(Has(lines, "Top=50") && Has(lines, "Left=60") && Has(lines, "Right=560") &&
                 Has(lines, "Bottom=400"))
         << app.ReadIni();
@@ -204,7 +188,7 @@ TEST(SettingsFile, ClosingStoresTheRectangleTheWindowWouldBeRestoredTo) {
             app.Settle();
         }
         ASSERT_EQ(app.Close(), 0u);
-        EXPECT_EQ(Lines(app.ReadIni()), FreshFile(RECT{100, 120, 400, 320}, "User", ""));
+        EXPECT_EQ(TextLines(app.ReadIni()), FreshFile(RECT{100, 120, 400, 320}, "User", ""));
     }
 }
 
@@ -216,7 +200,7 @@ TEST(SettingsFile, TheNicknameIsCutTo19AndTheDownloadFolderSurvives) {
     ASSERT_TRUE(app.Start());
     EXPECT_EQ(NicknameInUse(app), "ABCDEFGHIJKLMNOPQRS");
     ASSERT_EQ(app.Close(), 0u);
-    const std::vector<std::string> lines = Lines(app.ReadIni());
+    const std::vector<std::string> lines = TextLines(app.ReadIni());
     EXPECT_TRUE(Has(lines, "Nickname=ABCDEFGHIJKLMNOPQRS")) << app.ReadIni();
     EXPECT_TRUE(Has(lines, "Download=" + download));
 }
@@ -230,7 +214,7 @@ TEST(SettingsFile, ValuesTheProfileFunctionsReshapeAreStillSaved) {
     EXPECT_EQ(NicknameInUse(app), "ABCDEFGHIJKLMNOPQR ");
     MoveTo(app, 11, 12, 300, 200);
     ASSERT_EQ(app.Close(), 0u);
-    const std::vector<std::string> lines = Lines(app.ReadIni());
+    const std::vector<std::string> lines = TextLines(app.ReadIni());
     EXPECT_TRUE(Has(lines, "Top=12") && Has(lines, "Left=11")) << app.ReadIni();
     EXPECT_TRUE(StrayFiles(app.Folder()).empty());
 }
@@ -267,7 +251,7 @@ TEST(SettingsFile, ABadColourKeepsTheSystemColour) {
         app.WriteIni(std::string("[Colors]\r\nText=") + bad + "\r\nBackground=1,2,3\r\n");
         ASSERT_TRUE(app.Start());
         ASSERT_EQ(app.Close(), 0u);
-        const std::vector<std::string> lines = Lines(app.ReadIni());
+        const std::vector<std::string> lines = TextLines(app.ReadIni());
         EXPECT_TRUE(Has(lines, "Text=" + Rgb(GetSysColor(COLOR_WINDOWTEXT)))) << app.ReadIni();
         EXPECT_TRUE(Has(lines, "Background=1,2,3")) << "the good colour beside it is read";
     }
@@ -285,7 +269,7 @@ TEST(SettingsFile, SectionsAndKeysOfOtherToolsAreKept) {
     EXPECT_EQ(NicknameInUse(app), "Many");
     MoveTo(app, 30, 40, 300, 250);
     ASSERT_EQ(app.Close(), 0u);
-    const std::vector<std::string> lines = Lines(app.ReadIni());
+    const std::vector<std::string> lines = TextLines(app.ReadIni());
     EXPECT_TRUE(Has(lines, "Accent=9,9,9"));
     EXPECT_TRUE(Has(lines, "Theme=dark"));
     EXPECT_TRUE(Has(lines, "[Tool0]") && Has(lines, "[Tool2999]") && Has(lines, "key=value 2999"));
@@ -330,7 +314,7 @@ TEST(HostileSettingsFile, HugeValuesAndKeysAreCutOrRefused) {
     EXPECT_EQ(r.left, 8);
     EXPECT_EQ(NicknameInUse(app), std::string(19, 'N'));
     ASSERT_EQ(app.Close(), 0u);
-    const std::vector<std::string> lines = Lines(app.ReadIni());
+    const std::vector<std::string> lines = TextLines(app.ReadIni());
     EXPECT_TRUE(Has(lines, "Text=" + Rgb(GetSysColor(COLOR_WINDOWTEXT))));
     EXPECT_TRUE(Has(lines, "Download=" + std::string(259, 'D')));
 }
@@ -420,7 +404,7 @@ TEST(SettingsFileWhole, AProcessKilledWhileSavingLeavesTheOldFileOrTheNewOne) {
             continue;
         }
         ++sawNew;
-        const std::vector<std::string> lines = Lines(now);
+        const std::vector<std::string> lines = TextLines(now);
         const std::vector<std::string> expected = {
             "[Colors]",
             "Text=1,2,3",
@@ -529,7 +513,7 @@ protected:
 
 TEST_F(SettingsFullDisk, WithRoomTheFileIsWritten) {
     EXPECT_EQ(RunAndClose(), 0u);
-    EXPECT_EQ(Lines(ReadFileBytes(Ini())), FreshFile(RECT{70, 80, 370, 280}, "User", ""));
+    EXPECT_EQ(TextLines(ReadFileBytes(Ini())), FreshFile(RECT{70, 80, 370, 280}, "User", ""));
     EXPECT_EQ(Listing(), (std::set<std::string>{"bALDRIX.exe", "bALDRIX.ini"}));
 }
 

@@ -2,6 +2,7 @@
 // it shows, the wheel and the scroll bar, following the chat, and copying a
 // dragged selection.
 #include "tests/support/AppDriver.h"
+#include "tests/support/TestText.h"
 
 #include <gtest/gtest.h>
 
@@ -10,29 +11,6 @@
 #include <string>
 
 namespace {
-
-std::string ChatLines(int from, int count) {
-    std::string all;
-    char line[96];
-    for (int i = from; i < from + count; ++i) {
-        std::snprintf(line, sizeof line, "<User> L%05d the quick brown fox\r\n", i);
-        all += line;
-    }
-    return all;
-}
-
-// The program draws in the stock fixed font; this process measures the same font.
-SIZE FontCell() {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FIXED_FONT));
-    TEXTMETRICA tm;
-    GetTextMetricsA(dc, &tm);
-    SIZE x;
-    GetTextExtentPoint32A(dc, "x", 1, &x);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return SIZE{x.cx, tm.tmHeight};
-}
 
 // Mouse input that carries its own screen position, so that no event can
 // arrive at the place of an earlier one.
@@ -50,7 +28,7 @@ class Transcript : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(app.Start());
-        cell = FontCell();
+        cell = FixedFontCell();
     }
     void TearDown() override { EXPECT_EQ(app.Close(), 0u); }
 
@@ -155,7 +133,7 @@ TEST_F(Transcript, ShowsTheLinesSentAndHandsTypedKeysToTheInput) {
 }
 
 TEST_F(Transcript, TheWheelAndTheScrollBarMoveTheView) {
-    SetText(ChatLines(0, 200));
+    SetText(NumberedChatLines(0, 200));
     const int rows = Rows();
     ASSERT_GT(rows, 5);
     EXPECT_EQ(TopLine(), 200 - rows) << "the end in view";
@@ -184,7 +162,7 @@ TEST_F(Transcript, TheWheelAndTheScrollBarMoveTheView) {
 }
 
 TEST_F(Transcript, AViewScrolledUpStaysPutWhileLinesArrive) {
-    SetText(ChatLines(0, 100));
+    SetText(NumberedChatLines(0, 100));
     const int rows = Rows();
     ClickAt(Cell(3, 1));
     app.Press(VK_PRIOR);
@@ -193,7 +171,8 @@ TEST_F(Transcript, AViewScrolledUpStaysPutWhileLinesArrive) {
     // Typing goes to the input field; Enter sends; the view does not move.
     app.SendTyped("a new line");
     app.SendTyped("and another");
-    EXPECT_EQ(app.ChatText(), ChatLines(0, 100) + "<User> a new line\r\n<User> and another\r\n");
+    EXPECT_EQ(app.ChatText(),
+              NumberedChatLines(0, 100) + "<User> a new line\r\n<User> and another\r\n");
     EXPECT_EQ(TopLine(), reading);
     // Back at the end, the view follows again.
     ClickAt(Cell(3, 0));
@@ -206,7 +185,7 @@ TEST_F(Transcript, AViewScrolledUpStaysPutWhileLinesArrive) {
 }
 
 TEST_F(Transcript, ADraggedSelectionIsCopiedByteForByte) {
-    SetText(ChatLines(0, 5));
+    SetText(NumberedChatLines(0, 5));
     // From the start of line 1 to the end of line 2's text, dragged by hand.
     const POINT from = Cell(0, 1);
     const POINT to = Cell(60, 2);
@@ -222,12 +201,12 @@ TEST_F(Transcript, ADraggedSelectionIsCopiedByteForByte) {
     }
     MouseAt(to, MOUSEEVENTF_LEFTUP);
     app.Settle();
-    const std::string lines = ChatLines(1, 2);
+    const std::string lines = NumberedChatLines(1, 2);
     EXPECT_EQ(Copied(), lines.substr(0, lines.size() - 2));
 
     // Ctrl+A takes everything, every CR LF with it.
     app.Press('A', true);
-    EXPECT_EQ(Copied(), ChatLines(0, 5));
+    EXPECT_EQ(Copied(), NumberedChatLines(0, 5));
 }
 
 } // namespace

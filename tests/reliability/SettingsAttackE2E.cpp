@@ -5,6 +5,7 @@
 #include "resources/resource.h"
 #include "tests/reliability/DeepFolder.h"
 #include "tests/support/AppDriver.h"
+#include "tests/support/TestText.h"
 
 #include <gtest/gtest.h>
 
@@ -14,21 +15,6 @@
 #include <vector>
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::istringstream in(bytes);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
 
 size_t CountLine(const std::vector<std::string>& lines, const std::string& wanted) {
     size_t n = 0;
@@ -87,7 +73,7 @@ TEST(SettingsAttack, KeysOfAHundredThousandCharactersAreNeitherOursNorLost) {
     SetWindowPos(app.Main(), nullptr, 31, 41, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_EQ(app.Close(), 0u);
 
-    const std::vector<std::string> lines = Lines(app.ReadIni());
+    const std::vector<std::string> lines = TextLines(app.ReadIni());
     EXPECT_TRUE(Has(lines, "Text=1,2,3"));
     EXPECT_TRUE(Has(lines, "Top=41") && Has(lines, "Left=31")) << "the new rectangle is saved";
     EXPECT_TRUE(Has(lines, "Nickname=Real"));
@@ -126,7 +112,7 @@ TEST(SettingsAttack, OurSectionsAfterThousandsOfOthersAreFoundAndWritten) {
     std::printf("start, one send and close with %d foreign sections: %lu ms\n", 3 * kOthers,
                 GetTickCount() - started);
 
-    const std::vector<std::string> lines = Lines(app.ReadIni());
+    const std::vector<std::string> lines = TextLines(app.ReadIni());
     EXPECT_EQ(CountLine(lines, "Text=9,9,9"), static_cast<size_t>(kOthers));
     EXPECT_EQ(CountLine(lines, "Top=999"), static_cast<size_t>(kOthers));
     EXPECT_TRUE(Has(lines, "[Opt0]") && Has(lines, "Nickname=Wrong4999"));
@@ -222,7 +208,7 @@ void RunFromDeepFolder(const std::string& program, size_t folderLength, const st
                 length, how.c_str(), nick.c_str(), code);
 
     const std::string now = deep.Read(iniPath);
-    const std::vector<std::string> lines = Lines(now);
+    const std::vector<std::string> lines = TextLines(now);
     EXPECT_TRUE(Has(lines, "Nickname=Deep") && Has(lines, "kept=yes") && Has(lines, "Top=34") &&
                 Has(lines, "Left=12"))
         << now;
