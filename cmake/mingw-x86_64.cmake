@@ -1,4 +1,4 @@
-# 64-bit Windows, the test build: this machine's Wine runs only 64-bit code.
+# 64-bit Windows: the same sources and tests as the 32-bit deliverable.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

@@ -5,6 +5,9 @@
 set -u
 tests_exe=$1
 program=$2
+shift 2
+# The rest: how to run a test program of this width (scripts/wine-run [--32]).
+runner=("$@")
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
 disk=$(mktemp -d /tmp/baldrix-settings-disk.XXXXXX)
@@ -18,5 +21,5 @@ fi
 # A program that has not quite ended may still hold the folder: detach lazily then.
 trap 'umount "$disk" 2>/dev/null || { sleep 1; umount -l "$disk"; }; rmdir "$disk"' EXIT
 
-BALDRIX_FULL_DISK="Z:${disk//\//\\}" "$root/scripts/wine-run" "$tests_exe" \
+BALDRIX_FULL_DISK="Z:${disk//\//\\}" "${runner[@]}" "$tests_exe" \
   --gtest_filter='SettingsFullDisk.*'

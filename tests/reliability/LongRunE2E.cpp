@@ -127,7 +127,7 @@ TEST(LongRun, SendsLeaveMemoryAndObjectsFlatApartFromTheText) {
         const Sample& s = samples.back();
         std::printf(
             "%7d sends  %9zu text bytes  %10zu private bytes  %4lu GDI  %3lu USER  %7.1f s\n",
-            s.sends, s.textBytes, s.counters.privateBytes,
+            s.sends, s.textBytes, static_cast<size_t>(s.counters.privateBytes),
             static_cast<unsigned long>(s.counters.gdiObjects),
             static_cast<unsigned long>(s.counters.userObjects), s.seconds);
         std::fflush(stdout);
