@@ -2,7 +2,5 @@
 #include "app/Startup.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    const ATOM mainClass = RegisterWindowClasses();
-    CreateMainWindow(mainClass);
-    ExitProcess(RunMessageLoop());
+    ExitProcess(RunProgram());
 }

@@ -54,6 +54,15 @@ void CreateChildren(HWND hwnd) {
     InstallInputField(AppState.hwndInput);
 }
 
+void LayOutChildren(int width, int height) {
+    SendMessageA(AppState.hwndToolbar, TB_AUTOSIZE, 0, 0);
+    MoveWindow(AppState.hwndInput, 0, height - kInputHeight, width, kInputHeight, TRUE);
+    // A client area too low for all three (minimising brings 0 x 0) leaves the
+    // transcript with no height rather than a negative one.
+    const int chatHeight = height > kChromeHeight ? height - kChromeHeight : 0;
+    MoveWindow(AppState.hwndChat, 0, kToolbarBand, width, chatHeight, TRUE);
+}
+
 LRESULT OnCreate(HWND hwnd) {
     PrepareSaveDialog(hwnd);
     wsprintfA(AppState.textBuffer, Str::TitleFormat, Str::ProgramName, Str::StatusOffline);
@@ -64,18 +73,16 @@ LRESULT OnCreate(HWND hwnd) {
     LoadSettings();
     BuildToolbar(hwnd);
     CreateChildren(hwnd);
+    // The settings may have placed (and so sized) this window before the
+    // children existed, and no further size message need come.
+    RECT client;
+    GetClientRect(hwnd, &client);
+    LayOutChildren(client.right, client.bottom);
     return 0;
 }
 
 LRESULT OnSize(LPARAM lParam) {
-    SendMessageA(AppState.hwndToolbar, TB_AUTOSIZE, 0, 0);
-    const int width = LOWORD(lParam);
-    const int height = HIWORD(lParam);
-    MoveWindow(AppState.hwndInput, 0, height - kInputHeight, width, kInputHeight, TRUE);
-    // A client area too low for all three (minimising brings 0 x 0) leaves the
-    // transcript with no height rather than a negative one.
-    const int chatHeight = height > kChromeHeight ? height - kChromeHeight : 0;
-    MoveWindow(AppState.hwndChat, 0, kToolbarBand, width, chatHeight, TRUE);
+    LayOutChildren(LOWORD(lParam), HIWORD(lParam));
     return 0;
 }
 

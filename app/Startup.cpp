@@ -20,7 +20,9 @@ ATOM RegisterWindowClasses() {
     wc.lpszMenuName = MAKEINTRESOURCEA(IDR_MAINMENU);
     wc.lpszClassName = Str::ProgramName;
 
-    RegisterChatListClass(AppState.hInstance);
+    if (RegisterChatListClass(AppState.hInstance) == 0) {
+        return 0;
+    }
     return RegisterClassA(&wc);
 }
 
@@ -50,4 +52,12 @@ UINT RunMessageLoop() {
         DispatchMessageA(&msg);
     }
     return static_cast<UINT>(msg.wParam);
+}
+
+UINT RunProgram() {
+    const ATOM mainClass = RegisterWindowClasses();
+    if (mainClass == 0 || CreateMainWindow(mainClass) == nullptr) {
+        return kStartupFailed;
+    }
+    return RunMessageLoop();
 }

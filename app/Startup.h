@@ -3,9 +3,14 @@
 
 #include <windows.h>
 
-// Registers the transcript class and the main window class; answers the main class's atom.
+// Registers the transcript class and the main window class; answers the main
+// class's atom, or 0 when either could not be registered.
 ATOM RegisterWindowClasses();
 // Creates the (still hidden) main window from the registered class into AppState.hwndMain.
 HWND CreateMainWindow(ATOM mainClass);
 // Shows the main window, loads the accelerators and runs the loop; answers the quit code.
 UINT RunMessageLoop();
+// The whole run: answers the process's exit code, kStartupFailed when no main
+// window could be made (rather than waiting for messages that never come).
+UINT RunProgram();
+inline constexpr UINT kStartupFailed = 1;

@@ -4,6 +4,7 @@
 
 #include "app/AppState.h"
 #include "resources/resource.h"
+#include "tests/support/ImportRedirect.h"
 #include "transcript/ChatLines.h"
 
 #include <vector>
@@ -149,6 +150,22 @@ TEST_F(Commands, ASendThatCannotBeAppendedKeepsTheLineInTheField) {
 
     SetWindowLongPtrA(AppState.hwndChat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_chatProc));
     g_fakeLength = 0;
+    EXPECT_EQ(WindowText(AppState.hwndChat), "<User> before\r\n");
+    SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_SEND, 0);
+    EXPECT_EQ(WindowText(AppState.hwndChat), "<User> before\r\n<User> not lost\r\n");
+    EXPECT_EQ(WindowText(AppState.hwndInput), "");
+}
+
+TEST_F(Commands, ASendWithoutMemoryKeepsTheLineInTheField) {
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("<User> before\r\n"));
+    SetWindowTextA(AppState.hwndInput, "not lost");
+    {
+        NoPages noPages;
+        ASSERT_TRUE(noPages.Active()) << "the program imports VirtualAlloc";
+        SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_SEND, 0);
+        EXPECT_GE(noPages.Refused(), 1) << "the send asked for memory and was refused";
+    }
+    EXPECT_EQ(WindowText(AppState.hwndInput), "not lost");
     EXPECT_EQ(WindowText(AppState.hwndChat), "<User> before\r\n");
     SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_SEND, 0);
     EXPECT_EQ(WindowText(AppState.hwndChat), "<User> before\r\n<User> not lost\r\n");

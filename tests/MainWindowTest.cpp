@@ -3,6 +3,7 @@
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
+#include "app/Startup.h"
 #include "resources/resource.h"
 
 namespace {
@@ -70,8 +71,11 @@ TEST_F(MainWindow, ChildrenHaveTheirClassesAndStyles) {
     char name[64];
     GetClassNameA(AppState.hwndInput, name, sizeof name);
     EXPECT_STREQ(name, "Edit") << "the input field is a system edit control";
-    EXPECT_EQ(GetWindowLongA(AppState.hwndInput, GWL_EXSTYLE) & WS_EX_CLIENTEDGE, WS_EX_CLIENTEDGE);
-    EXPECT_TRUE(GetWindowLongA(AppState.hwndInput, GWL_STYLE) & ES_AUTOHSCROLL);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(AppState.hwndInput, GWL_STYLE)),
+              static_cast<DWORD>(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL))
+        << "one line, left aligned, no border of its own, no scroll bars";
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLongA(AppState.hwndInput, GWL_EXSTYLE)),
+              static_cast<DWORD>(WS_EX_CLIENTEDGE));
     EXPECT_EQ(SendMessageA(AppState.hwndInput, EM_GETLIMITTEXT, 0, 0), 260);
 
     GetClassNameA(AppState.hwndChat, name, sizeof name);
@@ -151,6 +155,84 @@ TEST_F(MainWindow, CloseDestroysTheWindowAndPostsQuitZero) {
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 0u);
+}
+
+// ---- start-up ----------------------------------------------------------------
+
+struct ChildSizes {
+    RECT input;
+    RECT chat;
+    bool seen;
+};
+ChildSizes g_atCreation;
+
+LRESULT CALLBACK AfterCreate(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_CREATE && call->hwnd == AppState.hwndMain &&
+        AppState.hwndInput != nullptr) {
+        g_atCreation =
+            ChildSizes{ChildRect(AppState.hwndInput), ChildRect(AppState.hwndChat), true};
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The settings may size the window before its children exist, and nothing
+// promises a size message after that: the children are laid out by the end of
+// creation all the same.
+TEST(Startup, ChildrenAreLaidOutWhenCreationEnds) {
+    DeleteFileA(SettingsPathOfTestProcess().c_str());
+    g_atCreation = ChildSizes{};
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, AfterCreate, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    StartMainWindow();
+    UnhookWindowsHookEx(hook);
+    RECT client;
+    GetClientRect(AppState.hwndMain, &client);
+    StopMainWindow();
+    ASSERT_TRUE(g_atCreation.seen);
+    const RECT& input = g_atCreation.input;
+    const RECT& chat = g_atCreation.chat;
+    EXPECT_EQ(input.right - input.left, client.right);
+    EXPECT_EQ(input.bottom - input.top, 24);
+    EXPECT_EQ(input.top, client.bottom - 24);
+    EXPECT_EQ(chat.right - chat.left, client.right);
+    EXPECT_EQ(chat.bottom - chat.top, client.bottom - 53);
+}
+
+DWORD WINAPI RunProgramThread(LPVOID result) {
+    *static_cast<UINT*>(result) = RunProgram();
+    return 0;
+}
+
+// A start-up that cannot make its window ends with an error instead of
+// waiting for messages that will never come.
+TEST(Startup, EndsWithAnErrorWhenAClassCannotBeRegistered) {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    for (const char* taken : {Str::ProgramName, Str::ChatListClass}) {
+        AppState = ApplicationState{};
+        WNDCLASSA squatter{};
+        squatter.lpfnWndProc = DefWindowProcA;
+        squatter.hInstance = instance;
+        squatter.lpszClassName = taken;
+        ASSERT_NE(RegisterClassA(&squatter), 0);
+
+        // On a thread of its own, so that a start-up that waits cannot hang the test.
+        UINT code = STILL_ACTIVE;
+        DWORD id = 0;
+        HANDLE thread = CreateThread(nullptr, 0, RunProgramThread, &code, 0, &id);
+        ASSERT_NE(thread, nullptr);
+        const DWORD waited = WaitForSingleObject(thread, 5000);
+        if (waited != WAIT_OBJECT_0) {
+            PostThreadMessageA(id, WM_QUIT, 0, 0);
+            WaitForSingleObject(thread, 5000);
+        }
+        CloseHandle(thread);
+        EXPECT_EQ(waited, WAIT_OBJECT_0) << taken << " taken: start-up waited without a window";
+        EXPECT_EQ(code, kStartupFailed) << taken << " taken";
+        UnregisterClassA(Str::ProgramName, instance);
+        UnregisterClassA(Str::ChatListClass, instance);
+        AppState = ApplicationState{};
+    }
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 #include "app/AppState.h"
 #include "app/InputField.h"
 
+#include <cderr.h>
+
 namespace {
 
 // A page buffer for the length of one operation.
@@ -84,6 +86,24 @@ void ReportSaveFailure(DWORD error) {
     char message[1024];
     wsprintfA(message, "The log file could not be saved:\r\n%s\r\n\r\n%s", AppState.logPath,
               reason);
+    MessageBoxA(AppState.hwndMain, message, Str::ProgramName, MB_OK | MB_ICONERROR);
+}
+
+// The dialog itself failed: the user chose a file but nothing was saved, so
+// say why rather than look like Cancel.
+void ReportDialogFailure(DWORD error) {
+    char message[512];
+    if (error == FNERR_BUFFERTOOSMALL) {
+        wsprintfA(message,
+                  "The log file could not be saved: the chosen path is too long.\r\n\r\n"
+                  "Choose a path of at most %d characters.",
+                  kPathCapacity - 1);
+    } else if (error == FNERR_INVALIDFILENAME) {
+        lstrcpyA(message, "The log file could not be saved: the chosen file name is not valid.");
+    } else {
+        wsprintfA(message, "The save dialog failed (error 0x%04lX); the log file was not saved.",
+                  static_cast<unsigned long>(error));
+    }
     MessageBoxA(AppState.hwndMain, message, Str::ProgramName, MB_OK | MB_ICONERROR);
 }
 
@@ -216,7 +236,16 @@ void ClearOutput() {
 }
 
 bool SaveLogFile() {
+    // A failing dialog may leave a size number in the path buffer, and the
+    // next F2 would propose that: the last good name is put back.
+    char lastGood[kPathCapacity];
+    lstrcpynA(lastGood, AppState.logPath, kPathCapacity);
     if (!GetSaveFileNameA(&AppState.saveDialog)) {
+        const DWORD error = CommDlgExtendedError();
+        lstrcpyA(AppState.logPath, lastGood);
+        if (error != 0) { // 0 is the user's Cancel
+            ReportDialogFailure(error);
+        }
         return false;
     }
     const DWORD error = SaveTo();

@@ -175,6 +175,34 @@ TEST(SaveLog, ReplacingAFileAsksFirstThenReplacesItWhole) {
     EXPECT_EQ(app.Close(), 0u);
 }
 
+// What the save dialog proposes, read from the dialog itself: the default
+// name first, then the last file saved.
+TEST(SaveLog, TheDialogProposesTheDefaultNameThenTheLastFile) {
+    RunningApp app;
+    ASSERT_TRUE(app.Start());
+    app.SendTyped("kept");
+    app.Press(VK_F2);
+    HWND dialog = app.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(app.FocusedText(dialog), "logo.log");
+    app.Press('A', true);
+    const std::string path = Temp(app, "chat.log");
+    app.Type(path);
+    app.Press(VK_RETURN);
+    ASSERT_TRUE(WaitFor([&] { return FileExists(path); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.Main(); }, 5000));
+
+    app.Press(VK_F2);
+    dialog = app.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    const std::string proposed = app.FocusedText(dialog);
+    EXPECT_TRUE(proposed == "chat.log" || proposed == path) << proposed;
+
+    app.Press(VK_ESCAPE);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.Main(); }, 5000));
+    EXPECT_EQ(app.Close(), 0u);
+}
+
 TEST(SaveLog, CancelTouchesNothing) {
     RunningApp app;
     ASSERT_TRUE(app.Start());

@@ -171,7 +171,14 @@ TEST(LongRun, SendsLeaveMemoryAndObjectsFlatApartFromTheText) {
         std::printf("| %s | %d | %.3f |\n", kPathNames[p], byPath[p],
                     byPath[p] > 0 ? 1000.0 * timeByPath[p] / byPath[p] : 0.0);
     }
-    std::printf("GDI objects by %s, USER objects by %s\n", samples[0].counters.gdiSource,
+    const bool gdiCounted = samples[0].counters.gdiSource != nullptr;
+#ifdef _WIN64
+    EXPECT_TRUE(gdiCounted) << "the GDI objects could not be counted";
+#endif
+    // 32-bit Wine answers no GDI count for another process by any means; the
+    // same code's GDI objects are checked by the 64-bit run.
+    std::printf("GDI objects by %s, USER objects by %s\n",
+                gdiCounted ? samples[0].counters.gdiSource : "nothing (not countable here)",
                 samples[0].counters.userSource);
     ASSERT_GE(samples.size(), 3u);
     const Sample& first = samples[1]; // after the first tenth: caches and pane settled
@@ -181,7 +188,9 @@ TEST(LongRun, SendsLeaveMemoryAndObjectsFlatApartFromTheText) {
         EXPECT_LE(samples[i].counters.gdiObjects, first.counters.gdiObjects + kGdiSlack);
         EXPECT_LE(samples[i].counters.userObjects, first.counters.userObjects + kUserSlack);
     }
-    EXPECT_GT(last.counters.gdiObjects, 0u) << "the GDI objects could not be counted";
+    if (gdiCounted) {
+        EXPECT_GT(last.counters.gdiObjects, 0u) << "the GDI objects could not be counted";
+    }
     EXPECT_GT(last.counters.userObjects, 2u) << "the windows could not be counted";
     if (last.counters.privateBytes != 0) {
         const double grown = static_cast<double>(last.counters.privateBytes) -

@@ -94,8 +94,9 @@ ProcessCounters ReadProcessCounters(HANDLE process, DWORD processId) {
     }
     c.gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
     c.gdiSource = "GetGuiResources";
-    if (c.gdiObjects == 0 && CountGdiTable(process, c.gdiObjects)) {
-        c.gdiSource = "GDI handle table";
+    if (c.gdiObjects == 0) {
+        // 32-bit Wine publishes no handle table either: then there is no count.
+        c.gdiSource = CountGdiTable(process, c.gdiObjects) ? "GDI handle table" : nullptr;
     }
     c.userObjects = GetGuiResources(process, GR_USEROBJECTS);
     c.userSource = "GetGuiResources";

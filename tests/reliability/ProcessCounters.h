@@ -8,7 +8,8 @@ struct ProcessCounters {
     SIZE_T privateBytes; // 0 when the system cannot tell
     DWORD gdiObjects;
     DWORD userObjects;
-    const char* gdiSource; // how the counts were taken, for the record
+    const char* gdiSource; // how the counts were taken, for the record; GDI: nullptr
+                           // when this system gives no count for another process
     const char* userSource;
 };
 

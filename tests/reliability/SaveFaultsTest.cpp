@@ -9,7 +9,10 @@
 #include "settings/Settings.h"
 #include "tests/reliability/DeepFolder.h"
 #include "tests/support/AppDriver.h"
+#include "tests/support/ImportRedirect.h"
 #include "transcript/ChatLines.h"
+
+#include <cderr.h>
 
 #include <cstdio>
 #include <set>
@@ -22,73 +25,6 @@ using SaveDeep = MainWindowTest;
 
 const std::string kPrecious = "precious line one\r\nprecious line two\r\n";
 const std::string kTranscript = "<User> one\r\n<User> two\r\n<User> three\r\n";
-
-// ---- a memory request that fails -----------------------------------------
-
-// Points this module's import of a function elsewhere; answers the import's
-// old target, or nullptr when the module does not import it.
-void* RedirectImport(const char* dll, const char* function, void* target) {
-    auto* const base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (dir.VirtualAddress == 0) {
-        return nullptr;
-    }
-    for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-         imp->Name != 0; ++imp) {
-        if (lstrcmpiA(reinterpret_cast<const char*>(base + imp->Name), dll) != 0) {
-            continue;
-        }
-        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
-        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) {
-                continue;
-            }
-            const auto* byName =
-                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            if (lstrcmpA(reinterpret_cast<const char*>(byName->Name), function) != 0) {
-                continue;
-            }
-            DWORD old = 0;
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE, &old);
-            void* const was = reinterpret_cast<void*>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(target);
-            VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, old, &old);
-            return was;
-        }
-    }
-    return nullptr;
-}
-
-using VirtualAllocFn = LPVOID(WINAPI*)(LPVOID, SIZE_T, DWORD, DWORD);
-VirtualAllocFn g_realVirtualAlloc;
-int g_refused;
-
-LPVOID WINAPI RefusingVirtualAlloc(LPVOID, SIZE_T, DWORD, DWORD) {
-    ++g_refused;
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-}
-
-// While one lives, every page request this program makes is refused.
-class NoPages {
-public:
-    NoPages() {
-        g_refused = 0;
-        g_realVirtualAlloc = reinterpret_cast<VirtualAllocFn>(RedirectImport(
-            "kernel32.dll", "VirtualAlloc", reinterpret_cast<void*>(RefusingVirtualAlloc)));
-    }
-    ~NoPages() {
-        if (g_realVirtualAlloc != nullptr) {
-            RedirectImport("kernel32.dll", "VirtualAlloc",
-                           reinterpret_cast<void*>(g_realVirtualAlloc));
-        }
-    }
-    bool Active() const { return g_realVirtualAlloc != nullptr; }
-};
 
 // A transcript that claims more text than any memory could hold.
 WNDPROC g_chatProc;
@@ -207,7 +143,7 @@ TEST_F(SaveMemoryFault, ARefusedMemoryRequestKeepsTheFileAndTellsTheUser) {
         NoPages noPages;
         ASSERT_TRUE(noPages.Active()) << "the program imports VirtualAlloc";
         EXPECT_FALSE(SaveDriven(target));
-        EXPECT_GE(g_refused, 1) << "the save asked for memory and was refused";
+        EXPECT_GE(noPages.Refused(), 1) << "the save asked for memory and was refused";
     }
     EXPECT_EQ(g_driver.saveDialogs, 1);
     EXPECT_EQ(g_driver.confirmations, 1) << "the replacement was confirmed";
@@ -221,6 +157,55 @@ TEST_F(SaveMemoryFault, ARefusedMemoryRequestKeepsTheFileAndTellsTheUser) {
     EXPECT_EQ(g_driver.boxes, 0) << g_driver.boxText;
     EXPECT_EQ(ReadFileBytes(target), kTranscript);
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"existing.log"}));
+}
+
+// ---- a save dialog that fails -----------------------------------------------
+
+// As the system's dialog fails when the chosen path does not fit the buffer:
+// the size it would need in the buffer's first bytes, FALSE, and the reason.
+BOOL WINAPI FailingSaveDialog(LPOPENFILENAMEA ofn) {
+    *reinterpret_cast<WORD*>(ofn->lpstrFile) = 300;
+    return FALSE;
+}
+DWORD WINAPI BufferTooSmall() {
+    return FNERR_BUFFERTOOSMALL;
+}
+
+class FailingDialog {
+public:
+    FailingDialog()
+        : dialog_(RedirectImport("comdlg32.dll", "GetSaveFileNameA",
+                                 reinterpret_cast<void*>(FailingSaveDialog))),
+          error_(RedirectImport("comdlg32.dll", "CommDlgExtendedError",
+                                reinterpret_cast<void*>(BufferTooSmall))) {}
+    ~FailingDialog() {
+        if (dialog_ != nullptr) {
+            RedirectImport("comdlg32.dll", "GetSaveFileNameA", dialog_);
+        }
+        if (error_ != nullptr) {
+            RedirectImport("comdlg32.dll", "CommDlgExtendedError", error_);
+        }
+    }
+    bool Active() const { return dialog_ != nullptr && error_ != nullptr; }
+
+private:
+    void* dialog_;
+    void* error_;
+};
+
+// A dialog that fails is not Cancel: the user chose a file and is told why
+// nothing was saved, and the next save proposes the last good name, not the
+// size number the dialog left in the buffer.
+TEST_F(SaveMemoryFault, AFailedSaveDialogIsReportedAndTheLastNameKept) {
+    lstrcpyA(AppState.logPath, "Z:\\chat\\kept.log");
+    {
+        FailingDialog failing;
+        ASSERT_TRUE(failing.Active()) << "the program imports both functions";
+        EXPECT_FALSE(SaveDriven("unused"));
+    }
+    EXPECT_EQ(g_driver.boxes, 1) << "the failure is reported";
+    EXPECT_NE(g_driver.boxText.find("too long"), std::string::npos) << g_driver.boxText;
+    EXPECT_STREQ(AppState.logPath, "Z:\\chat\\kept.log");
 }
 
 TEST_F(SaveMemoryFault, ARefusedMemoryRequestMakesNoNewFile) {

@@ -392,6 +392,16 @@ std::string RunningApp::DialogStatics(HWND dialog) const {
     return all;
 }
 
+std::string RunningApp::FocusedText(HWND window) const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ||
+        info.hwndFocus == nullptr) {
+        return "(no focus)";
+    }
+    return Text(info.hwndFocus);
+}
+
 DWORD RunningApp::WaitForExit(DWORD timeoutMs) {
     if (WaitForSingleObject(pi_.hProcess, timeoutMs) != WAIT_OBJECT_0) {
         return STILL_ACTIVE;

@@ -56,6 +56,9 @@ public:
     HWND WaitForDialog(HWND other = nullptr, DWORD timeoutMs = 5000);
     // The texts of a dialog's static controls, one per line.
     std::string DialogStatics(HWND dialog) const;
+    // The text of the control that has the keyboard focus in a window's thread
+    // (the save dialog's file name box, say).
+    std::string FocusedText(HWND window) const;
 
     // Posts WM_CLOSE; answers the exit code, or STILL_ACTIVE when it did not end in time.
     DWORD Close(DWORD timeoutMs = 10000);
