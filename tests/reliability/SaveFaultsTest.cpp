@@ -9,11 +9,14 @@
 #include "settings/Settings.h"
 #include "tests/reliability/DeepFolder.h"
 #include "tests/support/AppDriver.h"
+#include "resources/resource.h"
 #include "tests/support/ImportRedirect.h"
 #include "transcript/ChatLines.h"
+#include "transcript/ChatList.h"
 
 #include <cderr.h>
 
+#include <climits>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -284,3 +287,108 @@ TEST_F(SaveDeep, TheLogIsSavedWholeInFoldersTooDeepForATemporaryName) {
 }
 
 } // namespace
+
+// ---- the address space full ----------------------------------------------------
+
+using AddressSpace = MainWindowTest;
+
+// Every append copies the whole transcript, so the address space, not the
+// machine's memory, decides how long a transcript can grow: about a third of a
+// 32-bit process's 2 GB. Grows the transcript through the program's own append
+// path, in halving chunks and finally with real sends, until one is refused,
+// and shows that nothing is lost then. The 64-bit build stops at a cap instead.
+TEST_F(AddressSpace, AFullTranscriptRefusesTheLineAndLosesNothing) {
+    constexpr size_t kCap = sizeof(void*) == 4 ? ~static_cast<size_t>(0) : size_t{1} << 30;
+    // A settings file from an earlier run, so that closing writes one.
+    const std::string ini = SettingsPathOfTestProcess();
+    StopMainWindow();
+    WriteFileBytes(ini, "[Options]\r\nNickname=Ada\r\n");
+    StartMainWindow();
+    ASSERT_STREQ(AppState.nickname, "Ada");
+
+    const std::string line = "<Ada> " + std::string(120, 'w') + "\r\n";
+    size_t chunk = size_t{64} << 20;
+    std::string text;
+    size_t length = 0;
+    while (chunk >= line.size() && length < kCap) {
+        if (text.size() != chunk) {
+            text.clear();
+            text.shrink_to_fit();
+            while (text.size() + line.size() <= chunk) {
+                text += line;
+            }
+            text.resize(chunk, 'w');
+        }
+        if (AppendText(AppState.hwndChat, text.c_str())) {
+            length += chunk;
+        } else {
+            chunk /= 2;
+        }
+    }
+    text.clear();
+    text.shrink_to_fit();
+    ASSERT_EQ(static_cast<size_t>(SendMessageA(AppState.hwndChat, WM_GETTEXTLENGTH, 0, 0)), length);
+
+    // Now real sends, each a full line, until one is refused (or the cap is reached).
+    const std::string typed(kInputLimit, 's');
+    int sends = 0;
+    bool refused = false;
+    const int maxSends = length < kCap ? INT_MAX : 10;
+    while (!refused && sends < maxSends) {
+        SetWindowTextA(AppState.hwndInput, typed.c_str());
+        SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_SEND, 0);
+        refused = WindowText(AppState.hwndInput) == typed;
+        if (!refused) {
+            ++sends;
+            length += kInputLimit + 8; // "<Ada> " and CR LF
+        }
+    }
+    const LRESULT held = SendMessageA(AppState.hwndChat, WM_GETTEXTLENGTH, 0, 0);
+    std::printf("%d-bit: the transcript held %.1f MB (%zu bytes) when %s; %d sends at the end\n",
+                static_cast<int>(sizeof(void*) * 8), static_cast<double>(held) / 1e6,
+                static_cast<size_t>(held),
+                refused ? "a send was refused" : "the test's cap was reached", sends);
+    ASSERT_EQ(static_cast<size_t>(held), length) << "a refused send changed the transcript";
+    if (sizeof(void*) == 4) {
+        EXPECT_TRUE(refused) << "a 32-bit process cannot hold more";
+    }
+    if (!refused) {
+        return;
+    }
+
+    // The line waits in the field, and the program goes on working.
+    EXPECT_EQ(WindowText(AppState.hwndInput), typed);
+    SendMessageA(AppState.hwndChat, WM_VSCROLL, SB_TOP, 0);
+    SendMessageA(AppState.hwndChat, CLM_SETSEL, 0, 5);
+    RedrawWindow(AppState.hwndChat, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    char head[8] = "";
+    SendMessageA(AppState.hwndChat, WM_GETTEXT, sizeof head, reinterpret_cast<LPARAM>(head));
+    EXPECT_STREQ(head, "<Ada> w");
+    EXPECT_EQ(SendMessageA(AppState.hwndChat, CLM_GETSEL, 0, 0), 5);
+
+    // A log is saved whole, or the failure is told and the old file kept.
+    Folder folder;
+    const std::string target = folder.File("existing.log");
+    WriteFileBytes(target, kPrecious);
+    const bool saved = SaveDriven(target);
+    std::printf("the log save %s\n", saved ? "went through" : "was refused and reported");
+    if (saved) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ASSERT_TRUE(GetFileAttributesExA(target.c_str(), GetFileExInfoStandard, &data));
+        EXPECT_EQ(data.nFileSizeLow, static_cast<DWORD>(held));
+        EXPECT_EQ(data.nFileSizeHigh, 0u);
+    } else {
+        ExpectTold(target);
+        EXPECT_EQ(ReadFileBytes(target), kPrecious);
+    }
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"existing.log"})) << "no temporary file";
+
+    // F5 still clears, and the settings are written on close.
+    SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_CLEAROUTPUT, 0);
+    EXPECT_EQ(SendMessageA(AppState.hwndChat, WM_GETTEXTLENGTH, 0, 0), 0);
+    SendMessageA(AppState.hwndMain, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(AppState.hwndMain));
+    const std::string written = ReadFileBytes(ini);
+    EXPECT_NE(written.find("Nickname=Ada"), std::string::npos) << written;
+    EXPECT_NE(written.find("[Window]"), std::string::npos) << written;
+}
