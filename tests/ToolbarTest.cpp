@@ -243,6 +243,9 @@ TEST_F(ToolbarTest, HoldsNineItemsInOrderWithTheirCommandsAndImages) {
             EXPECT_EQ(SendMessageA(toolbar, TB_COMMANDTOINDEX, want.command, 0), i);
         }
     }
+    // The record the toolbar was built from is the system's own size for this
+    // width: 20 bytes in the 32-bit program, 32 in the 64-bit one.
+    EXPECT_EQ(sizeof AppState.toolbarButton, sizeof(void*) == 4 ? 20u : 32u);
     // The last refill of the shared record is the About button.
     EXPECT_EQ(AppState.toolbarButton.idCommand, IDM_ABOUT);
     EXPECT_EQ(AppState.toolbarBitmap.hInst, nullptr);
