@@ -44,7 +44,7 @@ void CreateChildren(HWND hwnd) {
     SendMessageA(AppState.hwndInput, EM_LIMITTEXT, kInputLimit, 0);
 
     AppState.hwndChat = CreateWindowExA(WS_EX_CLIENTEDGE, Str::ChatListClass, nullptr,
-                                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | 0x0080, 0, 0, 0, 0,
+                                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | CLS_PLAIN, 0, 0, 0, 0,
                                         hwnd, nullptr, AppState.hInstance, nullptr);
 
     const WPARAM font = reinterpret_cast<WPARAM>(GetStockObject(SYSTEM_FIXED_FONT));
@@ -91,6 +91,11 @@ LRESULT FocusInput() {
     return 0;
 }
 
+LRESULT OnDestroy() {
+    PostQuitMessage(0);
+    return 0;
+}
+
 } // namespace
 
 LRESULT ClosePath() {
@@ -99,27 +104,15 @@ LRESULT ClosePath() {
 }
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        return OnCreate(hwnd);
+    switch (message) {
+    case WM_CREATE: return OnCreate(hwnd);
+    case WM_COMMAND: return DispatchCommand(wParam);
+    case WM_SIZE: return OnSize(lParam);
+    case WM_INITMENU: return 0;
+    case WM_ACTIVATE:
+    case WM_SETFOCUS: return FocusInput();
+    case WM_CLOSE: return ClosePath();
+    case WM_DESTROY: return OnDestroy();
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
-    if (message == WM_COMMAND) {
-        return DispatchCommand(wParam);
-    }
-    if (message == WM_SIZE) {
-        return OnSize(lParam);
-    }
-    if (message == WM_INITMENU) {
-        return 0;
-    }
-    if (message == WM_ACTIVATE || message == WM_SETFOCUS) {
-        return FocusInput();
-    }
-    if (message == WM_CLOSE) {
-        return ClosePath();
-    }
-    if (message == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
 }

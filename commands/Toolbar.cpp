@@ -1,6 +1,7 @@
 #include "commands/Toolbar.h"
 
 #include "app/AppState.h"
+#include "app/ScopedHandles.h"
 #include "resources/resource.h"
 
 namespace {
@@ -45,18 +46,13 @@ HBITMAP ReplaceBitmapBackground(HBITMAP strip) {
     if (strip == nullptr) {
         return strip;
     }
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HGDIOBJ previousBitmap = SelectObject(dc, strip);
-    const HBRUSH face = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
-    const HGDIOBJ previousBrush = SelectObject(dc, face);
+    const ScopedMemoryDC dc(nullptr);
+    const ScopedSelect bitmap(dc, strip);
+    const ScopedGdiObject<HBRUSH> face(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    const ScopedSelect brush(dc, face);
 
     const COLORREF key = GetPixel(dc, kKeyX, kKeyY);
     ExtFloodFill(dc, kKeyX, kKeyY, key, FLOODFILLSURFACE);
-
-    SelectObject(dc, previousBrush);
-    DeleteObject(face);
-    SelectObject(dc, previousBitmap);
-    DeleteDC(dc);
     return strip;
 }
 

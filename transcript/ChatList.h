@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+// A class style bit the main window gives the transcript; it asks for nothing
+// beyond the plain control, and is kept so the window's styles stay as made.
+constexpr DWORD CLS_PLAIN = 0x0080;
+
 // The selection: *wParam and *lParam (DWORD*, either may be null) get its two
 // ends in text order; answers its length.
 constexpr UINT CLM_GETSEL = WM_USER;

@@ -1,0 +1,142 @@
+// Small owners of system handles: each gives back what it holds when it goes
+// out of scope, so no path through a function can leak a DC, a selected
+// object, a GDI object, a memory bitmap or the clipboard.
+#pragma once
+
+#include <windows.h>
+
+// A window's device context from GetDC.
+class ScopedGetDC {
+public:
+    explicit ScopedGetDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+    ~ScopedGetDC() {
+        if (dc_ != nullptr) {
+            ReleaseDC(hwnd_, dc_);
+        }
+    }
+    ScopedGetDC(const ScopedGetDC&) = delete;
+    ScopedGetDC& operator=(const ScopedGetDC&) = delete;
+    operator HDC() const { return dc_; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+};
+
+// One paint cycle: BeginPaint now, EndPaint at the end of the scope.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
+    ~ScopedPaint() {
+        if (dc_ != nullptr) {
+            EndPaint(hwnd_, &ps_);
+        }
+    }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    operator HDC() const { return dc_; }
+    const RECT& Area() const { return ps_.rcPaint; }
+
+private:
+    HWND hwnd_;
+    HDC dc_;
+    PAINTSTRUCT ps_{};
+};
+
+// An object selected into a DC; the one it replaced goes back.
+class ScopedSelect {
+public:
+    ScopedSelect(HDC dc, HGDIOBJ object)
+        : dc_(dc), old_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr) {}
+    ~ScopedSelect() {
+        if (old_ != nullptr && old_ != HGDI_ERROR) {
+            SelectObject(dc_, old_);
+        }
+    }
+    ScopedSelect(const ScopedSelect&) = delete;
+    ScopedSelect& operator=(const ScopedSelect&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// A GDI object this code made (a brush, a pen, a bitmap, a font): deleted.
+// Declare it before any ScopedSelect that selects it, so it is deselected first.
+template <typename Handle> class ScopedGdiObject {
+public:
+    explicit ScopedGdiObject(Handle handle) : handle_(handle) {}
+    ~ScopedGdiObject() {
+        if (handle_ != nullptr) {
+            DeleteObject(handle_);
+        }
+    }
+    ScopedGdiObject(const ScopedGdiObject&) = delete;
+    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+    operator Handle() const { return handle_; }
+    Handle Get() const { return handle_; }
+    // Hands the object over to an owner that deletes it itself.
+    Handle Release() {
+        const Handle handle = handle_;
+        handle_ = nullptr;
+        return handle;
+    }
+
+private:
+    Handle handle_;
+};
+
+// A memory DC (compatible with a given one, or with the screen for nullptr).
+class ScopedMemoryDC {
+public:
+    explicit ScopedMemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
+    ~ScopedMemoryDC() {
+        if (dc_ != nullptr) {
+            DeleteDC(dc_);
+        }
+    }
+    ScopedMemoryDC(const ScopedMemoryDC&) = delete;
+    ScopedMemoryDC& operator=(const ScopedMemoryDC&) = delete;
+    operator HDC() const { return dc_; }
+
+private:
+    HDC dc_;
+};
+
+// A bitmap of a given size selected into a memory DC of its own, to draw off
+// screen: both made together, both gone together.
+class MemoryBitmap {
+public:
+    MemoryBitmap(HDC like, int width, int height)
+        : dc_(like), bitmap_(like != nullptr && width > 0 && height > 0
+                                 ? CreateCompatibleBitmap(like, width, height)
+                                 : nullptr),
+          select_(dc_, bitmap_) {}
+    MemoryBitmap(const MemoryBitmap&) = delete;
+    MemoryBitmap& operator=(const MemoryBitmap&) = delete;
+    bool Ok() const { return static_cast<HDC>(dc_) != nullptr && bitmap_.Get() != nullptr; }
+    HDC Dc() const { return dc_; }
+    HBITMAP Bitmap() const { return bitmap_; }
+
+private:
+    ScopedMemoryDC dc_;
+    ScopedGdiObject<HBITMAP> bitmap_;
+    ScopedSelect select_; // goes first: the bitmap leaves the DC before either is deleted
+};
+
+// The clipboard, open for the scope.
+class ScopedClipboard {
+public:
+    explicit ScopedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~ScopedClipboard() {
+        if (open_) {
+            CloseClipboard();
+        }
+    }
+    ScopedClipboard(const ScopedClipboard&) = delete;
+    ScopedClipboard& operator=(const ScopedClipboard&) = delete;
+    bool IsOpen() const { return open_; }
+
+private:
+    bool open_;
+};
