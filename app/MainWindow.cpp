@@ -51,7 +51,7 @@ void CreateChildren(HWND hwnd) {
     SendMessageA(AppState.hwndInput, WM_SETFONT, font, 0);
     SendMessageA(AppState.hwndChat, WM_SETFONT, font, 0);
     SendMessageA(AppState.hwndChat, CLM_SETCOLORS, AppState.colorText, AppState.colorBackground);
-    InstallInputField(AppState.hwndInput);
+    InstallInputField(AppState.hwndInput, AppState.hwndChat);
 }
 
 void LayOutChildren(int width, int height) {

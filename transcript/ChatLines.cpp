@@ -221,17 +221,17 @@ bool SendLine() {
         return false;
     }
     ClearInput();
-    RememberSentLine(AppState.textBuffer); // input history; also ends what Ctrl+Z could take back
+    RememberSentLine(AppState.hwndInput, AppState.textBuffer); // input history; also ends what Ctrl+Z could take back
     return true;
 }
 
 void ClearInput() {
-    RememberClearedDraft(); // for Ctrl+Z
+    RememberClearedDraft(AppState.hwndInput); // for Ctrl+Z
     SetWindowTextA(AppState.hwndInput, Str::Empty);
 }
 
 void ClearOutput() {
-    RememberClearedTranscript(); // for Ctrl+Z
+    RememberClearedTranscript(AppState.hwndInput); // for Ctrl+Z
     SetWindowTextA(AppState.hwndChat, Str::Empty);
 }
 
