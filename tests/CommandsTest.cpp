@@ -5,6 +5,7 @@
 #include "app/AppState.h"
 #include "resources/resource.h"
 #include "tests/support/ImportRedirect.h"
+#include "transcript/ChatLineModel.h"
 #include "transcript/ChatLines.h"
 
 #include <vector>
@@ -170,6 +171,16 @@ TEST_F(Commands, ASendWithoutMemoryKeepsTheLineInTheField) {
     SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_SEND, 0);
     EXPECT_EQ(WindowText(AppState.hwndChat), "<User> before\r\n<User> not lost\r\n");
     EXPECT_EQ(WindowText(AppState.hwndInput), "");
+}
+
+TEST(ChatLineFormat, ComposingMatchesTheProgramsFormat) {
+    for (const char* text : {"", "Hello!", "%s%d", "\x80\xFF\t"}) {
+        char expected[kLineCapacity];
+        char made[kLineCapacity];
+        wsprintfA(expected, Str::ChatLineFormat, "Ada", text);
+        ASSERT_NE(ComposeChatLine(made, sizeof made, "Ada", text), 0u);
+        EXPECT_STREQ(made, expected);
+    }
 }
 
 TEST_F(Commands, AppendTextWorksOnAnyWindowWithTheTextMessages) {

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/InputField.h"
+#include "transcript/ChatLineModel.h"
 
 #include <cderr.h>
 
@@ -215,13 +216,15 @@ bool SendLine() {
     if (GetWindowTextA(AppState.hwndInput, AppState.textBuffer, sizeof AppState.textBuffer) == 0) {
         return false;
     }
-    wsprintfA(AppState.lineBuffer, Str::ChatLineFormat, AppState.nickname, AppState.textBuffer);
-    // A line that could not be appended stays in the field to be sent again.
-    if (!AppendText(AppState.hwndChat, AppState.lineBuffer)) {
+    // A line that could not be made or appended stays in the field to be sent again.
+    if (ComposeChatLine(AppState.lineBuffer, sizeof AppState.lineBuffer, AppState.nickname,
+                        AppState.textBuffer) == 0 ||
+        !AppendText(AppState.hwndChat, AppState.lineBuffer)) {
         return false;
     }
     ClearInput();
-    RememberSentLine(AppState.hwndInput, AppState.textBuffer); // input history; also ends what Ctrl+Z could take back
+    RememberSentLine(AppState.hwndInput,
+                     AppState.textBuffer); // input history; also ends what Ctrl+Z could take back
     return true;
 }
 
