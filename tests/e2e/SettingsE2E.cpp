@@ -438,8 +438,10 @@ protected:
             GTEST_SKIP() << "needs a small file system: run tests/e2e/settings-full-disk.sh";
         }
         folder_ = folder;
-        // The program is copied from a folder the driver prepares.
-        ASSERT_TRUE(CopyFileA(source_.ExePath().c_str(), Exe().c_str(), FALSE));
+        // The program is copied from a folder the driver prepares. The last
+        // case's program, gone but not yet unmapped, may hold its room a while.
+        ASSERT_TRUE(
+            WaitFor([&] { return CopyFileA(source_.ExePath().c_str(), Exe().c_str(), FALSE); }));
     }
     void TearDown() override {
         if (process_.hProcess != nullptr) {
