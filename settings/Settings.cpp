@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "app/AppState.h"
+#include "app/ReplacementFile.h"
 #include "settings/SettingParsers.h"
 
 namespace {
@@ -10,8 +11,6 @@ constexpr int kExtensionLength = 4;
 // Free space a save wants beyond the size of the old file: the ten keys take a
 // few KB at most (twice that in a UTF-16 file); the rest is for allocation.
 constexpr ULONGLONG kSaveHeadroom = 64u * 1024u;
-// What GetTempFileNameA adds to a folder, with the terminator.
-constexpr int kUniqueNameRoom = 14;
 // Never a value as read: lines end at line feeds.
 constexpr char kMissing[] = "\n";
 
@@ -122,22 +121,6 @@ bool CopyIsWhole(LPCSTR copy) {
     return flushed != FALSE;
 }
 
-// The folder part of a path, with its final separator.
-void FolderOf(LPCSTR path, char* folder) {
-    lstrcpynA(folder, path, kPathCapacity);
-    int cut = 0;
-    for (int i = 0; folder[i] != '\0'; ++i) {
-        if (folder[i] == '\\' || folder[i] == '/') {
-            cut = i + 1;
-        }
-    }
-    if (cut == 0) {
-        lstrcpyA(folder, ".\\");
-    } else {
-        folder[cut] = '\0';
-    }
-}
-
 // A full disk would cut the copy short; a save that could not finish is not started.
 bool HasRoomToSave(LPCSTR folder, ULONGLONG oldSize) {
     ULARGE_INTEGER available;
@@ -145,26 +128,6 @@ bool HasRoomToSave(LPCSTR folder, ULONGLONG oldSize) {
         return true; // not known: the read-back still guards the file
     }
     return available.QuadPart >= oldSize + kSaveHeadroom;
-}
-
-// A new, empty file in the target's folder to write into. A folder too long
-// for a unique name gets a fixed one instead: the unique name adds up to 13
-// characters, and past the limit some systems neither fail nor fit the name in
-// the buffer, but cut it short after making the file under its full name.
-bool CreateCopy(LPCSTR target, LPCSTR folder, char* copy) {
-    if (lstrlenA(folder) <= MAX_PATH - kUniqueNameRoom &&
-        GetTempFileNameA(folder, Str::ProgramName, 0, copy) != 0) {
-        return true;
-    }
-    lstrcpyA(copy, target);
-    copy[lstrlenA(copy) - 1] = '~';
-    const HANDLE file =
-        CreateFileA(copy, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    return true;
 }
 
 } // namespace
@@ -257,16 +220,14 @@ void SaveSettings() {
     FolderOf(target, folder);
     const ULONGLONG oldSize =
         exists ? (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow : 0;
-    char copy[MAX_PATH];
-    if (!HasRoomToSave(folder, oldSize) || !CreateCopy(target, folder, copy)) {
+    if (!HasRoomToSave(folder, oldSize)) {
         return;
     }
     // Sections and keys that other tools keep in the file go along.
-    const bool written =
-        (!exists || CopyFileA(target, copy, FALSE)) && WriteAllSettings(copy) &&
-        CopyIsWhole(copy) &&
-        MoveFileExA(copy, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!written) {
-        DeleteFileA(copy);
+    ReplacementFile copy(target);
+    if (copy.Error() == ERROR_SUCCESS && copy.Close() == ERROR_SUCCESS &&
+        (!exists || CopyFileA(target, copy.Path(), FALSE)) && WriteAllSettings(copy.Path()) &&
+        CopyIsWhole(copy.Path())) {
+        copy.TakePlace();
     }
 }

@@ -261,21 +261,41 @@ TEST_F(SaveMemoryFault, ATranscriptLongerThanMemoryKeepsTheFileAndTellsTheUser) 
 // nothing behind.
 constexpr size_t kFolderLengths[] = {246, 247, 248, 250, 253};
 
-TEST_F(SaveDeep, SettingsAreSavedWholeInFoldersTooDeepForATemporaryName) {
+// Saves the settings over s.ini in folders of each length, with a file of the
+// user's under the given name beside it (none when empty): the settings are
+// saved whole, that file stays as it was, and nothing else is left beside them.
+void ExpectSettingsSavedDeep(const std::string& theirs) {
     for (const size_t length : kFolderLengths) {
         SCOPED_TRACE(length);
         DeepFolder deep(length);
         ASSERT_TRUE(deep.Ok());
         const std::string path = deep.File("s.ini");
         ASSERT_TRUE(deep.Write(path, "[Other]\r\nkept=yes\r\n"));
+        std::set<std::string> names{"s.ini"};
+        if (!theirs.empty()) {
+            ASSERT_TRUE(deep.Write(deep.File(theirs), "their own\r\n"));
+            names.insert(theirs);
+        }
         lstrcpyA(AppState.settingsPath, path.c_str());
         lstrcpyA(AppState.nickname, "Deep");
         SaveSettings();
         const std::string now = deep.Read(path);
         EXPECT_NE(now.find("Nickname=Deep"), std::string::npos) << now;
         EXPECT_NE(now.find("kept=yes"), std::string::npos) << now;
-        EXPECT_EQ(deep.Names(), (std::set<std::string>{"s.ini"})) << "nothing left beside it";
+        if (!theirs.empty()) {
+            EXPECT_EQ(deep.Read(deep.File(theirs)), "their own\r\n");
+        }
+        EXPECT_EQ(deep.Names(), names) << "nothing left beside it";
     }
+}
+
+TEST_F(SaveDeep, SettingsAreSavedWholeInFoldersTooDeepForATemporaryName) {
+    ExpectSettingsSavedDeep("");
+}
+
+// The copy's fallback name may be a file of the user's: it is passed over.
+TEST_F(SaveDeep, SettingsLeaveAFileUnderTheCopysFallbackNameAlone) {
+    ExpectSettingsSavedDeep("s.in~");
 }
 
 TEST_F(SaveDeep, TheLogIsSavedWholeInFoldersTooDeepForATemporaryName) {
