@@ -130,29 +130,26 @@ bool HasRoomToSave(LPCSTR folder, ULONGLONG oldSize) {
     return available.QuadPart >= oldSize + kSaveHeadroom;
 }
 
+// Reads a value into the text buffer; answers whether it holds one.
+bool ReadValue(LPCSTR path, LPCSTR section, LPCSTR key) {
+    AppState.textBuffer[0] = '\0';
+    GetPrivateProfileStringA(section, key, Str::Empty, AppState.textBuffer, kPathCapacity, path);
+    return AppState.textBuffer[0] != '\0';
+}
+
 } // namespace
 
 void ReadIntSetting(LPCSTR path, LPCSTR section, LPCSTR key, LONG* target) {
-    AppState.textBuffer[0] = '\0';
-    GetPrivateProfileStringA(section, key, Str::Empty, AppState.textBuffer, kPathCapacity, path);
-    if (AppState.textBuffer[0] == '\0') {
-        return;
-    }
     const char* cursor = AppState.textBuffer;
     int32_t value = 0;
-    if (ParseInt(cursor, value)) {
+    if (ReadValue(path, section, key) && ParseInt(cursor, value)) {
         *target = value;
     }
 }
 
 void ReadColorSetting(LPCSTR path, LPCSTR section, LPCSTR key, COLORREF* target) {
-    AppState.textBuffer[0] = '\0';
-    GetPrivateProfileStringA(section, key, Str::Empty, AppState.textBuffer, kPathCapacity, path);
-    if (AppState.textBuffer[0] == '\0') {
-        return;
-    }
     uint32_t colour = 0;
-    if (ParseColor(AppState.textBuffer, colour)) {
+    if (ReadValue(path, section, key) && ParseColor(AppState.textBuffer, colour)) {
         *target = colour;
     }
 }
