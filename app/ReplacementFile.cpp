@@ -10,6 +10,10 @@ namespace {
 // gets a name from CreateBeside.
 constexpr int kUniqueNameRoom = 14;
 
+// What the target's owner set on it; a file made anew would lose it.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
 HANDLE OpenForWriting(const char* path, DWORD disposition) {
     return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -89,9 +93,16 @@ DWORD ReplacementFile::TakePlace() {
     if (closed != ERROR_SUCCESS) {
         return closed;
     }
+    const DWORD old = GetFileAttributesA(target_);
+    const DWORD kept = old != INVALID_FILE_ATTRIBUTES ? old & kKeptAttributes : 0;
     if (!MoveFileExA(path_, target_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return LastError();
     }
     placed_ = true;
+    // The bytes are in place by now: an attribute that does not stick fails nothing.
+    const DWORD now = GetFileAttributesA(target_);
+    if (now != INVALID_FILE_ATTRIBUTES && (kept & ~now) != 0) {
+        SetFileAttributesA(target_, (now & ~FILE_ATTRIBUTE_NORMAL) | kept);
+    }
     return ERROR_SUCCESS;
 }

@@ -22,8 +22,8 @@ public:
     const char* Path() const { return path_; }
     // Closes the handle, so the file can be filled by name; answers as Error() does.
     DWORD Close();
-    // Closes the file and moves it onto the target; answers ERROR_SUCCESS or
-    // the system's reason.
+    // Closes the file and moves it onto the target, which keeps the attributes
+    // its owner gave it; answers ERROR_SUCCESS or the system's reason.
     DWORD TakePlace();
 
 private:

@@ -1,5 +1,6 @@
 // Saving in-process, where the end-to-end tests cannot reach: when memory
-// cannot be had, and in folders too deep for a temporary name beside the file.
+// cannot be had, in folders too deep for a temporary name beside the file, and
+// over a hidden file.
 // The save dialog and the message boxes are driven by a thread timer while the
 // program's own modal loops run. After each failure the existing file is byte
 // for byte as it was, no temporary file is left, and the user was told.
@@ -19,6 +20,7 @@ namespace {
 
 using SaveMemoryFault = MainWindowTest;
 using SaveDeep = MainWindowTest;
+using SaveOver = MainWindowTest;
 
 const std::string kPrecious = "precious line one\r\nprecious line two\r\n";
 const std::string kTranscript = "<User> one\r\n<User> two\r\n<User> three\r\n";
@@ -316,6 +318,24 @@ TEST_F(SaveDeep, TheLogIsSavedWholeInFoldersTooDeepForATemporaryName) {
         EXPECT_EQ(deep.Names(), (std::set<std::string>{"x.log", "x.lo~"}))
             << "nothing left beside it";
     }
+}
+
+// ---- over a hidden file ------------------------------------------------------
+
+TEST_F(SaveOver, AReplacedLogKeepsItsAttributes) {
+    Folder folder;
+    const std::string target = folder.File("hidden.log");
+    WriteFileBytes(target, kPrecious);
+    if (!SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN) ||
+        (GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0) {
+        GTEST_SKIP() << "this file system does not keep the hidden attribute";
+    }
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    EXPECT_TRUE(SaveDriven(target)) << g_driver.boxText;
+    EXPECT_EQ(ReadFileBytes(target), kTranscript);
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u) << std::hex << attributes;
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"hidden.log"}));
 }
 
 } // namespace
