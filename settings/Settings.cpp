@@ -76,11 +76,11 @@ bool ReadsBackExactly(const char* text) {
     return plain(text[0]) && plain(text[length - 1]) && text[0] != '"' && text[0] != '\'';
 }
 
-// Reads one key back from the copy; a value the profile functions could have
+// Reads one key back from the file; a value the profile functions could have
 // reshaped only has to be there.
-bool KeyReadsBack(LPCSTR copy, LPCSTR section, LPCSTR key, const char* expected) {
+bool KeyReadsBack(LPCSTR path, LPCSTR section, LPCSTR key, const char* expected) {
     char found[kPathCapacity];
-    GetPrivateProfileStringA(section, key, kMissing, found, sizeof found, copy);
+    GetPrivateProfileStringA(section, key, kMissing, found, sizeof found, path);
     if (lstrcmpA(found, kMissing) == 0) {
         return false;
     }
@@ -88,30 +88,30 @@ bool KeyReadsBack(LPCSTR copy, LPCSTR section, LPCSTR key, const char* expected)
 }
 
 // The profile functions report success for a write the disk refused, so every
-// key is read back from the copy itself before the copy may take the file's
+// key is read back from the file itself before a copy may take the file's
 // place. The bytes are then forced out to the disk.
-bool CopyIsWhole(LPCSTR copy) {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy); // their cache, flushed
+bool FileIsWhole(LPCSTR path) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path); // their cache, flushed
     char expected[kPathCapacity];
     for (size_t i = 0; i < ARRAYSIZE(kColours); ++i) {
         const COLORREF c = *kColours[i];
         wsprintfA(expected, Str::ColorFormat, GetRValue(c), GetGValue(c), GetBValue(c));
-        if (!KeyReadsBack(copy, Str::SectionColors, kColourKeys[i], expected)) {
+        if (!KeyReadsBack(path, Str::SectionColors, kColourKeys[i], expected)) {
             return false;
         }
     }
     for (size_t i = 0; i < ARRAYSIZE(kSides); ++i) {
         wsprintfA(expected, Str::IntFormat, AppState.placement.rcNormalPosition.*kSides[i]);
-        if (!KeyReadsBack(copy, Str::SectionWindow, kSideKeys[i], expected)) {
+        if (!KeyReadsBack(path, Str::SectionWindow, kSideKeys[i], expected)) {
             return false;
         }
     }
-    if (!KeyReadsBack(copy, Str::SectionOptions, Str::KeyNickname, AppState.nickname) ||
-        !KeyReadsBack(copy, Str::SectionOptions, Str::KeyDownload, AppState.downloadDir)) {
+    if (!KeyReadsBack(path, Str::SectionOptions, Str::KeyNickname, AppState.nickname) ||
+        !KeyReadsBack(path, Str::SectionOptions, Str::KeyDownload, AppState.downloadDir)) {
         return false;
     }
 
-    const HANDLE file = CreateFileA(copy, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
@@ -128,6 +128,12 @@ bool HasRoomToSave(LPCSTR folder, ULONGLONG oldSize) {
         return true; // not known: the read-back still guards the file
     }
     return available.QuadPart >= oldSize + kSaveHeadroom;
+}
+
+// Where the folder takes no new file (a shared install folder, a read-only
+// mount) the file itself may still take writes: the keys go into it in place.
+bool FolderRefusesNewFiles(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT;
 }
 
 // Reads a value into the text buffer; answers whether it holds one.
@@ -220,11 +226,17 @@ void SaveSettings() {
     if (!HasRoomToSave(folder, oldSize)) {
         return;
     }
-    // Sections and keys that other tools keep in the file go along.
     ReplacementFile copy(target);
+    if (exists && FolderRefusesNewFiles(copy.Error())) {
+        if (WriteAllSettings(target)) {
+            FileIsWhole(target); // flushed; a key that did not stick cannot be undone here
+        }
+        return;
+    }
+    // Sections and keys that other tools keep in the file go along.
     if (copy.Error() == ERROR_SUCCESS && copy.Close() == ERROR_SUCCESS &&
         (!exists || CopyFileA(target, copy.Path(), FALSE)) && WriteAllSettings(copy.Path()) &&
-        CopyIsWhole(copy.Path())) {
+        FileIsWhole(copy.Path())) {
         copy.TakePlace();
     }
 }
