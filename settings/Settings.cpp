@@ -1,6 +1,7 @@
 #include "settings/Settings.h"
 
 #include "app/AppState.h"
+#include "app/ReplacementFile.h"
 #include "settings/SettingParsers.h"
 
 namespace {
@@ -10,8 +11,6 @@ constexpr int kExtensionLength = 4;
 // Free space a save wants beyond the size of the old file: the ten keys take a
 // few KB at most (twice that in a UTF-16 file); the rest is for allocation.
 constexpr ULONGLONG kSaveHeadroom = 64u * 1024u;
-// What GetTempFileNameA adds to a folder, with the terminator.
-constexpr int kUniqueNameRoom = 14;
 // Never a value as read: lines end at line feeds.
 constexpr char kMissing[] = "\n";
 
@@ -77,11 +76,11 @@ bool ReadsBackExactly(const char* text) {
     return plain(text[0]) && plain(text[length - 1]) && text[0] != '"' && text[0] != '\'';
 }
 
-// Reads one key back from the copy; a value the profile functions could have
+// Reads one key back from the file; a value the profile functions could have
 // reshaped only has to be there.
-bool KeyReadsBack(LPCSTR copy, LPCSTR section, LPCSTR key, const char* expected) {
+bool KeyReadsBack(LPCSTR path, LPCSTR section, LPCSTR key, const char* expected) {
     char found[kPathCapacity];
-    GetPrivateProfileStringA(section, key, kMissing, found, sizeof found, copy);
+    GetPrivateProfileStringA(section, key, kMissing, found, sizeof found, path);
     if (lstrcmpA(found, kMissing) == 0) {
         return false;
     }
@@ -89,30 +88,30 @@ bool KeyReadsBack(LPCSTR copy, LPCSTR section, LPCSTR key, const char* expected)
 }
 
 // The profile functions report success for a write the disk refused, so every
-// key is read back from the copy itself before the copy may take the file's
+// key is read back from the file itself before a copy may take the file's
 // place. The bytes are then forced out to the disk.
-bool CopyIsWhole(LPCSTR copy) {
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, copy); // their cache, flushed
+bool FileIsWhole(LPCSTR path) {
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, path); // their cache, flushed
     char expected[kPathCapacity];
     for (size_t i = 0; i < ARRAYSIZE(kColours); ++i) {
         const COLORREF c = *kColours[i];
         wsprintfA(expected, Str::ColorFormat, GetRValue(c), GetGValue(c), GetBValue(c));
-        if (!KeyReadsBack(copy, Str::SectionColors, kColourKeys[i], expected)) {
+        if (!KeyReadsBack(path, Str::SectionColors, kColourKeys[i], expected)) {
             return false;
         }
     }
     for (size_t i = 0; i < ARRAYSIZE(kSides); ++i) {
         wsprintfA(expected, Str::IntFormat, AppState.placement.rcNormalPosition.*kSides[i]);
-        if (!KeyReadsBack(copy, Str::SectionWindow, kSideKeys[i], expected)) {
+        if (!KeyReadsBack(path, Str::SectionWindow, kSideKeys[i], expected)) {
             return false;
         }
     }
-    if (!KeyReadsBack(copy, Str::SectionOptions, Str::KeyNickname, AppState.nickname) ||
-        !KeyReadsBack(copy, Str::SectionOptions, Str::KeyDownload, AppState.downloadDir)) {
+    if (!KeyReadsBack(path, Str::SectionOptions, Str::KeyNickname, AppState.nickname) ||
+        !KeyReadsBack(path, Str::SectionOptions, Str::KeyDownload, AppState.downloadDir)) {
         return false;
     }
 
-    const HANDLE file = CreateFileA(copy, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
@@ -120,22 +119,6 @@ bool CopyIsWhole(LPCSTR copy) {
     const BOOL flushed = FlushFileBuffers(file);
     CloseHandle(file);
     return flushed != FALSE;
-}
-
-// The folder part of a path, with its final separator.
-void FolderOf(LPCSTR path, char* folder) {
-    lstrcpynA(folder, path, kPathCapacity);
-    int cut = 0;
-    for (int i = 0; folder[i] != '\0'; ++i) {
-        if (folder[i] == '\\' || folder[i] == '/') {
-            cut = i + 1;
-        }
-    }
-    if (cut == 0) {
-        lstrcpyA(folder, ".\\");
-    } else {
-        folder[cut] = '\0';
-    }
 }
 
 // A full disk would cut the copy short; a save that could not finish is not started.
@@ -147,49 +130,32 @@ bool HasRoomToSave(LPCSTR folder, ULONGLONG oldSize) {
     return available.QuadPart >= oldSize + kSaveHeadroom;
 }
 
-// A new, empty file in the target's folder to write into. A folder too long
-// for a unique name gets a fixed one instead: the unique name adds up to 13
-// characters, and past the limit some systems neither fail nor fit the name in
-// the buffer, but cut it short after making the file under its full name.
-bool CreateCopy(LPCSTR target, LPCSTR folder, char* copy) {
-    if (lstrlenA(folder) <= MAX_PATH - kUniqueNameRoom &&
-        GetTempFileNameA(folder, Str::ProgramName, 0, copy) != 0) {
-        return true;
-    }
-    lstrcpyA(copy, target);
-    copy[lstrlenA(copy) - 1] = '~';
-    const HANDLE file =
-        CreateFileA(copy, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    CloseHandle(file);
-    return true;
+// Where the folder takes no new file (a shared install folder, a read-only
+// mount) the file itself may still take writes: the keys go into it in place.
+bool FolderRefusesNewFiles(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT;
+}
+
+// Reads a value into the text buffer; answers whether it holds one.
+bool ReadValue(LPCSTR path, LPCSTR section, LPCSTR key) {
+    AppState.textBuffer[0] = '\0';
+    GetPrivateProfileStringA(section, key, Str::Empty, AppState.textBuffer, kPathCapacity, path);
+    return AppState.textBuffer[0] != '\0';
 }
 
 } // namespace
 
 void ReadIntSetting(LPCSTR path, LPCSTR section, LPCSTR key, LONG* target) {
-    AppState.textBuffer[0] = '\0';
-    GetPrivateProfileStringA(section, key, Str::Empty, AppState.textBuffer, kPathCapacity, path);
-    if (AppState.textBuffer[0] == '\0') {
-        return;
-    }
     const char* cursor = AppState.textBuffer;
     int32_t value = 0;
-    if (ParseInt(cursor, value)) {
+    if (ReadValue(path, section, key) && ParseInt(cursor, value)) {
         *target = value;
     }
 }
 
 void ReadColorSetting(LPCSTR path, LPCSTR section, LPCSTR key, COLORREF* target) {
-    AppState.textBuffer[0] = '\0';
-    GetPrivateProfileStringA(section, key, Str::Empty, AppState.textBuffer, kPathCapacity, path);
-    if (AppState.textBuffer[0] == '\0') {
-        return;
-    }
     uint32_t colour = 0;
-    if (ParseColor(AppState.textBuffer, colour)) {
+    if (ReadValue(path, section, key) && ParseColor(AppState.textBuffer, colour)) {
         *target = colour;
     }
 }
@@ -257,16 +223,20 @@ void SaveSettings() {
     FolderOf(target, folder);
     const ULONGLONG oldSize =
         exists ? (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow : 0;
-    char copy[MAX_PATH];
-    if (!HasRoomToSave(folder, oldSize) || !CreateCopy(target, folder, copy)) {
+    if (!HasRoomToSave(folder, oldSize)) {
+        return;
+    }
+    ReplacementFile copy(target);
+    if (exists && FolderRefusesNewFiles(copy.Error())) {
+        if (WriteAllSettings(target)) {
+            FileIsWhole(target); // flushed; a key that did not stick cannot be undone here
+        }
         return;
     }
     // Sections and keys that other tools keep in the file go along.
-    const bool written =
-        (!exists || CopyFileA(target, copy, FALSE)) && WriteAllSettings(copy) &&
-        CopyIsWhole(copy) &&
-        MoveFileExA(copy, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!written) {
-        DeleteFileA(copy);
+    if (copy.Error() == ERROR_SUCCESS && copy.Close() == ERROR_SUCCESS &&
+        (!exists || CopyFileA(target, copy.Path(), FALSE)) && WriteAllSettings(copy.Path()) &&
+        FileIsWhole(copy.Path())) {
+        copy.TakePlace();
     }
 }

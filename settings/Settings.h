@@ -11,7 +11,8 @@ void LoadSettings();
 
 // Writes every setting into a copy of the file and puts the copy in its place
 // only when all of it reached the disk, so the file is always either the old
-// one or the new one, whole. Failures leave the old file as it was.
+// one or the new one, whole. Failures leave the old file as it was. Where the
+// folder takes no new file but the file takes writes, the keys go in in place.
 void SaveSettings();
 
 // Leave the target as it was unless a good value is read.

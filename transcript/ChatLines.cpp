@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/InputField.h"
+#include "app/ReplacementFile.h"
 #include "transcript/ChatLineModel.h"
 
 #include <cderr.h>
@@ -33,17 +34,6 @@ SIZE_T ReadText(HWND window, BYTE* buffer, SIZE_T capacity) {
     }
     return static_cast<SIZE_T>(copied) < capacity ? static_cast<SIZE_T>(copied) : capacity - 1;
 }
-
-// Deletes the temporary file of a save unless it was put in place.
-struct TempFileGuard {
-    const char* path;
-    bool keep = false;
-    ~TempFileGuard() {
-        if (!keep) {
-            DeleteFileA(path);
-        }
-    }
-};
 
 // Writes the transcript's bytes to the open file; answers FALSE with the
 // system's error code set when anything fails.
@@ -108,50 +98,6 @@ void ReportDialogFailure(DWORD error) {
     MessageBoxA(AppState.hwndMain, message, Str::ProgramName, MB_OK | MB_ICONERROR);
 }
 
-// The folder part of a path, without its last separator ("." for a bare name).
-void FolderOf(const char* path, char* folder) {
-    lstrcpynA(folder, path, kPathCapacity);
-    char* cut = nullptr;
-    for (char* p = folder; *p != '\0'; p = CharNextA(p)) {
-        if (*p == '\\' || *p == '/') {
-            cut = p;
-        }
-    }
-    if (cut == nullptr) {
-        lstrcpyA(folder, ".");
-    } else if (cut == folder || cut[-1] == ':') {
-        cut[1] = '\0'; // keep the root's separator
-    } else {
-        *cut = '\0';
-    }
-}
-
-// GetTempFileNameA adds up to 13 characters to a folder. Past the limit some
-// systems neither fail nor fit the name in the buffer, but cut it short after
-// making the file under its full name; such a folder gets a name from CreateBeside.
-constexpr int kUniqueNameRoom = 14;
-
-// Creates the file to write into under the target's name with its last
-// character replaced, never over a file that is there already.
-HANDLE CreateBeside(const char* target, char* temp) {
-    lstrcpynA(temp, target, kPathCapacity);
-    const int last = lstrlenA(temp) - 1;
-    static constexpr char kMarks[] = "~#!";
-    for (const char* mark = kMarks; *mark != '\0'; ++mark) {
-        if (last < 0 || temp[last] == *mark) {
-            continue;
-        }
-        temp[last] = *mark;
-        const HANDLE file = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
-            return file;
-        }
-    }
-    SetLastError(ERROR_FILE_EXISTS);
-    return INVALID_HANDLE_VALUE;
-}
-
 // Writes the log beside its target and replaces the target only when every
 // byte is on disk, so a failed save leaves an existing file as it was.
 DWORD SaveTo() {
@@ -161,37 +107,16 @@ DWORD SaveTo() {
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         return ERROR_ACCESS_DENIED;
     }
-    char folder[kPathCapacity];
-    char temp[MAX_PATH];
-    FolderOf(AppState.logPath, folder);
-    if (lstrlenA(folder) > MAX_PATH - kUniqueNameRoom) {
-        AppState.hLogFile = CreateBeside(AppState.logPath, temp);
-        if (AppState.hLogFile == INVALID_HANDLE_VALUE) {
-            return GetLastError();
-        }
-    } else if (GetTempFileNameA(folder, "bal", 0, temp) == 0) {
-        return GetLastError();
-    } else {
-        AppState.hLogFile = CreateFileA(temp, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ReplacementFile file(AppState.logPath);
+    AppState.hLogFile = file.Handle();
+    if (file.Error() != ERROR_SUCCESS) {
+        return file.Error();
     }
-    TempFileGuard guard{temp};
-    if (AppState.hLogFile == INVALID_HANDLE_VALUE) {
-        return GetLastError();
+    if (!WriteTranscript(AppState.hLogFile)) {
+        const DWORD error = GetLastError();
+        return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
     }
-    BOOL ok = WriteTranscript(AppState.hLogFile);
-    DWORD error = ok ? ERROR_SUCCESS : GetLastError();
-    if (!CloseHandle(AppState.hLogFile) && ok) {
-        ok = FALSE;
-        error = GetLastError();
-    }
-    if (ok &&
-        !MoveFileExA(temp, AppState.logPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        ok = FALSE;
-        error = GetLastError();
-    }
-    guard.keep = ok;
-    return ok ? ERROR_SUCCESS : (error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
+    return file.TakePlace();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // Saving in-process, where the end-to-end tests cannot reach: when memory
-// cannot be had, and in folders too deep for a temporary name beside the file.
+// cannot be had, in folders too deep for a temporary name beside the file, and
+// over a hidden file.
 // The save dialog and the message boxes are driven by a thread timer while the
 // program's own modal loops run. After each failure the existing file is byte
 // for byte as it was, no temporary file is left, and the user was told.
@@ -25,6 +26,7 @@ namespace {
 
 using SaveMemoryFault = MainWindowTest;
 using SaveDeep = MainWindowTest;
+using SaveOver = MainWindowTest;
 
 const std::string kPrecious = "precious line one\r\nprecious line two\r\n";
 const std::string kTranscript = "<User> one\r\n<User> two\r\n<User> three\r\n";
@@ -249,21 +251,41 @@ TEST_F(SaveMemoryFault, ATranscriptLongerThanMemoryKeepsTheFileAndTellsTheUser) 
 // nothing behind.
 constexpr size_t kFolderLengths[] = {246, 247, 248, 250, 253};
 
-TEST_F(SaveDeep, SettingsAreSavedWholeInFoldersTooDeepForATemporaryName) {
+// Saves the settings over s.ini in folders of each length, with a file of the
+// user's under the given name beside it (none when empty): the settings are
+// saved whole, that file stays as it was, and nothing else is left beside them.
+void ExpectSettingsSavedDeep(const std::string& theirs) {
     for (const size_t length : kFolderLengths) {
         SCOPED_TRACE(length);
         DeepFolder deep(length);
         ASSERT_TRUE(deep.Ok());
         const std::string path = deep.File("s.ini");
         ASSERT_TRUE(deep.Write(path, "[Other]\r\nkept=yes\r\n"));
+        std::set<std::string> names{"s.ini"};
+        if (!theirs.empty()) {
+            ASSERT_TRUE(deep.Write(deep.File(theirs), "their own\r\n"));
+            names.insert(theirs);
+        }
         lstrcpyA(AppState.settingsPath, path.c_str());
         lstrcpyA(AppState.nickname, "Deep");
         SaveSettings();
         const std::string now = deep.Read(path);
         EXPECT_NE(now.find("Nickname=Deep"), std::string::npos) << now;
         EXPECT_NE(now.find("kept=yes"), std::string::npos) << now;
-        EXPECT_EQ(deep.Names(), (std::set<std::string>{"s.ini"})) << "nothing left beside it";
+        if (!theirs.empty()) {
+            EXPECT_EQ(deep.Read(deep.File(theirs)), "their own\r\n");
+        }
+        EXPECT_EQ(deep.Names(), names) << "nothing left beside it";
     }
+}
+
+TEST_F(SaveDeep, SettingsAreSavedWholeInFoldersTooDeepForATemporaryName) {
+    ExpectSettingsSavedDeep("");
+}
+
+// The copy's fallback name may be a file of the user's: it is passed over.
+TEST_F(SaveDeep, SettingsLeaveAFileUnderTheCopysFallbackNameAlone) {
+    ExpectSettingsSavedDeep("s.in~");
 }
 
 TEST_F(SaveDeep, TheLogIsSavedWholeInFoldersTooDeepForATemporaryName) {
@@ -284,6 +306,24 @@ TEST_F(SaveDeep, TheLogIsSavedWholeInFoldersTooDeepForATemporaryName) {
         EXPECT_EQ(deep.Names(), (std::set<std::string>{"x.log", "x.lo~"}))
             << "nothing left beside it";
     }
+}
+
+// ---- over a hidden file ------------------------------------------------------
+
+TEST_F(SaveOver, AReplacedLogKeepsItsAttributes) {
+    Folder folder;
+    const std::string target = folder.File("hidden.log");
+    WriteFileBytes(target, kPrecious);
+    if (!SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN) ||
+        (GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0) {
+        GTEST_SKIP() << "this file system does not keep the hidden attribute";
+    }
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    EXPECT_TRUE(SaveDriven(target)) << g_driver.boxText;
+    EXPECT_EQ(ReadFileBytes(target), kTranscript);
+    const DWORD attributes = GetFileAttributesA(target.c_str());
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u) << std::hex << attributes;
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"hidden.log"}));
 }
 
 } // namespace

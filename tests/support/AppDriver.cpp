@@ -194,6 +194,8 @@ RunningApp::RunningApp() : folder_(MakeTempFolder("baldrix-e2e")) {
     CopyFileA(BALDRIX_EXE, ExePath().c_str(), FALSE);
 }
 
+RunningApp::RunningApp(const std::string& folder) : folder_(folder), ownsFolder_(false) {}
+
 RunningApp::~RunningApp() {
     if (Running()) {
         TerminateProcess(pi_.hProcess, 1);
@@ -203,7 +205,9 @@ RunningApp::~RunningApp() {
         CloseHandle(pi_.hProcess);
         CloseHandle(pi_.hThread);
     }
-    RemoveTree(folder_);
+    if (ownsFolder_) {
+        RemoveTree(folder_);
+    }
 }
 
 void RunningApp::WriteIni(const std::string& bytes) const {

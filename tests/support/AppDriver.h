@@ -13,7 +13,9 @@
 class RunningApp {
 public:
     RunningApp();
-    ~RunningApp(); // ends the process if it still runs and removes the folder
+    // Runs the bALDRIX.exe already in the given folder, and leaves the folder as it is.
+    explicit RunningApp(const std::string& folder);
+    ~RunningApp(); // ends the process if it still runs and removes a folder of its own
     RunningApp(const RunningApp&) = delete;
     RunningApp& operator=(const RunningApp&) = delete;
 
@@ -70,6 +72,7 @@ public:
 
 private:
     std::string folder_;
+    bool ownsFolder_ = true;
     PROCESS_INFORMATION pi_{};
     HWND main_ = nullptr;
 };

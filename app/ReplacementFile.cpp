@@ -1,0 +1,108 @@
+#include "app/ReplacementFile.h"
+
+#include "app/AppState.h"
+
+namespace {
+
+// Room for what GetTempFileNameA adds after a folder's separator (up to 11
+// characters), the terminator and two to spare. Past the limit some systems neither fail nor fit
+// the name in the buffer, but cut it short after making the file under its full name; such a folder
+// gets a name from CreateBeside.
+constexpr int kUniqueNameRoom = 14;
+
+// What the target's owner set on it; a file made anew would lose it.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+HANDLE OpenForWriting(const char* path, DWORD disposition) {
+    return CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// Creates the file under the target's name with its last character replaced,
+// never over a file that is there already.
+HANDLE CreateBeside(const char* target, char* path) {
+    lstrcpynA(path, target, MAX_PATH);
+    const int last = lstrlenA(path) - 1;
+    static constexpr char kMarks[] = "~#!";
+    for (const char* mark = kMarks; *mark != '\0'; ++mark) {
+        if (last < 0 || path[last] == *mark) {
+            continue;
+        }
+        path[last] = *mark;
+        const HANDLE file = OpenForWriting(path, CREATE_NEW);
+        if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) {
+            return file;
+        }
+    }
+    SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+}
+
+// The system's reason for the last failure; one that left none still failed.
+DWORD LastError() {
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
+}
+
+} // namespace
+
+void FolderOf(const char* path, char* folder) {
+    lstrcpynA(folder, path, kPathCapacity);
+    char* end = folder;
+    // CharNextA steps over double-byte characters, whose second byte may be a '\'.
+    for (char* p = folder; *p != '\0'; p = CharNextA(p)) {
+        if (*p == '\\' || *p == '/') {
+            end = p + 1;
+        }
+    }
+    lstrcpyA(end, end == folder ? ".\\" : "");
+}
+
+ReplacementFile::ReplacementFile(const char* target) : target_(target) {
+    char folder[kPathCapacity];
+    FolderOf(target, folder);
+    if (lstrlenA(folder) > MAX_PATH - kUniqueNameRoom) {
+        handle_ = CreateBeside(target, path_);
+    } else if (GetTempFileNameA(folder, Str::ProgramName, 0, path_) != 0) {
+        owned_ = true;
+        handle_ = OpenForWriting(path_, CREATE_ALWAYS);
+    }
+    owned_ = owned_ || handle_ != INVALID_HANDLE_VALUE;
+    error_ = handle_ != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : LastError();
+}
+
+ReplacementFile::~ReplacementFile() {
+    Close();
+    if (owned_ && !placed_) {
+        DeleteFileA(path_);
+    }
+}
+
+DWORD ReplacementFile::Close() {
+    const HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle == INVALID_HANDLE_VALUE || CloseHandle(handle) ? ERROR_SUCCESS : LastError();
+}
+
+DWORD ReplacementFile::TakePlace() {
+    if (error_ != ERROR_SUCCESS) {
+        return error_;
+    }
+    const DWORD closed = Close();
+    if (closed != ERROR_SUCCESS) {
+        return closed;
+    }
+    const DWORD old = GetFileAttributesA(target_);
+    const DWORD kept = old != INVALID_FILE_ATTRIBUTES ? old & kKeptAttributes : 0;
+    if (!MoveFileExA(path_, target_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return LastError();
+    }
+    placed_ = true;
+    // The bytes are in place by now: an attribute that does not stick fails nothing.
+    const DWORD now = GetFileAttributesA(target_);
+    if (now != INVALID_FILE_ATTRIBUTES && (kept & ~now) != 0) {
+        SetFileAttributesA(target_, (now & ~FILE_ATTRIBUTE_NORMAL) | kept);
+    }
+    return ERROR_SUCCESS;
+}

@@ -1,0 +1,36 @@
+// A new file beside a target, filled by the caller, that takes the target's
+// place only when every byte is on disk: a save that fails leaves the old file
+// as it was and nothing beside it.
+#pragma once
+
+#include <windows.h>
+
+// The folder part of a path, with its final separator (".\" for a bare name).
+void FolderOf(const char* path, char* folder);
+
+class ReplacementFile {
+public:
+    // Makes the new, empty file in the target's folder, open for writing.
+    explicit ReplacementFile(const char* target);
+    ~ReplacementFile(); // closes it, and deletes it unless it took the target's place
+    ReplacementFile(const ReplacementFile&) = delete;
+    ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+    // ERROR_SUCCESS once the file is made, otherwise the system's reason.
+    DWORD Error() const { return error_; }
+    HANDLE Handle() const { return handle_; }
+    const char* Path() const { return path_; }
+    // Closes the handle, so the file can be filled by name; answers as Error() does.
+    DWORD Close();
+    // Closes the file and moves it onto the target, which keeps the attributes
+    // its owner gave it; answers ERROR_SUCCESS or the system's reason.
+    DWORD TakePlace();
+
+private:
+    const char* target_;
+    char path_[MAX_PATH] = "";
+    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    DWORD error_ = ERROR_SUCCESS;
+    bool owned_ = false;  // the file at path_ is ours to delete
+    bool placed_ = false; // it is the target now
+};
