@@ -3,6 +3,10 @@
 #include "app/AppState.h"
 #include "app/ReplacementFile.h"
 #include "settings/SettingParsers.h"
+#include "settings/SettingsModel.h"
+#include "settings/SettingsTable.h"
+
+#include <cstring>
 
 namespace {
 
@@ -14,13 +18,39 @@ constexpr ULONGLONG kSaveHeadroom = 64u * 1024u;
 // Never a value as read: lines end at line feeds.
 constexpr char kMissing[] = "\n";
 
-// The keys of the Colors and Window sections, in the order they are read and written.
-const LPCSTR kColourKeys[] = {Str::KeyText, Str::KeyBackground, Str::KeySelectionText,
-                              Str::KeySelectionBackground};
-COLORREF* const kColours[] = {&AppState.colorText, &AppState.colorBackground,
-                              &AppState.colorSelectionText, &AppState.colorSelectionBackground};
-const LPCSTR kSideKeys[] = {Str::KeyTop, Str::KeyLeft, Str::KeyRight, Str::KeyBottom};
-LONG RECT::*const kSides[] = {&RECT::top, &RECT::left, &RECT::right, &RECT::bottom};
+// Where each setting of the table lives in the application state.
+struct SettingBinding {
+    void* value;
+    int capacity; // of a Text value, terminator included
+};
+#define BALDRIX_SETTING_BINDING(section, key, kind, field)                                         \
+    {&AppState.field, static_cast<int>(sizeof AppState.field)},
+const SettingBinding kBindings[] = {BALDRIX_SETTINGS(BALDRIX_SETTING_BINDING)};
+#undef BALDRIX_SETTING_BINDING
+
+const SettingSpec& Spec(size_t i) {
+    return kSettingSpecs[i];
+}
+LONG& Side(const SettingBinding& b) {
+    return *static_cast<LONG*>(b.value);
+}
+COLORREF& Colour(const SettingBinding& b) {
+    return *static_cast<COLORREF*>(b.value);
+}
+char* Text(const SettingBinding& b) {
+    return static_cast<char*>(b.value);
+}
+
+// The text a setting is written as; numbers go through `number`.
+const char* ValueText(size_t i, char (&number)[kSettingNumberCapacity]) {
+    const SettingBinding& b = kBindings[i];
+    switch (Spec(i).kind) {
+    case SettingKind::Color: FormatColorSetting(Colour(b), number); return number;
+    case SettingKind::Side: FormatSideSetting(Side(b), number); return number;
+    case SettingKind::Text: break;
+    }
+    return Text(b);
+}
 
 // The executable's path with its last four characters replaced by ".ini".
 // A path that GetModuleFileNameA had to cut short would name some other file,
@@ -37,43 +67,24 @@ bool DeriveSettingsPath(char* path) {
 
 // Reads a text setting through the scratch buffer, so that the value it
 // replaces can serve as the default without the two overlapping.
-void ReadTextSetting(LPCSTR path, LPCSTR key, char* target, int capacity) {
-    GetPrivateProfileStringA(Str::SectionOptions, key, target, AppState.textBuffer,
+void ReadTextSetting(LPCSTR path, LPCSTR section, LPCSTR key, char* target, int capacity) {
+    GetPrivateProfileStringA(section, key, target, AppState.textBuffer,
                              static_cast<DWORD>(capacity), path);
     lstrcpynA(target, AppState.textBuffer, capacity);
 }
 
 bool WriteAllSettings(LPCSTR path) {
-    for (size_t i = 0; i < ARRAYSIZE(kColours); ++i) {
-        if (!WriteColorSetting(path, Str::SectionColors, kColourKeys[i], *kColours[i])) {
-            return false;
-        }
-    }
     AppState.placement.length = sizeof(WINDOWPLACEMENT);
     if (!GetWindowPlacement(AppState.hwndMain, &AppState.placement)) {
         return false;
     }
-    for (size_t i = 0; i < ARRAYSIZE(kSides); ++i) {
-        if (!WriteIntSetting(path, Str::SectionWindow, kSideKeys[i],
-                             AppState.placement.rcNormalPosition.*kSides[i])) {
+    for (size_t i = 0; i < kSettingCount; ++i) {
+        char number[kSettingNumberCapacity];
+        if (!WritePrivateProfileStringA(Spec(i).section, Spec(i).key, ValueText(i, number), path)) {
             return false;
         }
     }
-    return WritePrivateProfileStringA(Str::SectionOptions, Str::KeyNickname, AppState.nickname,
-                                      path) &&
-           WritePrivateProfileStringA(Str::SectionOptions, Str::KeyDownload, AppState.downloadDir,
-                                      path);
-}
-
-// Whether a text comes back from the profile functions exactly as written:
-// they trim blanks at both ends and strip quotes around a value.
-bool ReadsBackExactly(const char* text) {
-    const int length = lstrlenA(text);
-    if (length == 0) {
-        return true;
-    }
-    const auto plain = [](char c) { return c > ' ' && c < 0x7F; };
-    return plain(text[0]) && plain(text[length - 1]) && text[0] != '"' && text[0] != '\'';
+    return true;
 }
 
 // Reads one key back from the file; a value the profile functions could have
@@ -81,10 +92,11 @@ bool ReadsBackExactly(const char* text) {
 bool KeyReadsBack(LPCSTR path, LPCSTR section, LPCSTR key, const char* expected) {
     char found[kPathCapacity];
     GetPrivateProfileStringA(section, key, kMissing, found, sizeof found, path);
-    if (lstrcmpA(found, kMissing) == 0) {
+    // Bytes, not a locale's idea of equal: a key that did not stick must not pass.
+    if (std::strcmp(found, kMissing) == 0) {
         return false;
     }
-    return !ReadsBackExactly(expected) || lstrcmpA(found, expected) == 0;
+    return !ReadsBackExactly(expected) || std::strcmp(found, expected) == 0;
 }
 
 // The profile functions report success for a write the disk refused, so every
@@ -92,23 +104,11 @@ bool KeyReadsBack(LPCSTR path, LPCSTR section, LPCSTR key, const char* expected)
 // place. The bytes are then forced out to the disk.
 bool FileIsWhole(LPCSTR path) {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path); // their cache, flushed
-    char expected[kPathCapacity];
-    for (size_t i = 0; i < ARRAYSIZE(kColours); ++i) {
-        const COLORREF c = *kColours[i];
-        wsprintfA(expected, Str::ColorFormat, GetRValue(c), GetGValue(c), GetBValue(c));
-        if (!KeyReadsBack(path, Str::SectionColors, kColourKeys[i], expected)) {
+    for (size_t i = 0; i < kSettingCount; ++i) {
+        char number[kSettingNumberCapacity];
+        if (!KeyReadsBack(path, Spec(i).section, Spec(i).key, ValueText(i, number))) {
             return false;
         }
-    }
-    for (size_t i = 0; i < ARRAYSIZE(kSides); ++i) {
-        wsprintfA(expected, Str::IntFormat, AppState.placement.rcNormalPosition.*kSides[i]);
-        if (!KeyReadsBack(path, Str::SectionWindow, kSideKeys[i], expected)) {
-            return false;
-        }
-    }
-    if (!KeyReadsBack(path, Str::SectionOptions, Str::KeyNickname, AppState.nickname) ||
-        !KeyReadsBack(path, Str::SectionOptions, Str::KeyDownload, AppState.downloadDir)) {
-        return false;
     }
 
     const HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -161,14 +161,15 @@ void ReadColorSetting(LPCSTR path, LPCSTR section, LPCSTR key, COLORREF* target)
 }
 
 BOOL WriteIntSetting(LPCSTR path, LPCSTR section, LPCSTR key, int value) {
-    wsprintfA(AppState.textBuffer, Str::IntFormat, value);
-    return WritePrivateProfileStringA(section, key, AppState.textBuffer, path);
+    char text[kSettingNumberCapacity];
+    FormatSideSetting(value, text);
+    return WritePrivateProfileStringA(section, key, text, path);
 }
 
 BOOL WriteColorSetting(LPCSTR path, LPCSTR section, LPCSTR key, COLORREF colour) {
-    wsprintfA(AppState.textBuffer, Str::ColorFormat, GetRValue(colour), GetGValue(colour),
-              GetBValue(colour));
-    return WritePrivateProfileStringA(section, key, AppState.textBuffer, path);
+    char text[kSettingNumberCapacity];
+    FormatColorSetting(colour, text);
+    return WritePrivateProfileStringA(section, key, text, path);
 }
 
 void LoadSettings() {
@@ -178,24 +179,30 @@ void LoadSettings() {
     }
     CharLowerA(path);
 
-    for (size_t i = 0; i < ARRAYSIZE(kColours); ++i) {
-        ReadColorSetting(path, Str::SectionColors, kColourKeys[i], kColours[i]);
-    }
-
+    // The table's order: colours, then the window's rectangle (placed in one
+    // go, hidden until start-up shows it), then the texts.
     WINDOWPLACEMENT& placement = AppState.placement;
     placement.length = sizeof(WINDOWPLACEMENT);
-    if (GetWindowPlacement(AppState.hwndMain, &placement)) {
-        for (size_t i = 0; i < ARRAYSIZE(kSides); ++i) {
-            ReadIntSetting(path, Str::SectionWindow, kSideKeys[i],
-                           &(placement.rcNormalPosition.*kSides[i]));
+    const bool placed = GetWindowPlacement(AppState.hwndMain, &placement) != FALSE;
+    for (size_t i = 0; i < kSettingCount; ++i) {
+        const SettingBinding& b = kBindings[i];
+        const SettingSpec& spec = Spec(i);
+        switch (spec.kind) {
+        case SettingKind::Color: ReadColorSetting(path, spec.section, spec.key, &Colour(b)); break;
+        case SettingKind::Side:
+            if (placed) {
+                ReadIntSetting(path, spec.section, spec.key, &Side(b));
+            }
+            break;
+        case SettingKind::Text:
+            ReadTextSetting(path, spec.section, spec.key, Text(b), b.capacity);
+            break;
         }
-        // Start-up shows the window; until then it stays hidden.
+    }
+    if (placed) {
         placement.showCmd = SW_HIDE;
         SetWindowPlacement(AppState.hwndMain, &placement);
     }
-
-    ReadTextSetting(path, Str::KeyNickname, AppState.nickname, kNicknameCapacity);
-    ReadTextSetting(path, Str::KeyDownload, AppState.downloadDir, kPathCapacity);
 }
 
 void SaveSettings() {

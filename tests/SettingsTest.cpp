@@ -5,6 +5,7 @@
 
 #include "app/AppState.h"
 #include "settings/Settings.h"
+#include "settings/SettingsModel.h"
 #include "tests/support/AppDriver.h"
 
 #include <climits>
@@ -13,6 +14,23 @@
 namespace {
 
 using Settings = MainWindowTest;
+
+// The model writes numbers in the program's own formats, the ones the profile
+// readers have always read.
+TEST(SettingsFormats, AreTheProgramsFormats) {
+    char made[kSettingNumberCapacity];
+    char expected[32];
+    for (const COLORREF c : {RGB(0, 0, 0), RGB(255, 255, 255), RGB(1, 128, 255)}) {
+        FormatColorSetting(c, made);
+        wsprintfA(expected, Str::ColorFormat, GetRValue(c), GetGValue(c), GetBValue(c));
+        EXPECT_STREQ(made, expected);
+    }
+    for (const int side : {0, -1, INT_MIN, INT_MAX}) {
+        FormatSideSetting(side, made);
+        wsprintfA(expected, Str::IntFormat, side);
+        EXPECT_STREQ(made, expected);
+    }
+}
 
 // A fresh folder per test, removed afterwards.
 class ScratchFolder {

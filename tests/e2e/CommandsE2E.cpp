@@ -53,6 +53,8 @@ TEST(Sending, TheLongestLineArrivesWhole) {
     }
     // The field takes 260 characters; everything typed beyond is refused.
     app.Type(line + "xyz");
+    // A long burst of keys may still be on its way on a busy machine.
+    ASSERT_TRUE(WaitFor([&] { return app.InputText().size() >= line.size(); }, 5000));
     ASSERT_EQ(app.InputText(), line);
     app.Press(VK_RETURN);
     EXPECT_EQ(app.ChatText(), "<" + nick + "> " + line + "\r\n");

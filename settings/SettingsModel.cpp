@@ -1,0 +1,31 @@
+#include "settings/SettingsModel.h"
+
+#include "app/Strings.h"
+#include "settings/SettingsTable.h"
+
+#include <cstdio>
+#include <cstring>
+
+#define BALDRIX_SETTING_SPEC(section, key, kind, field) {Str::section, Str::key, SettingKind::kind},
+const SettingSpec kSettingSpecs[] = {BALDRIX_SETTINGS(BALDRIX_SETTING_SPEC)};
+#undef BALDRIX_SETTING_SPEC
+const size_t kSettingCount = sizeof kSettingSpecs / sizeof kSettingSpecs[0];
+
+void FormatColorSetting(uint32_t colour, char (&out)[kSettingNumberCapacity]) {
+    std::snprintf(out, sizeof out, "%u,%u,%u", static_cast<unsigned>(colour & 0xFF),
+                  static_cast<unsigned>((colour >> 8) & 0xFF),
+                  static_cast<unsigned>((colour >> 16) & 0xFF));
+}
+
+void FormatSideSetting(int32_t value, char (&out)[kSettingNumberCapacity]) {
+    std::snprintf(out, sizeof out, "%ld", static_cast<long>(value));
+}
+
+bool ReadsBackExactly(const char* text) {
+    const size_t length = std::strlen(text);
+    if (length == 0) {
+        return true;
+    }
+    const auto plain = [](char c) { return c > ' ' && c < 0x7F; };
+    return plain(text[0]) && plain(text[length - 1]) && text[0] != '"' && text[0] != '\'';
+}
