@@ -3,6 +3,8 @@
 #include "app/AppState.h"
 #include "transcript/ChatList.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr int kFieldCapacity = kInputLimit + 1;
@@ -105,7 +107,7 @@ void DropClearedTranscript() {
 bool FieldShows(HWND hwnd, const char* expected) {
     char now[kFieldCapacity];
     GetWindowTextA(hwnd, now, sizeof now);
-    return lstrcmpA(now, expected) == 0;
+    return std::strcmp(now, expected) == 0;
 }
 
 // Puts the cleared transcript back in front of whatever the pane holds now.
@@ -313,7 +315,7 @@ void RememberSentLine(const char* text) {
     if (text == nullptr || text[0] == '\0') {
         return;
     }
-    if (h.count > 0 && lstrcmpA(HistoryLine(1), text) == 0) {
+    if (h.count > 0 && std::strcmp(HistoryLine(1), text) == 0) {
         return;
     }
     h.newest = (h.newest + kHistoryDepth - 1) % kHistoryDepth;
