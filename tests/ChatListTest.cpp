@@ -534,6 +534,26 @@ TEST_F(ChatList, SelectionStaysOnItsTextAndCopiesAsItIs) {
     EXPECT_EQ(Selected(), "er\r\n");
 }
 
+// Other programs paste the characters the transcript shows, whatever keyboard
+// layout was active at the copy: the Unicode form comes from the program's own
+// code page, not from the layout's (here a Cyrillic one marks the copy).
+TEST_F(ChatList, CopiesTheUnicodeTextOfItsOwnCodePage) {
+    std::string text = "plain ASCII, then every high byte: ";
+    for (int c = 0x80; c <= 0xFF; ++c) {
+        text += static_cast<char>(c);
+    }
+    text += "\r\n<User> end";
+    SetText(text);
+    SendMessageA(Chat(), CLM_SETSEL, 0, text.size());
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    SendMessageA(Chat(), WM_COPY, 0, 0);
+    MarkClipboardLocale(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT));
+    EXPECT_TRUE(ClipboardUnicode() == AnsiToWide(text));
+    EXPECT_EQ(ClipboardText(), text);
+}
+
 TEST_F(ChatList, DraggingPastTheEdgeScrollsAndSelects) {
     SetText(NumberedChatLines(0, 100));
     SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0);

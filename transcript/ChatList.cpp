@@ -4,6 +4,7 @@
 #include "transcript/ChatLayout.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -625,33 +626,117 @@ LRESULT OnMouseMove(HWND hwnd, ChatState& s, LPARAM lParam) {
     return 0;
 }
 
+// The clipboard, open for as long as this lives.
+class OpenClipboardScope {
+public:
+    explicit OpenClipboardScope(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~OpenClipboardScope() {
+        if (open_) {
+            CloseClipboard();
+        }
+    }
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+    bool IsOpen() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// A movable global block, freed unless the clipboard took it.
+class ClipboardBlock {
+public:
+    explicit ClipboardBlock(SIZE_T bytes)
+        : memory_(bytes != 0 ? GlobalAlloc(GMEM_MOVEABLE, bytes) : nullptr) {}
+    ~ClipboardBlock() {
+        if (memory_ != nullptr) {
+            GlobalFree(memory_);
+        }
+    }
+    ClipboardBlock(const ClipboardBlock&) = delete;
+    ClipboardBlock& operator=(const ClipboardBlock&) = delete;
+    HGLOBAL Handle() const { return memory_; }
+    // Once the clipboard holds the block, the system frees it.
+    void PutOnClipboard(UINT format) {
+        if (memory_ != nullptr && SetClipboardData(format, memory_) != nullptr) {
+            memory_ = nullptr;
+        }
+    }
+
+private:
+    HGLOBAL memory_;
+};
+
+// A global block's bytes, locked for as long as this lives.
+class LockedBlock {
+public:
+    explicit LockedBlock(HGLOBAL memory)
+        : memory_(memory), bytes_(memory != nullptr ? GlobalLock(memory) : nullptr) {}
+    ~LockedBlock() {
+        if (bytes_ != nullptr) {
+            GlobalUnlock(memory_);
+        }
+    }
+    LockedBlock(const LockedBlock&) = delete;
+    LockedBlock& operator=(const LockedBlock&) = delete;
+    template <typename T> T* As() const { return static_cast<T*>(bytes_); }
+
+private:
+    HGLOBAL memory_;
+    void* bytes_;
+};
+
+// The text's bytes and a terminating NUL, as they are.
+bool FillAnsi(const ClipboardBlock& block, const char* text, size_t length) {
+    LockedBlock locked(block.Handle());
+    char* out = locked.As<char>();
+    if (out == nullptr) {
+        return false;
+    }
+    std::memcpy(out, text, length);
+    out[length] = '\0';
+    return true;
+}
+
+// The same text in UTF-16, read in the program's own code page: left to the
+// system, Unicode programs would get it read in the keyboard layout's.
+bool FillUnicode(const ClipboardBlock& block, const char* text, int length, int wideLength) {
+    LockedBlock locked(block.Handle());
+    WCHAR* out = locked.As<WCHAR>();
+    if (out == nullptr) {
+        return false;
+    }
+    const int n = MultiByteToWideChar(CP_ACP, 0, text, length, out, wideLength);
+    out[n] = L'\0';
+    return n == wideLength;
+}
+
 void CopySelection(HWND hwnd, const ChatState& s) {
     const size_t from = std::min(s.anchor, s.caret);
     const size_t to = std::max(s.anchor, s.caret);
     if (from == to) {
         return;
     }
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, to - from + 1);
-    if (memory == nullptr) {
+    const char* text = s.layout.text + from;
+    const size_t length = to - from;
+    ClipboardBlock ansi(length + 1);
+    if (!FillAnsi(ansi, text, length)) {
         return;
     }
-    char* out = static_cast<char*>(GlobalLock(memory));
-    if (out == nullptr) {
-        GlobalFree(memory);
-        return;
-    }
-    std::memcpy(out, s.layout.text + from, to - from);
-    out[to - from] = '\0';
-    GlobalUnlock(memory);
-    if (!OpenClipboard(hwnd)) {
-        GlobalFree(memory);
+    // A selection beyond what the conversion takes goes as bytes alone.
+    const int narrow = length <= INT_MAX ? static_cast<int>(length) : 0;
+    const int wide = narrow > 0 ? MultiByteToWideChar(CP_ACP, 0, text, narrow, nullptr, 0) : 0;
+    ClipboardBlock unicode(wide > 0 ? (static_cast<SIZE_T>(wide) + 1) * sizeof(WCHAR) : 0);
+    const bool hasUnicode = wide > 0 && FillUnicode(unicode, text, narrow, wide);
+    OpenClipboardScope clipboard(hwnd);
+    if (!clipboard.IsOpen()) {
         return;
     }
     EmptyClipboard();
-    if (SetClipboardData(CF_TEXT, memory) == nullptr) {
-        GlobalFree(memory);
+    ansi.PutOnClipboard(CF_TEXT);
+    if (hasUnicode) {
+        unicode.PutOnClipboard(CF_UNICODETEXT);
     }
-    CloseClipboard();
 }
 
 void SelectAll(HWND hwnd, ChatState& s) {

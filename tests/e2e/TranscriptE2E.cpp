@@ -207,6 +207,19 @@ TEST_F(Transcript, ADraggedSelectionIsCopiedByteForByte) {
     // Ctrl+A takes everything, every CR LF with it.
     app.Press('A', true);
     EXPECT_EQ(Copied(), NumberedChatLines(0, 5));
+
+    // Unicode programs paste the characters shown, though a Cyrillic keyboard
+    // layout marked the copy.
+    std::string high = "<User> ";
+    for (int c = 0x80; c <= 0xFF; ++c) {
+        high += static_cast<char>(c);
+    }
+    high += "\r\n";
+    SetText(high);
+    app.Press('A', true);
+    EXPECT_EQ(Copied(), high);
+    MarkClipboardLocale(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT));
+    EXPECT_TRUE(ClipboardUnicode() == AnsiToWide(high));
 }
 
 } // namespace
