@@ -50,6 +50,7 @@ struct ChatState {
     SCROLLBARINFO shownThumb; // and how it was drawn
     unsigned unseenLines;     // chat lines that came while the view was scrolled up
     RECT markerRect;          // where their marker was drawn last
+    HHOOK postedGuard;        // takes the pointers off posted selection queries
 };
 
 ChatState* StateOf(HWND hwnd) {
@@ -880,6 +881,12 @@ LRESULT OnVScroll(HWND hwnd, ChatState& s, WPARAM wParam) {
 
 LRESULT OnGetSel(const ChatState& s, DWORD* from, DWORD* to) {
     const size_t a = std::min(s.anchor, s.caret), b = std::max(s.anchor, s.caret);
+    // Any program may send or post this with pointers that lead anywhere in
+    // ours: only a send from the window's own thread has the ends written, and
+    // none at all without the guard that takes them off posted ones.
+    if (s.postedGuard == nullptr || InSendMessageEx(nullptr) != ISMEX_NOSEND) {
+        return static_cast<LRESULT>(b - a);
+    }
     if (from != nullptr) {
         *from = static_cast<DWORD>(a);
     }
@@ -890,6 +897,21 @@ LRESULT OnGetSel(const ChatState& s, DWORD* from, DWORD* to) {
 }
 
 // ---- life ------------------------------------------------------------------
+
+// A posted message reaches the procedure just as the thread's own send does,
+// though any program may have put it in the queue: the selection query loses
+// its pointers on its way out of the queue, in every message loop of the thread.
+LRESULT CALLBACK DropPostedPointers(int code, WPARAM removal, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    char className[sizeof Str::ChatListClass + 1];
+    if (code == HC_ACTION && msg->message == CLM_GETSEL && msg->hwnd != nullptr &&
+        GetClassNameA(msg->hwnd, className, sizeof className) > 0 &&
+        std::strcmp(className, Str::ChatListClass) == 0) {
+        msg->wParam = 0;
+        msg->lParam = 0;
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
 
 LRESULT OnCreate(HWND hwnd) {
     auto* s =
@@ -907,6 +929,8 @@ LRESULT OnCreate(HWND hwnd) {
     GetClientRect(hwnd, &rc);
     s->clientWidth = rc.right;
     s->clientHeight = rc.bottom;
+    s->postedGuard =
+        SetWindowsHookExA(WH_GETMESSAGE, DropPostedPointers, nullptr, GetCurrentThreadId());
     SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
     Measure(hwnd, *s);
     LayoutSetWidth(s->layout, WrapWidth(*s));
@@ -916,6 +940,9 @@ LRESULT OnCreate(HWND hwnd) {
 
 LRESULT OnDestroy(HWND hwnd, ChatState* s) {
     StopDrag(hwnd, *s);
+    if (s->postedGuard != nullptr) {
+        UnhookWindowsHookEx(s->postedGuard);
+    }
     SetWindowLongPtrA(hwnd, 0, 0);
     LayoutFree(s->layout);
     HeapFree(GetProcessHeap(), 0, s);
