@@ -9,10 +9,12 @@
 #include "transcript/ChatLines.h"
 #include "transcript/ChatList.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -532,6 +534,55 @@ TEST_F(ChatList, SelectionStaysOnItsTextAndCopiesAsItIs) {
     // Offsets past the end are clamped.
     SendMessageA(Chat(), CLM_SETSEL, 3, 999);
     EXPECT_EQ(Selected(), "er\r\n");
+}
+
+// Other programs paste the characters the transcript shows, whatever keyboard
+// layout was active at the copy: the Unicode form comes from the program's own
+// code page, not from the layout's (here a Cyrillic one marks the copy).
+TEST_F(ChatList, CopiesTheUnicodeTextOfItsOwnCodePage) {
+    std::string text = "plain ASCII, then every high byte: ";
+    for (int c = 0x80; c <= 0xFF; ++c) {
+        text += static_cast<char>(c);
+    }
+    text += "\r\n<User> end";
+    SetText(text);
+    SendMessageA(Chat(), CLM_SETSEL, 0, text.size());
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    SendMessageA(Chat(), WM_COPY, 0, 0);
+    MarkClipboardLocale(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT));
+    EXPECT_TRUE(ClipboardUnicode() == AnsiToWide(text));
+    EXPECT_EQ(ClipboardText(), text);
+}
+
+// Only the program's own thread may have the selection's ends written through
+// pointers: another thread, or anyone posting the message, gets the length alone.
+TEST_F(ChatList, WritesTheSelectionsEndsOnlyForItsOwnThread) {
+    SetText(NumberedChatLines(0, 3));
+    SendMessageA(Chat(), CLM_SETSEL, 7, 13);
+    const HWND chat = Chat();
+    constexpr DWORD kUntouched = 0xA5A5A5A5;
+    DWORD from = kUntouched, to = kUntouched;
+    std::atomic<bool> answered{false};
+    DWORD_PTR length = 0;
+    std::thread other([&] {
+        SendMessageTimeoutA(chat, CLM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                            reinterpret_cast<LPARAM>(&to), SMTO_NORMAL, 5000, &length);
+        answered = true;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return answered.load(); }));
+    other.join();
+    EXPECT_EQ(length, 6u);
+    EXPECT_EQ(from, kUntouched);
+    EXPECT_EQ(to, kUntouched);
+
+    PostMessageA(chat, CLM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    PumpMessages(50);
+    EXPECT_EQ(from, kUntouched);
+    EXPECT_EQ(to, kUntouched);
+
+    EXPECT_EQ(Selection(), (std::pair<DWORD, DWORD>(7, 13)));
 }
 
 TEST_F(ChatList, DraggingPastTheEdgeScrollsAndSelects) {

@@ -18,6 +18,7 @@ protected:
         SendMessageA(AppState.hwndInput, WM_KEYDOWN, vk, 1);
         return WindowText(AppState.hwndInput);
     }
+    void Char(WPARAM c) { SendMessageA(AppState.hwndInput, WM_CHAR, c, 1); }
 };
 
 TEST_F(InputHistory, KeepsTheLastHundredLinesNewestFirst) {
@@ -51,6 +52,41 @@ TEST_F(InputHistory, AFullLengthLineIsRecalledWhole) {
     Send(full);
     EXPECT_EQ(Key(VK_UP), full);
     EXPECT_EQ(Key(VK_DOWN), "");
+}
+
+// Lines that differ in any byte are different lines, even where the system's
+// sorting takes them for the same (a soft hyphen, "ss" and the sharp s).
+TEST_F(InputHistory, KeepsLinesThatDifferInAnyByte) {
+    Send("Strasse");
+    Send("Stra\xDF"
+         "e");
+    Send("ab");
+    Send("a\xAD"
+         "b");
+    EXPECT_EQ(Key(VK_UP), "a\xAD"
+                          "b");
+    EXPECT_EQ(Key(VK_UP), "ab");
+    EXPECT_EQ(Key(VK_UP), "Stra\xDF"
+                          "e");
+    EXPECT_EQ(Key(VK_UP), "Strasse");
+}
+
+// Ctrl+Z takes a clear back only while the field shows exactly what the clear
+// left: a soft hyphen typed since is typing, though sorting overlooks it.
+TEST_F(InputHistory, CtrlZAfterAClearSeesEveryByteTypedSince) {
+    SetWindowTextA(AppState.hwndInput, "draft");
+    ClearInput();
+    Char(0xAD);
+    Char(0x1A); // Ctrl+Z
+    EXPECT_NE(WindowText(AppState.hwndInput), "draft");
+
+    ASSERT_EQ(AppendText(AppState.hwndChat, "<User> kept\r\n"), 1);
+    SetWindowTextA(AppState.hwndInput, "a");
+    SendMessageA(AppState.hwndInput, EM_SETSEL, 1, 1);
+    ClearOutput();
+    Char(0xAD);
+    Char(0x1A);
+    EXPECT_EQ(WindowText(AppState.hwndChat), "");
 }
 
 TEST_F(InputHistory, ANewWindowStartsWithAnEmptyHistory) {

@@ -4,6 +4,7 @@
 #include "transcript/ChatLayout.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -49,6 +50,7 @@ struct ChatState {
     SCROLLBARINFO shownThumb; // and how it was drawn
     unsigned unseenLines;     // chat lines that came while the view was scrolled up
     RECT markerRect;          // where their marker was drawn last
+    HHOOK postedGuard;        // takes the pointers off posted selection queries
 };
 
 ChatState* StateOf(HWND hwnd) {
@@ -625,33 +627,117 @@ LRESULT OnMouseMove(HWND hwnd, ChatState& s, LPARAM lParam) {
     return 0;
 }
 
+// The clipboard, open for as long as this lives.
+class OpenClipboardScope {
+public:
+    explicit OpenClipboardScope(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
+    ~OpenClipboardScope() {
+        if (open_) {
+            CloseClipboard();
+        }
+    }
+    OpenClipboardScope(const OpenClipboardScope&) = delete;
+    OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+    bool IsOpen() const { return open_; }
+
+private:
+    bool open_;
+};
+
+// A movable global block, freed unless the clipboard took it.
+class ClipboardBlock {
+public:
+    explicit ClipboardBlock(SIZE_T bytes)
+        : memory_(bytes != 0 ? GlobalAlloc(GMEM_MOVEABLE, bytes) : nullptr) {}
+    ~ClipboardBlock() {
+        if (memory_ != nullptr) {
+            GlobalFree(memory_);
+        }
+    }
+    ClipboardBlock(const ClipboardBlock&) = delete;
+    ClipboardBlock& operator=(const ClipboardBlock&) = delete;
+    HGLOBAL Handle() const { return memory_; }
+    // Once the clipboard holds the block, the system frees it.
+    void PutOnClipboard(UINT format) {
+        if (memory_ != nullptr && SetClipboardData(format, memory_) != nullptr) {
+            memory_ = nullptr;
+        }
+    }
+
+private:
+    HGLOBAL memory_;
+};
+
+// A global block's bytes, locked for as long as this lives.
+class LockedBlock {
+public:
+    explicit LockedBlock(HGLOBAL memory)
+        : memory_(memory), bytes_(memory != nullptr ? GlobalLock(memory) : nullptr) {}
+    ~LockedBlock() {
+        if (bytes_ != nullptr) {
+            GlobalUnlock(memory_);
+        }
+    }
+    LockedBlock(const LockedBlock&) = delete;
+    LockedBlock& operator=(const LockedBlock&) = delete;
+    template <typename T> T* As() const { return static_cast<T*>(bytes_); }
+
+private:
+    HGLOBAL memory_;
+    void* bytes_;
+};
+
+// The text's bytes and a terminating NUL, as they are.
+bool FillAnsi(const ClipboardBlock& block, const char* text, size_t length) {
+    LockedBlock locked(block.Handle());
+    char* out = locked.As<char>();
+    if (out == nullptr) {
+        return false;
+    }
+    std::memcpy(out, text, length);
+    out[length] = '\0';
+    return true;
+}
+
+// The same text in UTF-16, read in the program's own code page: left to the
+// system, Unicode programs would get it read in the keyboard layout's.
+bool FillUnicode(const ClipboardBlock& block, const char* text, int length, int wideLength) {
+    LockedBlock locked(block.Handle());
+    WCHAR* out = locked.As<WCHAR>();
+    if (out == nullptr) {
+        return false;
+    }
+    const int n = MultiByteToWideChar(CP_ACP, 0, text, length, out, wideLength);
+    out[n] = L'\0';
+    return n == wideLength;
+}
+
 void CopySelection(HWND hwnd, const ChatState& s) {
     const size_t from = std::min(s.anchor, s.caret);
     const size_t to = std::max(s.anchor, s.caret);
     if (from == to) {
         return;
     }
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, to - from + 1);
-    if (memory == nullptr) {
+    const char* text = s.layout.text + from;
+    const size_t length = to - from;
+    ClipboardBlock ansi(length + 1);
+    if (!FillAnsi(ansi, text, length)) {
         return;
     }
-    char* out = static_cast<char*>(GlobalLock(memory));
-    if (out == nullptr) {
-        GlobalFree(memory);
-        return;
-    }
-    std::memcpy(out, s.layout.text + from, to - from);
-    out[to - from] = '\0';
-    GlobalUnlock(memory);
-    if (!OpenClipboard(hwnd)) {
-        GlobalFree(memory);
+    // A selection beyond what the conversion takes goes as bytes alone.
+    const int narrow = length <= INT_MAX ? static_cast<int>(length) : 0;
+    const int wide = narrow > 0 ? MultiByteToWideChar(CP_ACP, 0, text, narrow, nullptr, 0) : 0;
+    ClipboardBlock unicode(wide > 0 ? (static_cast<SIZE_T>(wide) + 1) * sizeof(WCHAR) : 0);
+    const bool hasUnicode = wide > 0 && FillUnicode(unicode, text, narrow, wide);
+    OpenClipboardScope clipboard(hwnd);
+    if (!clipboard.IsOpen()) {
         return;
     }
     EmptyClipboard();
-    if (SetClipboardData(CF_TEXT, memory) == nullptr) {
-        GlobalFree(memory);
+    ansi.PutOnClipboard(CF_TEXT);
+    if (hasUnicode) {
+        unicode.PutOnClipboard(CF_UNICODETEXT);
     }
-    CloseClipboard();
 }
 
 void SelectAll(HWND hwnd, ChatState& s) {
@@ -795,6 +881,12 @@ LRESULT OnVScroll(HWND hwnd, ChatState& s, WPARAM wParam) {
 
 LRESULT OnGetSel(const ChatState& s, DWORD* from, DWORD* to) {
     const size_t a = std::min(s.anchor, s.caret), b = std::max(s.anchor, s.caret);
+    // Any program may send or post this with pointers that lead anywhere in
+    // ours: only a send from the window's own thread has the ends written, and
+    // none at all without the guard that takes them off posted ones.
+    if (s.postedGuard == nullptr || InSendMessageEx(nullptr) != ISMEX_NOSEND) {
+        return static_cast<LRESULT>(b - a);
+    }
     if (from != nullptr) {
         *from = static_cast<DWORD>(a);
     }
@@ -805,6 +897,21 @@ LRESULT OnGetSel(const ChatState& s, DWORD* from, DWORD* to) {
 }
 
 // ---- life ------------------------------------------------------------------
+
+// A posted message reaches the procedure just as the thread's own send does,
+// though any program may have put it in the queue: the selection query loses
+// its pointers on its way out of the queue, in every message loop of the thread.
+LRESULT CALLBACK DropPostedPointers(int code, WPARAM removal, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    char className[sizeof Str::ChatListClass + 1];
+    if (code == HC_ACTION && msg->message == CLM_GETSEL && msg->hwnd != nullptr &&
+        GetClassNameA(msg->hwnd, className, sizeof className) > 0 &&
+        std::strcmp(className, Str::ChatListClass) == 0) {
+        msg->wParam = 0;
+        msg->lParam = 0;
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
 
 LRESULT OnCreate(HWND hwnd) {
     auto* s =
@@ -822,6 +929,8 @@ LRESULT OnCreate(HWND hwnd) {
     GetClientRect(hwnd, &rc);
     s->clientWidth = rc.right;
     s->clientHeight = rc.bottom;
+    s->postedGuard =
+        SetWindowsHookExA(WH_GETMESSAGE, DropPostedPointers, nullptr, GetCurrentThreadId());
     SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
     Measure(hwnd, *s);
     LayoutSetWidth(s->layout, WrapWidth(*s));
@@ -831,6 +940,9 @@ LRESULT OnCreate(HWND hwnd) {
 
 LRESULT OnDestroy(HWND hwnd, ChatState* s) {
     StopDrag(hwnd, *s);
+    if (s->postedGuard != nullptr) {
+        UnhookWindowsHookEx(s->postedGuard);
+    }
     SetWindowLongPtrA(hwnd, 0, 0);
     LayoutFree(s->layout);
     HeapFree(GetProcessHeap(), 0, s);

@@ -10,7 +10,9 @@
 constexpr DWORD CLS_PLAIN = 0x0080;
 
 // The selection: *wParam and *lParam (DWORD*, either may be null) get its two
-// ends in text order; answers its length.
+// ends in text order; answers its length. Only a send from the window's own
+// thread has the ends written: sent from elsewhere or posted, it answers the
+// length alone.
 constexpr UINT CLM_GETSEL = WM_USER;
 // Selects from the anchor (wParam) to the caret (lParam), byte offsets clamped
 // to the text; equal offsets select nothing.

@@ -1,8 +1,10 @@
 // The transcript of the real program under real mouse and keyboard input: what
-// it shows, the wheel and the scroll bar, following the chat, and copying a
-// dragged selection.
+// it shows, the wheel and the scroll bar, following the chat, copying a
+// dragged selection, and another program's selection queries.
 #include "tests/support/AppDriver.h"
 #include "tests/support/TestText.h"
+
+#include "transcript/ChatList.h"
 
 #include <gtest/gtest.h>
 
@@ -207,6 +209,53 @@ TEST_F(Transcript, ADraggedSelectionIsCopiedByteForByte) {
     // Ctrl+A takes everything, every CR LF with it.
     app.Press('A', true);
     EXPECT_EQ(Copied(), NumberedChatLines(0, 5));
+
+    // Unicode programs paste the characters shown, though a Cyrillic keyboard
+    // layout marked the copy.
+    std::string high = "<User> ";
+    for (int c = 0x80; c <= 0xFF; ++c) {
+        high += static_cast<char>(c);
+    }
+    high += "\r\n";
+    SetText(high);
+    app.Press('A', true);
+    EXPECT_EQ(Copied(), high);
+    MarkClipboardLocale(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT));
+    EXPECT_TRUE(ClipboardUnicode() == AnsiToWide(high));
+}
+
+// Another program may send or post the transcript's selection query with any
+// pointers: nothing is written through them, the program answers the length
+// and goes on with its text intact.
+TEST_F(Transcript, ASelectionQueryFromAnotherProgramWritesNowhere) {
+    const std::string text = NumberedChatLines(0, 3);
+    SetText(text);
+    SendMessageA(app.Chat(), CLM_SETSEL, 7, 13);
+    constexpr DWORD kUntouched = 0xA5A5A5A5;
+    DWORD here = kUntouched;
+    const WPARAM pointers[] = {0x10, 0x7FFF0000, reinterpret_cast<WPARAM>(&here)};
+    // Answers in time, while it runs: a crashed program may linger in the debugger.
+    const auto answers = [&](WPARAM w, LPARAM l, DWORD_PTR& length) {
+        return SendMessageTimeoutA(app.Chat(), CLM_GETSEL, w, l, SMTO_ABORTIFHUNG, 5000, &length) !=
+                   0 &&
+               app.Running();
+    };
+    for (const WPARAM w : pointers) {
+        for (const WPARAM l : pointers) {
+            DWORD_PTR length = 0;
+            ASSERT_TRUE(answers(w, static_cast<LPARAM>(l), length))
+                << "sent pointers " << w << ", " << l;
+            EXPECT_EQ(length, 6u);
+            PostMessageA(app.Chat(), CLM_GETSEL, w, static_cast<LPARAM>(l));
+            app.Settle();
+            ASSERT_TRUE(answers(0, 0, length)) << "posted pointers " << w << ", " << l;
+            EXPECT_EQ(length, 6u);
+        }
+    }
+    EXPECT_EQ(here, kUntouched);
+    EXPECT_EQ(app.ChatText(), text);
+    app.SendTyped("still here");
+    EXPECT_EQ(app.ChatText(), text + "<User> still here\r\n");
 }
 
 } // namespace

@@ -121,6 +121,46 @@ std::string ClipboardText() {
     return text;
 }
 
+std::wstring ClipboardUnicode() {
+    std::wstring text;
+    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) {
+        Sleep(20);
+    }
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    if (data != nullptr) {
+        const WCHAR* p = static_cast<const WCHAR*>(GlobalLock(data));
+        if (p != nullptr) {
+            text = p;
+            GlobalUnlock(data);
+        }
+    }
+    CloseClipboard();
+    return text;
+}
+
+void MarkClipboardLocale(LCID locale) {
+    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) {
+        Sleep(20);
+    }
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof locale);
+    if (memory != nullptr) {
+        *static_cast<LCID*>(GlobalLock(memory)) = locale;
+        GlobalUnlock(memory);
+        if (SetClipboardData(CF_LOCALE, memory) == nullptr) {
+            GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
+}
+
+std::wstring AnsiToWide(const std::string& bytes) {
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+    return wide;
+}
+
 std::set<std::string> FolderNames(const std::string& folder) {
     std::set<std::string> names;
     WIN32_FIND_DATAA fd;

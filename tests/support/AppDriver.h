@@ -85,6 +85,13 @@ bool FileExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 std::string ClipboardText();
+// The clipboard's CF_UNICODETEXT, as the system gives it to a Unicode program.
+std::wstring ClipboardUnicode();
+// Marks the clipboard's text with a locale, as the system does with that of
+// the keyboard layout active at a copy.
+void MarkClipboardLocale(LCID locale);
+// The bytes as the program's ANSI code page reads them.
+std::wstring AnsiToWide(const std::string& bytes);
 // The names in a folder, "." and ".." left out.
 std::set<std::string> FolderNames(const std::string& folder);
 // The same, less the program and its settings file: a copy or temporary
