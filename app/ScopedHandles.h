@@ -140,3 +140,46 @@ public:
 private:
     bool open_;
 };
+
+// A movable global memory block, freed unless the clipboard took it.
+class ScopedGlobal {
+public:
+    explicit ScopedGlobal(SIZE_T bytes)
+        : memory_(bytes != 0 ? GlobalAlloc(GMEM_MOVEABLE, bytes) : nullptr) {}
+    ~ScopedGlobal() {
+        if (memory_ != nullptr) {
+            GlobalFree(memory_);
+        }
+    }
+    ScopedGlobal(const ScopedGlobal&) = delete;
+    ScopedGlobal& operator=(const ScopedGlobal&) = delete;
+    HGLOBAL Handle() const { return memory_; }
+    // Once the clipboard holds the block, the system frees it.
+    void PutOnClipboard(UINT format) {
+        if (memory_ != nullptr && SetClipboardData(format, memory_) != nullptr) {
+            memory_ = nullptr;
+        }
+    }
+
+private:
+    HGLOBAL memory_;
+};
+
+// A global block's bytes, locked for the scope.
+class ScopedGlobalLock {
+public:
+    explicit ScopedGlobalLock(HGLOBAL memory)
+        : memory_(memory), bytes_(memory != nullptr ? GlobalLock(memory) : nullptr) {}
+    ~ScopedGlobalLock() {
+        if (bytes_ != nullptr) {
+            GlobalUnlock(memory_);
+        }
+    }
+    ScopedGlobalLock(const ScopedGlobalLock&) = delete;
+    ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
+    template <typename T> T* As() const { return static_cast<T*>(bytes_); }
+
+private:
+    HGLOBAL memory_;
+    void* bytes_;
+};

@@ -9,6 +9,7 @@
 #include "transcript/ChatLines.h"
 #include "transcript/ChatList.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -90,8 +91,9 @@ int TopLineNumber() {
     return l == std::string::npos ? -1 : std::atoi(text.c_str() + l + 1);
 }
 
-// The pane's pixels as drawn, top-down, 32 bits each.
-std::vector<DWORD> Pixels() {
+// The pane's pixels, top-down, 32 bits each: as drawn on the screen, or as
+// the pane prints itself into a memory bitmap that starts out in another colour.
+std::vector<DWORD> Pixels(bool printed = false) {
     UpdateWindow(Chat());
     const RECT r = Client();
     HDC dc = GetDC(Chat());
@@ -105,7 +107,12 @@ std::vector<DWORD> Pixels() {
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    if (printed) {
+        std::fill_n(static_cast<DWORD*>(bits), r.right * r.bottom, 0x00010203u);
+        SendMessageA(Chat(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    } else {
+        BitBlt(mem, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    }
     GdiFlush();
     std::vector<DWORD> out(static_cast<const DWORD*>(bits),
                            static_cast<const DWORD*>(bits) + r.right * r.bottom);
@@ -269,6 +276,21 @@ TEST_F(ChatList, DrawsInItsFontAndColours) {
     SendMessageA(Chat(), WM_SETFONT, reinterpret_cast<WPARAM>(other), 0);
     EXPECT_EQ(SendMessageA(Chat(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(other));
     EXPECT_GT(CountOf(Pixels(), ink, 0, LineHeight()), 20u);
+}
+
+// Printing (a snapshot, a magnifier, a print preview) shows what the screen shows.
+TEST_F(ChatList, PrintsTheSamePixelsItPaints) {
+    SendMessageA(Chat(), CLM_SETCOLORS, RGB(200, 0, 0), RGB(0, 0, 120));
+    std::string text;
+    for (int i = 0; i < 60; ++i) {
+        text += "<Ada> line " + std::to_string(i) + " of the chat\r\n";
+    }
+    SetText(text);
+    SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0);
+    SendMessageA(Chat(), CLM_SETSEL, 3, 40);
+    AppendText(Chat(), "<Bob> while scrolled up\r\n"); // the new-lines marker shows too
+    const std::vector<DWORD> screen = Pixels();
+    EXPECT_TRUE(Pixels(true) == screen) << "the printed pane differs from the painted one";
 }
 
 TEST_F(ChatList, WrapsAtThePaneWidthAndShowsControlBytesPlainly) {

@@ -1,0 +1,259 @@
+#include "transcript/ChatListState.h"
+
+#include "app/Strings.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace chatlist {
+namespace {
+
+constexpr UINT_PTR kDragTimer = 1;
+constexpr UINT kDragInterval = 50;
+constexpr UINT kMenuCopy = 1;
+constexpr UINT kMenuSelectAll = 2;
+constexpr char kMenuCopyText[] = "&Copy\tCtrl+C";
+constexpr char kMenuSelectAllText[] = "Select &All\tCtrl+A";
+
+// Makes `next` the selection, drawing again only what changed.
+void Select(HWND hwnd, ChatState& s, const Selection& next) {
+    ByteSpan spans[2];
+    const int n = SelectionChangedSpans(SelectionFrom(s.sel), SelectionTo(s.sel),
+                                        SelectionFrom(next), SelectionTo(next), spans);
+    s.sel = next;
+    for (int i = 0; i < n; ++i) {
+        InvalidateSpan(hwnd, s, spans[i].from, spans[i].to);
+    }
+}
+
+// The byte offset under a point of the client area: the nearest edge between
+// bytes, or the byte whose cell holds the point. Below the last line: the end.
+size_t OffsetAt(const ChatState& s, POINT p, bool nearestEdge) {
+    if (s.layout.lineCount == 0) {
+        return 0;
+    }
+    const long long row =
+        p.y >= 0 ? p.y / s.lineHeight : -((s.lineHeight - 1 - p.y) / s.lineHeight);
+    const long long line = static_cast<long long>(s.top) + row;
+    if (line < 0) {
+        return 0;
+    }
+    if (static_cast<size_t>(line) >= s.layout.lineCount) {
+        return s.layout.length;
+    }
+    const int64_t x = p.x - kMargin;
+    return nearestEdge ? LayoutHitTest(s.layout, static_cast<size_t>(line), x)
+                       : LayoutCharAt(s.layout, static_cast<size_t>(line), x);
+}
+
+void ExtendTo(HWND hwnd, ChatState& s, POINT p) {
+    p.y = std::clamp<LONG>(p.y, 0, std::max(s.clientHeight - 1, 0));
+    Selection next = s.sel;
+    SelectionDrag(next, s.layout, OffsetAt(s, p, true), OffsetAt(s, p, false));
+    Select(hwnd, s, next);
+}
+
+// While the mouse is held outside the pane, the view scrolls towards it, faster
+// the further away it is, and the selection follows.
+void CALLBACK DragTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
+    ChatState* s = StateOf(hwnd);
+    if (s == nullptr) {
+        KillTimer(hwnd, kDragTimer);
+        return;
+    }
+    if (!s->dragging || GetCapture() != hwnd) {
+        StopDrag(hwnd, *s);
+        return;
+    }
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(hwnd, &p);
+    if (p.y < 0) {
+        ScrollBy(hwnd, *s, -(1 + (-p.y) / s->lineHeight));
+    } else if (p.y >= s->clientHeight) {
+        ScrollBy(hwnd, *s, 1 + (p.y - s->clientHeight) / s->lineHeight);
+    }
+    ExtendTo(hwnd, *s, p);
+    UpdateWindow(hwnd);
+}
+
+void StartDrag(HWND hwnd, ChatState& s) {
+    s.dragging = true;
+    SetCapture(hwnd);
+}
+
+POINT PointOf(LPARAM lParam) {
+    // Signed: with the mouse captured, points left of or above the pane are negative.
+    return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}
+
+// The input field: the first EDIT among the pane's siblings.
+HWND InputField(HWND hwnd) {
+    HWND parent = GetParent(hwnd);
+    return parent != nullptr ? FindWindowExA(parent, nullptr, Str::EditClass, nullptr) : nullptr;
+}
+
+} // namespace
+
+void SetSelection(HWND hwnd, ChatState& s, size_t anchor, size_t caret) {
+    Selection next = s.sel;
+    SelectRange(next, anchor, caret, s.layout.length);
+    Select(hwnd, s, next);
+}
+
+void SelectAll(HWND hwnd, ChatState& s) {
+    SetSelection(hwnd, s, 0, s.layout.length);
+}
+
+void StopDrag(HWND hwnd, ChatState& s) {
+    if (s.dragTimer) {
+        KillTimer(hwnd, kDragTimer);
+        s.dragTimer = false;
+    }
+    if (s.dragging) {
+        s.dragging = false;
+        if (GetCapture() == hwnd) {
+            ReleaseCapture();
+        }
+    }
+}
+
+// A key the transcript has no use for goes to the input field, and the focus
+// with it, together with the character the key already made, so that nothing
+// typed is lost in a read-only pane.
+void HandOver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND input = InputField(hwnd);
+    if (input == nullptr) {
+        return;
+    }
+    SetFocus(input);
+    SendMessageA(input, message, wParam, lParam);
+    MSG typed;
+    while (PeekMessageA(&typed, hwnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+        SendMessageA(input, typed.message, typed.wParam, typed.lParam);
+    }
+}
+
+LRESULT OnLButtonDown(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam) {
+    const POINT p = PointOf(lParam);
+    if (ClickedNewLinesMarker(hwnd, s, p)) {
+        return 0;
+    }
+    SetFocus(hwnd);
+    const bool third =
+        s.doubleClickTime != 0 &&
+        static_cast<DWORD>(GetMessageTime()) - s.doubleClickTime <= GetDoubleClickTime() &&
+        std::abs(p.x - s.doubleClickPoint.x) <= GetSystemMetrics(SM_CXDOUBLECLK) &&
+        std::abs(p.y - s.doubleClickPoint.y) <= GetSystemMetrics(SM_CYDOUBLECLK);
+    s.doubleClickTime = 0;
+    Selection next = s.sel;
+    if (third) {
+        SelectionClickUnit(next, s.layout, SelectionUnit::Line, OffsetAt(s, p, false));
+    } else if (wParam & MK_SHIFT) {
+        SelectionExtend(next, OffsetAt(s, p, true));
+    } else {
+        SelectionClick(next, OffsetAt(s, p, true));
+    }
+    Select(hwnd, s, next);
+    StartDrag(hwnd, s);
+    return 0;
+}
+
+LRESULT OnLButtonDblClk(HWND hwnd, ChatState& s, LPARAM lParam) {
+    const POINT p = PointOf(lParam);
+    Selection next = s.sel;
+    SelectionClickUnit(next, s.layout, SelectionUnit::Word, OffsetAt(s, p, false));
+    Select(hwnd, s, next);
+    s.doubleClickTime = static_cast<DWORD>(GetMessageTime());
+    if (s.doubleClickTime == 0) {
+        s.doubleClickTime = 1;
+    }
+    s.doubleClickPoint = p;
+    StartDrag(hwnd, s);
+    return 0;
+}
+
+LRESULT OnMouseMove(HWND hwnd, ChatState& s, LPARAM lParam) {
+    if (!s.dragging) {
+        return 0;
+    }
+    if (GetCapture() != hwnd) {
+        StopDrag(hwnd, s);
+        return 0;
+    }
+    const POINT p = PointOf(lParam);
+    ExtendTo(hwnd, s, p);
+    const bool outside = p.y < 0 || p.y >= s.clientHeight;
+    if (outside && !s.dragTimer) {
+        s.dragTimer = SetTimer(hwnd, kDragTimer, kDragInterval, DragTimerProc) != 0;
+    } else if (!outside && s.dragTimer) {
+        KillTimer(hwnd, kDragTimer);
+        s.dragTimer = false;
+    }
+    return 0;
+}
+
+LRESULT OnRButtonDown(HWND hwnd, ChatState& s, LPARAM lParam) {
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) {
+        return 0;
+    }
+    const bool selected = !SelectionEmpty(s.sel);
+    AppendMenuA(menu, MF_STRING | (selected ? MF_ENABLED : MF_GRAYED), kMenuCopy, kMenuCopyText);
+    AppendMenuA(menu, MF_STRING, kMenuSelectAll, kMenuSelectAllText);
+    POINT p = PointOf(lParam);
+    ClientToScreen(hwnd, &p);
+    const UINT chosen = static_cast<UINT>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, p.x, p.y, 0, hwnd, nullptr));
+    DestroyMenu(menu);
+    // The menu ran its own message loop: the window may be gone by now.
+    ChatState* still = StateOf(hwnd);
+    if (still == nullptr) {
+        return 0;
+    }
+    if (chosen == kMenuCopy) {
+        CopySelection(hwnd, *still);
+    } else if (chosen == kMenuSelectAll) {
+        SelectAll(hwnd, *still);
+    }
+    return 0;
+}
+
+LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const long long page = static_cast<long long>(FullRows(s));
+    switch (key) {
+    case VK_UP: ScrollBy(hwnd, s, -1); return 0;
+    case VK_DOWN: ScrollBy(hwnd, s, 1); return 0;
+    case VK_PRIOR: ScrollBy(hwnd, s, -page); return 0;
+    case VK_NEXT: ScrollBy(hwnd, s, page); return 0;
+    case VK_HOME: ScrollTo(hwnd, s, 0); return 0;
+    case VK_END: ScrollTo(hwnd, s, MaxTop(s)); return 0;
+    case VK_SHIFT:
+    case VK_CONTROL:
+    case VK_MENU:
+    case VK_LWIN:
+    case VK_RWIN:
+    case VK_CAPITAL:
+    case VK_NUMLOCK:
+    case VK_SCROLL: return 0;
+    case 'A':
+        if (ctrl) {
+            SelectAll(hwnd, s);
+            return 0;
+        }
+        break;
+    case 'C':
+    case VK_INSERT:
+        if (ctrl) {
+            CopySelection(hwnd, s);
+            return 0;
+        }
+        break;
+    default: break;
+    }
+    HandOver(hwnd, WM_KEYDOWN, key, lParam);
+    return 0;
+}
+
+} // namespace chatlist

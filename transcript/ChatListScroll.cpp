@@ -1,0 +1,214 @@
+#include "transcript/ChatListState.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace chatlist {
+
+size_t FullRows(const ChatState& s) {
+    const int rows = s.clientHeight / s.lineHeight;
+    return rows > 1 ? static_cast<size_t>(rows) : 1;
+}
+
+// Rows that show at least a part of a line.
+size_t ShownRows(const ChatState& s) {
+    return static_cast<size_t>((std::max(s.clientHeight, 0) + s.lineHeight - 1) / s.lineHeight);
+}
+
+size_t MaxTop(const ChatState& s) {
+    const size_t page = FullRows(s);
+    return s.layout.lineCount > page ? s.layout.lineCount - page : 0;
+}
+
+bool AtBottom(const ChatState& s) {
+    return s.top >= MaxTop(s);
+}
+
+size_t TopOffset(const ChatState& s) {
+    return s.top < s.layout.lineCount ? LayoutLineStart(s.layout, s.top) : s.layout.length;
+}
+
+int32_t WrapWidth(const ChatState& s) {
+    return s.clientWidth - 2 * kMargin;
+}
+
+// Drawing the scroll bar is costly on some systems (milliseconds), while on a
+// long text most appends move its thumb by less than a pixel: the bar is only
+// redrawn when its picture changes.
+void UpdateScrollBar(HWND hwnd, ChatState& s) {
+    SCROLLINFO si{};
+    si.cbSize = sizeof si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    si.nMin = 0;
+    si.nMax = s.layout.lineCount > 0 ? static_cast<int>(s.layout.lineCount - 1) : 0;
+    si.nPage = static_cast<UINT>(FullRows(s));
+    si.nPos = static_cast<int>(s.top);
+    const SCROLLINFO old = s.shownBar;
+    if (old.cbSize != 0 && si.nMax == old.nMax && si.nPage == old.nPage && si.nPos == old.nPos) {
+        return;
+    }
+    s.shownBar = si;
+    SetScrollInfo(hwnd, SB_VERT, &si, FALSE);
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    if (old.cbSize != 0 && GetScrollBarInfo(hwnd, OBJID_VSCROLL, &bar) &&
+        bar.xyThumbTop == s.shownThumb.xyThumbTop &&
+        bar.xyThumbBottom == s.shownThumb.xyThumbBottom &&
+        bar.rgstate[0] == s.shownThumb.rgstate[0] &&
+        EqualRect(&bar.rcScrollBar, &s.shownThumb.rcScrollBar)) {
+        return;
+    }
+    s.shownThumb = bar;
+    // Back and forth, so that the scroll bar sees a change and draws itself.
+    if (old.cbSize != 0) {
+        SetScrollInfo(hwnd, SB_VERT, &old, FALSE);
+    }
+    SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
+}
+
+// Marks the rows of visual lines first..last (inclusive) for repainting, where shown.
+void InvalidateLines(HWND hwnd, const ChatState& s, size_t first, size_t last) {
+    const size_t rows = ShownRows(s);
+    if (last < s.top || first >= s.top + rows) {
+        return;
+    }
+    first = std::max(first, s.top);
+    last = std::min(last, s.top + rows - 1);
+    RECT r{0, static_cast<LONG>((first - s.top) * s.lineHeight), s.clientWidth,
+           static_cast<LONG>((last - s.top + 1) * s.lineHeight)};
+    InvalidateRect(hwnd, &r, FALSE);
+}
+
+void InvalidateSpan(HWND hwnd, const ChatState& s, size_t from, size_t to) {
+    if (from < to && s.layout.lineCount > 0) {
+        InvalidateLines(hwnd, s, LayoutLineOf(s.layout, from), LayoutLineOf(s.layout, to));
+    }
+}
+
+// Shows the view from another top line, moving the pixels that stay visible.
+void ScrollTo(HWND hwnd, ChatState& s, size_t top) {
+    top = std::min(top, MaxTop(s));
+    if (top != s.top) {
+        const size_t distance = top > s.top ? top - s.top : s.top - top;
+        RECT pending;
+        // Pixels can only be moved when all of them are up to date.
+        // The new-lines marker stays at the bottom edge: with it shown, nothing moves pixels.
+        if (distance < ShownRows(s) && s.unseenLines == 0 &&
+            !GetUpdateRect(hwnd, &pending, FALSE)) {
+            const int dy = static_cast<int>(distance) * s.lineHeight;
+            ScrollWindowEx(hwnd, 0, top > s.top ? -dy : dy, nullptr, nullptr, nullptr, nullptr,
+                           SW_INVALIDATE);
+        } else {
+            InvalidateRect(hwnd, nullptr, FALSE);
+        }
+        s.top = top;
+    }
+    UpdateScrollBar(hwnd, s);
+    ForgetNewLinesAtBottom(hwnd, s);
+}
+
+void ScrollBy(HWND hwnd, ChatState& s, long long lines) {
+    const long long wanted = static_cast<long long>(s.top) + lines;
+    ScrollTo(hwnd, s, wanted > 0 ? static_cast<size_t>(wanted) : 0);
+}
+
+// After a rewrap: the line that holds the old top byte goes on top, unless the
+// view followed the chat's end, which it keeps following.
+void KeepPlace(HWND hwnd, ChatState& s, bool following, size_t topOffset) {
+    s.top = following ? MaxTop(s) : std::min(LayoutLineOf(s.layout, topOffset), MaxTop(s));
+    InvalidateRect(hwnd, nullptr, FALSE);
+    UpdateScrollBar(hwnd, s);
+    ForgetNewLinesAtBottom(hwnd, s);
+}
+
+// ---- new lines while reading ---------------------------------------------
+
+// The band at the bottom edge that the marker may cover.
+void InvalidateMarker(HWND hwnd, const ChatState& s) {
+    RECT band{0, s.clientHeight - 2 * s.lineHeight, s.clientWidth, s.clientHeight};
+    InvalidateRect(hwnd, &band, FALSE);
+}
+
+// Chat lines appended while the view is scrolled up are counted for the marker.
+void NoteNewLines(HWND hwnd, ChatState& s, const char* added, size_t length) {
+    unsigned lines = 0;
+    for (const char* p = added;
+         (p = static_cast<const char*>(std::memchr(p, '\n', length - (p - added)))) != nullptr;
+         ++p) {
+        ++lines;
+    }
+    if (lines != 0) {
+        s.unseenLines = s.unseenLines + lines < s.unseenLines ? UINT_MAX : s.unseenLines + lines;
+        InvalidateMarker(hwnd, s);
+    }
+}
+
+// Reaching the end shows the new lines: the marker goes.
+void ForgetNewLinesAtBottom(HWND hwnd, ChatState& s) {
+    if (s.unseenLines != 0 && AtBottom(s)) {
+        s.unseenLines = 0;
+        InvalidateMarker(hwnd, s);
+    }
+}
+
+// A click on the marker goes to the end, and leaves the focus where it was.
+bool ClickedNewLinesMarker(HWND hwnd, ChatState& s, POINT p) {
+    if (s.unseenLines == 0 || !PtInRect(&s.markerRect, p)) {
+        return false;
+    }
+    ScrollTo(hwnd, s, MaxTop(s));
+    return true;
+}
+
+// ---- the scroll bar and the wheel -------------------------------------------
+
+LRESULT OnVScroll(HWND hwnd, ChatState& s, WPARAM wParam) {
+    const long long page = static_cast<long long>(FullRows(s));
+    switch (LOWORD(wParam)) {
+    case SB_LINEUP: ScrollBy(hwnd, s, -1); break;
+    case SB_LINEDOWN: ScrollBy(hwnd, s, 1); break;
+    case SB_PAGEUP: ScrollBy(hwnd, s, -page); break;
+    case SB_PAGEDOWN: ScrollBy(hwnd, s, page); break;
+    case SB_TOP: ScrollTo(hwnd, s, 0); break;
+    case SB_BOTTOM: ScrollTo(hwnd, s, MaxTop(s)); break;
+    case SB_THUMBTRACK:
+    case SB_THUMBPOSITION: {
+        // The message's own position has only 16 bits; the scroll bar has all 32.
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_TRACKPOS;
+        const int position = GetScrollInfo(hwnd, SB_VERT, &si) ? si.nTrackPos : HIWORD(wParam);
+        ScrollTo(hwnd, s, position > 0 ? static_cast<size_t>(position) : 0);
+        UpdateWindow(hwnd);
+        break;
+    }
+    default: break;
+    }
+    return 0;
+}
+
+LRESULT OnMouseWheel(HWND hwnd, ChatState& s, WPARAM wParam) {
+    UINT perNotch = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
+    if (perNotch == 0) {
+        return 0;
+    }
+    if (perNotch == WHEEL_PAGESCROLL || perNotch > FullRows(s)) {
+        perNotch = static_cast<UINT>(FullRows(s));
+    }
+    const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
+    // A turn the other way drops what is left of the last one.
+    if ((delta > 0 && s.wheel < 0) || (delta < 0 && s.wheel > 0)) {
+        s.wheel = 0;
+    }
+    s.wheel += delta * static_cast<int>(perNotch);
+    const int lines = s.wheel / WHEEL_DELTA;
+    s.wheel -= lines * WHEEL_DELTA;
+    if (lines != 0) {
+        ScrollBy(hwnd, s, -lines);
+    }
+    return 0;
+}
+
+} // namespace chatlist

@@ -1,0 +1,85 @@
+// The transcript control's own record and the functions its rooms share:
+// text and font (ChatList.cpp), scrolling and the new-lines marker
+// (ChatListScroll.cpp), painting (ChatListPaint.cpp), mouse, keys and the
+// selection (ChatListInput.cpp) and the clipboard (ChatListClipboard.cpp).
+// Only the control's own files include this.
+#pragma once
+
+#include "transcript/ChatLayout.h"
+#include "transcript/SelectionModel.h"
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace chatlist {
+
+constexpr int kMargin = 2; // pixels between the pane's edges and the text
+
+// One per window, zeroed at creation, so every member starts as 0/false/null.
+struct ChatState {
+    ChatLayout layout;
+    COLORREF textColor;
+    COLORREF backColor;
+    COLORREF selTextColor;
+    COLORREF selBackColor;
+    HFONT font;
+    int lineHeight;
+    int clientWidth;
+    int clientHeight;
+    size_t top; // the first visual line shown
+    Selection sel;
+    bool dragging;
+    bool dragTimer;
+    int wheel;             // wheel travel not yet scrolled, in (delta x lines per notch)
+    DWORD doubleClickTime; // when the last double click came, to tell a third click
+    POINT doubleClickPoint;
+    SCROLLINFO shownBar;      // what the scroll bar was given, to skip needless updates
+    SCROLLBARINFO shownThumb; // and how it was drawn
+    unsigned unseenLines;     // chat lines that came while the view was scrolled up
+    RECT markerRect;          // where their marker was drawn last
+    HHOOK postedGuard;        // takes the pointers off posted selection queries
+};
+
+ChatState* StateOf(HWND hwnd);
+HFONT FontOf(const ChatState& s);
+
+// ---- scrolling (ChatListScroll.cpp) ----
+size_t FullRows(const ChatState& s);
+size_t ShownRows(const ChatState& s);
+size_t MaxTop(const ChatState& s);
+bool AtBottom(const ChatState& s);
+size_t TopOffset(const ChatState& s);
+int32_t WrapWidth(const ChatState& s);
+void UpdateScrollBar(HWND hwnd, ChatState& s);
+void InvalidateLines(HWND hwnd, const ChatState& s, size_t first, size_t last);
+void InvalidateSpan(HWND hwnd, const ChatState& s, size_t from, size_t to);
+void ScrollTo(HWND hwnd, ChatState& s, size_t top);
+void ScrollBy(HWND hwnd, ChatState& s, long long lines);
+void KeepPlace(HWND hwnd, ChatState& s, bool following, size_t topOffset);
+void NoteNewLines(HWND hwnd, ChatState& s, const char* added, size_t length);
+void ForgetNewLinesAtBottom(HWND hwnd, ChatState& s);
+bool ClickedNewLinesMarker(HWND hwnd, ChatState& s, POINT p);
+LRESULT OnVScroll(HWND hwnd, ChatState& s, WPARAM wParam);
+LRESULT OnMouseWheel(HWND hwnd, ChatState& s, WPARAM wParam);
+
+// ---- painting (ChatListPaint.cpp) ----
+LRESULT OnPaint(HWND hwnd, ChatState& s);
+LRESULT OnPrintClient(ChatState& s, HDC dc);
+
+// ---- mouse, keys and selection (ChatListInput.cpp) ----
+void SetSelection(HWND hwnd, ChatState& s, size_t anchor, size_t caret);
+void SelectAll(HWND hwnd, ChatState& s);
+void StopDrag(HWND hwnd, ChatState& s);
+void HandOver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT OnLButtonDown(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam);
+LRESULT OnLButtonDblClk(HWND hwnd, ChatState& s, LPARAM lParam);
+LRESULT OnMouseMove(HWND hwnd, ChatState& s, LPARAM lParam);
+LRESULT OnRButtonDown(HWND hwnd, ChatState& s, LPARAM lParam);
+LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam);
+
+// ---- the clipboard (ChatListClipboard.cpp) ----
+void CopySelection(HWND hwnd, const ChatState& s);
+
+} // namespace chatlist
