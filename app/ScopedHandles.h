@@ -5,8 +5,16 @@
 
 #include <windows.h>
 
+// Owners are neither copied nor assigned: one handle, one owner.
+class NoCopy {
+public:
+    NoCopy() = default;
+    NoCopy(const NoCopy&) = delete;
+    NoCopy& operator=(const NoCopy&) = delete;
+};
+
 // A window's device context from GetDC.
-class ScopedGetDC {
+class ScopedGetDC : NoCopy {
 public:
     explicit ScopedGetDC(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
     ~ScopedGetDC() {
@@ -14,8 +22,6 @@ public:
             ReleaseDC(hwnd_, dc_);
         }
     }
-    ScopedGetDC(const ScopedGetDC&) = delete;
-    ScopedGetDC& operator=(const ScopedGetDC&) = delete;
     operator HDC() const { return dc_; }
 
 private:
@@ -24,7 +30,7 @@ private:
 };
 
 // One paint cycle: BeginPaint now, EndPaint at the end of the scope.
-class ScopedPaint {
+class ScopedPaint : NoCopy {
 public:
     explicit ScopedPaint(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
     ~ScopedPaint() {
@@ -32,8 +38,6 @@ public:
             EndPaint(hwnd_, &ps_);
         }
     }
-    ScopedPaint(const ScopedPaint&) = delete;
-    ScopedPaint& operator=(const ScopedPaint&) = delete;
     operator HDC() const { return dc_; }
     const RECT& Area() const { return ps_.rcPaint; }
 
@@ -44,7 +48,7 @@ private:
 };
 
 // An object selected into a DC; the one it replaced goes back.
-class ScopedSelect {
+class ScopedSelect : NoCopy {
 public:
     ScopedSelect(HDC dc, HGDIOBJ object)
         : dc_(dc), old_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr) {}
@@ -53,8 +57,6 @@ public:
             SelectObject(dc_, old_);
         }
     }
-    ScopedSelect(const ScopedSelect&) = delete;
-    ScopedSelect& operator=(const ScopedSelect&) = delete;
 
 private:
     HDC dc_;
@@ -63,7 +65,7 @@ private:
 
 // A GDI object this code made (a brush, a pen, a bitmap, a font): deleted.
 // Declare it before any ScopedSelect that selects it, so it is deselected first.
-template <typename Handle> class ScopedGdiObject {
+template <typename Handle> class ScopedGdiObject : NoCopy {
 public:
     explicit ScopedGdiObject(Handle handle) : handle_(handle) {}
     ~ScopedGdiObject() {
@@ -71,8 +73,6 @@ public:
             DeleteObject(handle_);
         }
     }
-    ScopedGdiObject(const ScopedGdiObject&) = delete;
-    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
     operator Handle() const { return handle_; }
     Handle Get() const { return handle_; }
     // Hands the object over to an owner that deletes it itself.
@@ -87,7 +87,7 @@ private:
 };
 
 // A memory DC (compatible with a given one, or with the screen for nullptr).
-class ScopedMemoryDC {
+class ScopedMemoryDC : NoCopy {
 public:
     explicit ScopedMemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
     ~ScopedMemoryDC() {
@@ -95,8 +95,6 @@ public:
             DeleteDC(dc_);
         }
     }
-    ScopedMemoryDC(const ScopedMemoryDC&) = delete;
-    ScopedMemoryDC& operator=(const ScopedMemoryDC&) = delete;
     operator HDC() const { return dc_; }
 
 private:
@@ -105,15 +103,13 @@ private:
 
 // A bitmap of a given size selected into a memory DC of its own, to draw off
 // screen: both made together, both gone together.
-class MemoryBitmap {
+class MemoryBitmap : NoCopy {
 public:
     MemoryBitmap(HDC like, int width, int height)
         : dc_(like), bitmap_(like != nullptr && width > 0 && height > 0
                                  ? CreateCompatibleBitmap(like, width, height)
                                  : nullptr),
           select_(dc_, bitmap_) {}
-    MemoryBitmap(const MemoryBitmap&) = delete;
-    MemoryBitmap& operator=(const MemoryBitmap&) = delete;
     bool Ok() const { return static_cast<HDC>(dc_) != nullptr && bitmap_.Get() != nullptr; }
     HDC Dc() const { return dc_; }
     HBITMAP Bitmap() const { return bitmap_; }
@@ -125,7 +121,7 @@ private:
 };
 
 // The clipboard, open for the scope.
-class ScopedClipboard {
+class ScopedClipboard : NoCopy {
 public:
     explicit ScopedClipboard(HWND owner) : open_(OpenClipboard(owner) != FALSE) {}
     ~ScopedClipboard() {
@@ -133,8 +129,6 @@ public:
             CloseClipboard();
         }
     }
-    ScopedClipboard(const ScopedClipboard&) = delete;
-    ScopedClipboard& operator=(const ScopedClipboard&) = delete;
     bool IsOpen() const { return open_; }
 
 private:
@@ -142,7 +136,7 @@ private:
 };
 
 // A movable global memory block, freed unless the clipboard took it.
-class ScopedGlobal {
+class ScopedGlobal : NoCopy {
 public:
     explicit ScopedGlobal(SIZE_T bytes)
         : memory_(bytes != 0 ? GlobalAlloc(GMEM_MOVEABLE, bytes) : nullptr) {}
@@ -151,8 +145,6 @@ public:
             GlobalFree(memory_);
         }
     }
-    ScopedGlobal(const ScopedGlobal&) = delete;
-    ScopedGlobal& operator=(const ScopedGlobal&) = delete;
     HGLOBAL Handle() const { return memory_; }
     // Once the clipboard holds the block, the system frees it.
     void PutOnClipboard(UINT format) {
@@ -166,7 +158,7 @@ private:
 };
 
 // A global block's bytes, locked for the scope.
-class ScopedGlobalLock {
+class ScopedGlobalLock : NoCopy {
 public:
     explicit ScopedGlobalLock(HGLOBAL memory)
         : memory_(memory), bytes_(memory != nullptr ? GlobalLock(memory) : nullptr) {}
@@ -175,8 +167,6 @@ public:
             GlobalUnlock(memory_);
         }
     }
-    ScopedGlobalLock(const ScopedGlobalLock&) = delete;
-    ScopedGlobalLock& operator=(const ScopedGlobalLock&) = delete;
     template <typename T> T* As() const { return static_cast<T*>(bytes_); }
 
 private:

@@ -8,48 +8,30 @@ namespace {
 
 using CommandAction = LRESULT (*)();
 
-LRESULT Send() {
-    SendLine();
+// A command that answers nothing of its own: the action runs, the answer is 0.
+template <auto Action> LRESULT Run() {
+    Action();
     return 0;
 }
-LRESULT ClearInputCommand() {
-    ClearInput();
-    return 0;
-}
-LRESULT ClearOutputCommand() {
-    ClearOutput();
-    return 0;
-}
+
 // Connect, Disconnect and Send file are bound everywhere but act only once
 // the program has network code.
 LRESULT NotYetAvailable() {
     return 0;
 }
-LRESULT SaveLog() {
-    SaveLogFile();
-    return 0;
-}
-LRESULT Options() {
-    OpenOptionsDialog();
-    return 0;
-}
-LRESULT About() {
-    OpenAboutDialog();
-    return 0;
-}
 
 constexpr int kFirstCommand = IDM_SEND;
 constexpr CommandAction kCommandTable[] = {
-    Send,               // IDM_SEND
-    ClearInputCommand,  // IDM_CLEARINPUT
-    ClearOutputCommand, // IDM_CLEAROUTPUT
-    NotYetAvailable,    // IDM_CONNECT
-    NotYetAvailable,    // IDM_DISCONNECT
-    ClosePath,          // IDM_EXIT
-    NotYetAvailable,    // IDM_SENDFILE
-    SaveLog,            // IDM_SAVELOG
-    Options,            // IDM_OPTIONS
-    About,              // IDM_ABOUT
+    Run<SendLine>,          // IDM_SEND
+    Run<ClearInput>,        // IDM_CLEARINPUT
+    Run<ClearOutput>,       // IDM_CLEAROUTPUT
+    NotYetAvailable,        // IDM_CONNECT
+    NotYetAvailable,        // IDM_DISCONNECT
+    ClosePath,              // IDM_EXIT: answers what DestroyWindow answered
+    NotYetAvailable,        // IDM_SENDFILE
+    Run<SaveLogFile>,       // IDM_SAVELOG
+    Run<OpenOptionsDialog>, // IDM_OPTIONS
+    Run<OpenAboutDialog>,   // IDM_ABOUT
 };
 constexpr int kCommandCount = sizeof kCommandTable / sizeof kCommandTable[0];
 static_assert(kFirstCommand + kCommandCount - 1 == IDM_ABOUT, "one action per command");

@@ -38,10 +38,6 @@ constexpr StopTable kStop;
 // and a single advance fits in an int.
 constexpr int32_t kMaxAdvance = 1 << 20;
 
-bool IsTerminator(unsigned char c) {
-    return c == '\r' || c == '\n';
-}
-
 // A growable list of visual line starts.
 struct LineList {
     uint32_t* data;
@@ -193,17 +189,19 @@ int64_t CellAdvance(const ChatLayout& layout, unsigned char c, int64_t x) {
     }
 }
 
-enum WordClass { kWord, kSpace, kSign, kEnd };
-
-WordClass WordClassOf(unsigned char c) {
-    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-        c >= 0x80) {
-        return kWord;
+// The byte of a visual line at x: the one whose cell holds x, or, for the
+// nearest edge, the one whose cell's middle lies beyond x. Past the last: the line's text end.
+size_t ByteAt(const ChatLayout& layout, size_t line, int64_t x, bool nearestEdge) {
+    const size_t end = LayoutLineTextEnd(layout, line);
+    int64_t left = 0;
+    for (size_t i = layout.lines[line]; i < end; ++i) {
+        const int64_t w = CellAdvance(layout, static_cast<unsigned char>(layout.text[i]), left);
+        if (nearestEdge ? 2 * (x - left) < w : x < left + w) {
+            return i;
+        }
+        left += w;
     }
-    if (c == ' ' || c == '\t') {
-        return kSpace;
-    }
-    return IsTerminator(c) ? kEnd : kSign;
+    return end;
 }
 
 } // namespace
@@ -393,30 +391,11 @@ int64_t LayoutOffsetX(const ChatLayout& layout, size_t line, size_t offset) {
 }
 
 size_t LayoutHitTest(const ChatLayout& layout, size_t line, int64_t x) {
-    const size_t start = layout.lines[line];
-    const size_t end = LayoutLineTextEnd(layout, line);
-    int64_t left = 0;
-    for (size_t i = start; i < end; ++i) {
-        const int64_t w = CellAdvance(layout, static_cast<unsigned char>(layout.text[i]), left);
-        if (2 * (x - left) < w) {
-            return i;
-        }
-        left += w;
-    }
-    return end;
+    return ByteAt(layout, line, x, true);
 }
 
 size_t LayoutCharAt(const ChatLayout& layout, size_t line, int64_t x) {
-    const size_t start = layout.lines[line];
-    const size_t end = LayoutLineTextEnd(layout, line);
-    int64_t left = 0;
-    for (size_t i = start; i < end; ++i) {
-        left += CellAdvance(layout, static_cast<unsigned char>(layout.text[i]), left);
-        if (x < left) {
-            return i;
-        }
-    }
-    return end;
+    return ByteAt(layout, line, x, false);
 }
 
 size_t LayoutShape(const ChatLayout& layout, size_t from, size_t to, int64_t& x, char* glyphs,
@@ -435,51 +414,6 @@ size_t LayoutShape(const ChatLayout& layout, size_t from, size_t to, int64_t& x,
         x += w;
     }
     return n;
-}
-
-void LayoutWordAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end) {
-    const unsigned char* t = reinterpret_cast<const unsigned char*>(layout.text);
-    size_t p = std::min(offset, layout.length);
-    begin = end = p;
-    if (p == layout.length || IsTerminator(t[p])) {
-        if (p == 0 || IsTerminator(t[p - 1])) {
-            return;
-        }
-        --p;
-    }
-    const WordClass kind = WordClassOf(t[p]);
-    begin = p;
-    while (begin > 0 && WordClassOf(t[begin - 1]) == kind) {
-        --begin;
-    }
-    end = p + 1;
-    while (end < layout.length && WordClassOf(t[end]) == kind) {
-        ++end;
-    }
-}
-
-void LayoutLogicalLineAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end) {
-    const unsigned char* t = reinterpret_cast<const unsigned char*>(layout.text);
-    begin = end = 0;
-    if (layout.length == 0) {
-        return;
-    }
-    // At the text's end or inside a CR LF, the line is the one that ends there.
-    size_t p = std::min(offset, layout.length - 1);
-    if (p > 0 && t[p] == '\n' && t[p - 1] == '\r') {
-        --p;
-    }
-    begin = p;
-    while (begin > 0 && !IsTerminator(t[begin - 1])) {
-        --begin;
-    }
-    end = p;
-    while (end < layout.length && !IsTerminator(t[end])) {
-        ++end;
-    }
-    if (end < layout.length) {
-        end += (t[end] == '\r' && end + 1 < layout.length && t[end + 1] == '\n') ? 2 : 1;
-    }
 }
 
 size_t LayoutIndexBytes(const ChatLayout& layout) {

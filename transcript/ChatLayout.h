@@ -82,11 +82,5 @@ size_t LayoutCharAt(const ChatLayout& layout, size_t line, int64_t x);
 size_t LayoutShape(const ChatLayout& layout, size_t from, size_t to, int64_t& x, char* glyphs,
                    int* advances, size_t capacity);
 
-// Selection units around the byte at an offset (the one before it at a line's
-// end): a run of word characters, of blanks or of other signs; and a logical
-// line with its terminator.
-void LayoutWordAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end);
-void LayoutLogicalLineAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end);
-
 // Bytes held beyond the text itself (the line index), for the benchmark.
 size_t LayoutIndexBytes(const ChatLayout& layout);

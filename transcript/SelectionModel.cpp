@@ -4,6 +4,72 @@
 
 namespace {
 
+bool IsTerminator(unsigned char c) {
+    return c == '\r' || c == '\n';
+}
+
+enum WordClass { kWord, kSpace, kSign, kEnd };
+
+WordClass WordClassOf(unsigned char c) {
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+        c >= 0x80) {
+        return kWord;
+    }
+    if (c == ' ' || c == '\t') {
+        return kSpace;
+    }
+    return IsTerminator(c) ? kEnd : kSign;
+}
+
+} // namespace
+
+void LayoutWordAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end) {
+    const unsigned char* t = reinterpret_cast<const unsigned char*>(layout.text);
+    size_t p = std::min(offset, layout.length);
+    begin = end = p;
+    if (p == layout.length || IsTerminator(t[p])) {
+        if (p == 0 || IsTerminator(t[p - 1])) {
+            return;
+        }
+        --p;
+    }
+    const WordClass kind = WordClassOf(t[p]);
+    begin = p;
+    while (begin > 0 && WordClassOf(t[begin - 1]) == kind) {
+        --begin;
+    }
+    end = p + 1;
+    while (end < layout.length && WordClassOf(t[end]) == kind) {
+        ++end;
+    }
+}
+
+void LayoutLogicalLineAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end) {
+    const unsigned char* t = reinterpret_cast<const unsigned char*>(layout.text);
+    begin = end = 0;
+    if (layout.length == 0) {
+        return;
+    }
+    // At the text's end or inside a CR LF, the line is the one that ends there.
+    size_t p = std::min(offset, layout.length - 1);
+    if (p > 0 && t[p] == '\n' && t[p - 1] == '\r') {
+        --p;
+    }
+    begin = p;
+    while (begin > 0 && !IsTerminator(t[begin - 1])) {
+        --begin;
+    }
+    end = p;
+    while (end < layout.length && !IsTerminator(t[end])) {
+        ++end;
+    }
+    if (end < layout.length) {
+        end += (t[end] == '\r' && end + 1 < layout.length && t[end + 1] == '\n') ? 2 : 1;
+    }
+}
+
+namespace {
+
 void UnitAt(const ChatLayout& layout, SelectionUnit unit, size_t under, size_t& begin,
             size_t& end) {
     if (unit == SelectionUnit::Line) {

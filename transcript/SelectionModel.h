@@ -9,6 +9,12 @@
 
 #include <cstddef>
 
+// Selection units around the byte at an offset (the one before it at a line's
+// end): a run of word characters, of blanks or of other signs; and a logical
+// line with its terminator.
+void LayoutWordAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end);
+void LayoutLogicalLineAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end);
+
 enum class SelectionUnit { Byte, Word, Line };
 
 struct Selection {

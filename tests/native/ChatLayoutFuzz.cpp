@@ -3,6 +3,7 @@
 // the lines must equal a fresh layout of the whole text by the plain model, and
 // measuring must agree with shaping.
 #include "transcript/ChatLayout.h"
+#include "transcript/SelectionModel.h"
 #include "tests/native/ChatLayoutModel.h"
 
 #include <cstdint>

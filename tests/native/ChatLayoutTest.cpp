@@ -1,4 +1,5 @@
 #include "transcript/ChatLayout.h"
+#include "transcript/SelectionModel.h"
 #include "tests/native/ChatLayoutModel.h"
 
 #include <gtest/gtest.h>
