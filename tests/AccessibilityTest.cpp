@@ -8,6 +8,7 @@
 #include "transcript/ChatList.h"
 #include "transcript/ChatListUia.h"
 
+#include <oleacc.h>
 #include <oleauto.h>
 
 #include <string>
@@ -397,6 +398,35 @@ TEST_F(Automation, IsHandedOutOnWMGETOBJECTAndOutlivesTheWindowSafely) {
     int moved = 7;
     EXPECT_EQ(doc->Move(uia::TextUnit_Line, 1, &moved), uia::kElementNotAvailable);
     doc->Release();
+}
+
+// The older interface, as a screen reader that uses it asks for the pane.
+TEST_F(Accessibility, TheAccessibilityBridgeGivesNameRoleAndText) {
+    SetText("<Ada> hello\r\n");
+    IAccessible* acc = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(Chat(), static_cast<DWORD>(OBJID_CLIENT),
+                                         __uuidof(IAccessible), reinterpret_cast<void**>(&acc)),
+              S_OK);
+    ASSERT_NE(acc, nullptr);
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR b = nullptr;
+    ASSERT_EQ(acc->get_accName(self, &b), S_OK);
+    EXPECT_EQ(Take(b), L"Output window");
+    VARIANT role;
+    ASSERT_EQ(acc->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.vt, VT_I4);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_DOCUMENT);
+    ASSERT_EQ(acc->get_accValue(self, &b), S_OK);
+    EXPECT_EQ(Take(b), L"<Ada> hello\r\n");
+    AppendText(Chat(), "<Bob> more\r\n");
+    ASSERT_EQ(acc->get_accValue(self, &b), S_OK);
+    EXPECT_EQ(Take(b), L"<Ada> hello\r\n<Bob> more\r\n") << "the value follows the text";
+    VARIANT state;
+    ASSERT_EQ(acc->get_accState(self, &state), S_OK);
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_READONLY);
+    acc->Release();
 }
 
 } // namespace
