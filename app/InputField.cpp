@@ -1,5 +1,6 @@
 #include "app/InputField.h"
 
+#include "app/FocusCycle.h"
 #include "transcript/ChatList.h"
 
 #include <cstdlib>
@@ -168,6 +169,7 @@ bool OnKeyDown(HWND hwnd, InputFieldState& s, WPARAM key) {
         ScrollTranscript(s, key == VK_HOME ? SB_TOP : SB_BOTTOM);
         return true;
     case VK_INSERT: return ctrl && !shift && CopyFromTranscript(hwnd, s);
+    case VK_TAB: return TabFocusTo(hwnd, s.chat);
     case VK_BACK:
         if (!ctrl) {
             return false;

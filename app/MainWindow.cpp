@@ -91,6 +91,13 @@ LRESULT FocusInput() {
     return 0;
 }
 
+// Only top-level windows hear of a new theme or new system colours: the
+// transcript draws in them, so it is told.
+LRESULT PassSystemChange(UINT message, WPARAM wParam, LPARAM lParam) {
+    SendMessageA(AppState.hwndChat, message, wParam, lParam);
+    return 0;
+}
+
 LRESULT OnDestroy() {
     PostQuitMessage(0);
     return 0;
@@ -109,8 +116,11 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_COMMAND: return DispatchCommand(wParam);
     case WM_SIZE: return OnSize(lParam);
     case WM_INITMENU: return 0;
+    case WM_NOTIFY: return ToolbarTipText(reinterpret_cast<const NMHDR*>(lParam));
     case WM_ACTIVATE:
     case WM_SETFOCUS: return FocusInput();
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: return PassSystemChange(message, wParam, lParam);
     case WM_CLOSE: return ClosePath();
     case WM_DESTROY: return OnDestroy();
     default: return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 // Creates the toolbar as a child of parent (the main window, still inside its
 // WM_CREATE), loads the image strip and adds the nine items. Sets
@@ -13,3 +14,7 @@ void BuildToolbar(HWND parent);
 // connected to that pixel, in the system's button face colour. Answers the
 // same handle. Grey pixels cut off from that area keep their colour.
 HBITMAP ReplaceBitmapBackground(HBITMAP strip);
+
+// The main window's answer to a tooltip's request for a button's text
+// (TTN_GETDISPINFOA or W, by command identifier); other notifications pass.
+LRESULT ToolbarTipText(const NMHDR* header);

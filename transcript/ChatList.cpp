@@ -110,6 +110,7 @@ LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     if (!change.ok) {
         return FALSE;
     }
+    AutomationTextChanged(hwnd, s, change.appended, before);
     if (!change.appended) {
         s.sel.anchor = s.sel.caret = 0;
         s.unseenLines = 0;
@@ -221,6 +222,7 @@ LRESULT OnCreate(HWND hwnd) {
     s->selTextColor = GetSysColor(COLOR_HIGHLIGHTTEXT);
     s->selBackColor = GetSysColor(COLOR_HIGHLIGHT);
     s->lineHeight = 16;
+    ReadContrast(*s);
     RECT rc;
     GetClientRect(hwnd, &rc);
     s->clientWidth = rc.right;
@@ -236,6 +238,7 @@ LRESULT OnCreate(HWND hwnd) {
 
 LRESULT OnDestroy(HWND hwnd, ChatState* s) {
     StopDrag(hwnd, *s);
+    AutomationGone(hwnd, *s);
     if (s->postedGuard != nullptr) {
         UnhookWindowsHookEx(s->postedGuard);
     }
@@ -249,11 +252,6 @@ LRESULT Recolor(HWND hwnd, COLORREF& text, COLORREF& back, WPARAM wParam, LPARAM
     text = static_cast<COLORREF>(wParam);
     back = static_cast<COLORREF>(lParam);
     InvalidateRect(hwnd, nullptr, FALSE);
-    return 0;
-}
-
-LRESULT OnSysKeyDown(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    HandOver(hwnd, WM_SYSKEYDOWN, wParam, lParam); // Alt, F10, Alt+F4 belong to the main window
     return 0;
 }
 
@@ -329,7 +327,7 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_VSCROLL: return OnVScroll(hwnd, *s, wParam);
     case WM_SIZE: return OnSize(hwnd, *s);
     case WM_KEYDOWN: return OnKeyDown(hwnd, *s, wParam, lParam);
-    case WM_SYSKEYDOWN: return OnSysKeyDown(hwnd, wParam, lParam);
+    case WM_SYSKEYDOWN: return OnSysKeyDown(hwnd, *s, wParam, lParam);
     case WM_LBUTTONDOWN: return OnLButtonDown(hwnd, *s, wParam, lParam);
     case WM_LBUTTONUP: return OnLButtonUp(hwnd, *s);
     case WM_MOUSEMOVE: return OnMouseMove(hwnd, *s, lParam);
@@ -347,6 +345,10 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case CLM_SETCOLORS: return Recolor(hwnd, s->textColor, s->backColor, wParam, lParam);
     case CLM_SETSELCOLORS: return Recolor(hwnd, s->selTextColor, s->selBackColor, wParam, lParam);
     case WM_COPY: return OnCopy(hwnd, *s);
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE: return OnSystemColors(hwnd, *s);
+    case WM_GETOBJECT: return OnGetObject(hwnd, *s, wParam, lParam);
+    case WM_CONTEXTMENU: return OnContextMenu(hwnd, *s, wParam, lParam);
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }

@@ -24,6 +24,9 @@ void Select(HWND hwnd, ChatState& s, const Selection& next) {
     for (int i = 0; i < n; ++i) {
         InvalidateSpan(hwnd, s, spans[i].from, spans[i].to);
     }
+    if (n != 0) {
+        AutomationSelectionChanged(hwnd, s);
+    }
 }
 
 // The byte offset under a point of the client area: the nearest edge between
@@ -87,13 +90,13 @@ POINT PointOf(LPARAM lParam) {
     return POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
 }
 
+} // namespace
+
 // The input field: the first EDIT among the pane's siblings.
 HWND InputField(HWND hwnd) {
     HWND parent = GetParent(hwnd);
     return parent != nullptr ? FindWindowExA(parent, nullptr, Str::EditClass, nullptr) : nullptr;
 }
-
-} // namespace
 
 void SetSelection(HWND hwnd, ChatState& s, size_t anchor, size_t caret) {
     Selection next = s.sel;
@@ -194,29 +197,34 @@ LRESULT OnMouseMove(HWND hwnd, ChatState& s, LPARAM lParam) {
 }
 
 LRESULT OnRButtonDown(HWND hwnd, ChatState& s, LPARAM lParam) {
+    POINT p = PointOf(lParam);
+    ClientToScreen(hwnd, &p);
+    ShowContextMenu(hwnd, s, p);
+    return 0;
+}
+
+void ShowContextMenu(HWND hwnd, const ChatState& s, POINT screen) {
     HMENU menu = CreatePopupMenu();
     if (menu == nullptr) {
-        return 0;
+        return;
     }
     const bool selected = !SelectionEmpty(s.sel);
     AppendMenuA(menu, MF_STRING | (selected ? MF_ENABLED : MF_GRAYED), kMenuCopy, kMenuCopyText);
     AppendMenuA(menu, MF_STRING, kMenuSelectAll, kMenuSelectAllText);
-    POINT p = PointOf(lParam);
-    ClientToScreen(hwnd, &p);
-    const UINT chosen = static_cast<UINT>(TrackPopupMenu(
-        menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, p.x, p.y, 0, hwnd, nullptr));
+    const UINT chosen =
+        static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+                                         screen.x, screen.y, 0, hwnd, nullptr));
     DestroyMenu(menu);
     // The menu ran its own message loop: the window may be gone by now.
     ChatState* still = StateOf(hwnd);
     if (still == nullptr) {
-        return 0;
+        return;
     }
     if (chosen == kMenuCopy) {
         CopySelection(hwnd, *still);
     } else if (chosen == kMenuSelectAll) {
         SelectAll(hwnd, *still);
     }
-    return 0;
 }
 
 LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam) {
@@ -229,6 +237,8 @@ LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam) {
     case VK_NEXT: ScrollBy(hwnd, s, page); return 0;
     case VK_HOME: ScrollTo(hwnd, s, 0); return 0;
     case VK_END: ScrollTo(hwnd, s, MaxTop(s)); return 0;
+    case VK_APPS: return OnMenuKey(hwnd, s);
+    case VK_TAB: return OnTabKey(hwnd);
     case VK_SHIFT:
     case VK_CONTROL:
     case VK_MENU:

@@ -43,10 +43,10 @@ constexpr size_t kShapeChunk = 256;
 // Draws bytes [from, to) of a visual line in one pair of colours. Each call
 // paints its own cells opaquely, starting at `left` (the first one at the pane's
 // left edge), so no pixel is painted twice.
-void DrawPiece(HDC dc, const ChatState& s, size_t from, size_t to, bool selected, int64_t& x,
-               int& left, int y) {
-    SetTextColor(dc, selected ? s.selTextColor : s.textColor);
-    SetBkColor(dc, selected ? s.selBackColor : s.backColor);
+void DrawPiece(HDC dc, const ChatState& s, const Palette& c, size_t from, size_t to, bool selected,
+               int64_t& x, int& left, int y) {
+    SetTextColor(dc, selected ? c.selText : c.text);
+    SetBkColor(dc, selected ? c.selBack : c.back);
     char glyphs[kShapeChunk];
     int advances[kShapeChunk];
     while (from < to && kMargin + x < s.clientWidth) {
@@ -69,7 +69,7 @@ void FillCells(HDC dc, COLORREF color, int left, int right, int y, int height) {
     }
 }
 
-void DrawLine(HDC dc, const ChatState& s, size_t line, int y) {
+void DrawLine(HDC dc, const ChatState& s, const Palette& c, size_t line, int y) {
     const ChatLayout& l = s.layout;
     const size_t start = LayoutLineStart(l, line);
     const size_t textEnd = LayoutLineTextEnd(l, line);
@@ -79,18 +79,18 @@ void DrawLine(HDC dc, const ChatState& s, size_t line, int y) {
     const size_t b = std::clamp(selTo, start, textEnd);
     int64_t x = 0;
     int left = 0;
-    DrawPiece(dc, s, start, a, false, x, left, y);
-    DrawPiece(dc, s, a, b, true, x, left, y);
-    DrawPiece(dc, s, b, textEnd, false, x, left, y);
+    DrawPiece(dc, s, c, start, a, false, x, left, y);
+    DrawPiece(dc, s, c, a, b, true, x, left, y);
+    DrawPiece(dc, s, c, b, textEnd, false, x, left, y);
     // A selected line end shows as one selected blank after the text.
     if (selFrom <= textEnd && selTo > textEnd && LayoutLineEnd(l, line) > textEnd &&
         kMargin + x < s.clientWidth) {
         const int64_t right = kMargin + x + std::max(l.metrics.advance[' '], 1);
         const int cell = static_cast<int>(std::min<int64_t>(right, s.clientWidth));
-        FillCells(dc, s.selBackColor, left, cell, y, s.lineHeight);
+        FillCells(dc, c.selBack, left, cell, y, s.lineHeight);
         left = std::max(left, cell);
     }
-    FillCells(dc, s.backColor, left, s.clientWidth, y, s.lineHeight);
+    FillCells(dc, c.back, left, s.clientWidth, y, s.lineHeight);
 }
 
 // Everything the pane shows within `area`: the rows of text and the new-lines
@@ -99,21 +99,21 @@ void PaintContent(HDC dc, ChatState& s, const RECT& area) {
     const ScopedSelect font(dc, FontOf(s));
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
     SetBkMode(dc, OPAQUE);
+    const Palette c = ShownColors(s);
     const int firstRow = std::max<LONG>(area.top, 0) / s.lineHeight;
     const int lastRow = std::max<LONG>(area.bottom - 1, 0) / s.lineHeight;
     for (int row = firstRow; row <= lastRow; ++row) {
         const size_t line = s.top + static_cast<size_t>(row);
         const int y = row * s.lineHeight;
         if (line < s.layout.lineCount) {
-            DrawLine(dc, s, line, y);
+            DrawLine(dc, s, c, line, y);
         } else {
-            FillCells(dc, s.backColor, 0, s.clientWidth, y, s.lineHeight);
+            FillCells(dc, c.back, 0, s.clientWidth, y, s.lineHeight);
         }
     }
     if (s.unseenLines != 0) {
         const RECT client{0, 0, s.clientWidth, s.clientHeight};
-        s.markerRect =
-            DrawNewLinesMarker(dc, client, s.unseenLines, s.selTextColor, s.selBackColor);
+        s.markerRect = DrawNewLinesMarker(dc, client, s.unseenLines, c.selText, c.selBack);
     }
 }
 

@@ -17,6 +17,8 @@ namespace chatlist {
 
 constexpr int kMargin = 2; // pixels between the pane's edges and the text
 
+class TextElement; // the UI Automation element (ChatListAutomation.cpp)
+
 // One per window, zeroed at creation, so every member starts as 0/false/null.
 struct ChatState {
     ChatLayout layout;
@@ -40,6 +42,18 @@ struct ChatState {
     unsigned unseenLines;     // chat lines that came while the view was scrolled up
     RECT markerRect;          // where their marker was drawn last
     HHOOK postedGuard;        // takes the pointers off posted selection queries
+    bool highContrast;        // the system's high-contrast theme was on when last asked
+    TextElement* automation;  // made when first asked for; one reference held here
+    size_t announceFrom;      // where the appended text not yet announced starts
+    bool announcing;          // its timer runs
+};
+
+// The colours the pane is drawn in.
+struct Palette {
+    COLORREF text;
+    COLORREF back;
+    COLORREF selText;
+    COLORREF selBack;
 };
 
 ChatState* StateOf(HWND hwnd);
@@ -68,6 +82,22 @@ LRESULT OnMouseWheel(HWND hwnd, ChatState& s, WPARAM wParam);
 LRESULT OnPaint(HWND hwnd, ChatState& s);
 LRESULT OnPrintClient(ChatState& s, HDC dc);
 
+// ---- high contrast (ChatListContrast.cpp) ----
+void ReadContrast(ChatState& s);
+Palette ShownColors(const ChatState& s);
+// WM_SYSCOLORCHANGE and WM_SETTINGCHANGE, passed on by the main window.
+LRESULT OnSystemColors(HWND hwnd, ChatState& s);
+
+// ---- UI Automation (ChatListAutomation.cpp, ChatListTextRange.cpp) ----
+LRESULT OnGetObject(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam);
+// The text was replaced (appended: it grew from `before` bytes on).
+void AutomationTextChanged(HWND hwnd, ChatState& s, bool appended, size_t before);
+void AutomationSelectionChanged(HWND hwnd, const ChatState& s);
+// The window goes: the element answers "not available" from now on.
+void AutomationGone(HWND hwnd, ChatState& s);
+// WM_GETOBJECT for OBJID_CLIENT: the pane as an IAccessible (ChatListAccessible.cpp).
+LRESULT AnswerAccessible(HWND hwnd, ChatState& s, WPARAM wParam);
+
 // ---- mouse, keys and selection (ChatListInput.cpp) ----
 void SetSelection(HWND hwnd, ChatState& s, size_t anchor, size_t caret);
 void SelectAll(HWND hwnd, ChatState& s);
@@ -78,6 +108,18 @@ LRESULT OnLButtonDblClk(HWND hwnd, ChatState& s, LPARAM lParam);
 LRESULT OnMouseMove(HWND hwnd, ChatState& s, LPARAM lParam);
 LRESULT OnRButtonDown(HWND hwnd, ChatState& s, LPARAM lParam);
 LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam);
+// The copy and select-all menu, at a point of the screen.
+void ShowContextMenu(HWND hwnd, const ChatState& s, POINT screen);
+
+// ---- keyboard conventions (ChatListKeyboard.cpp) ----
+// The Menu key, Shift+F10 and a WM_CONTEXTMENU from the keyboard open the menu
+// at the selection's start, or at the pane's top-left corner.
+LRESULT OnMenuKey(HWND hwnd, const ChatState& s);
+LRESULT OnContextMenu(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lParam);
+LRESULT OnSysKeyDown(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lParam);
+// Tab and Shift+Tab: the focus goes to the input line.
+LRESULT OnTabKey(HWND hwnd);
+HWND InputField(HWND hwnd);
 
 // ---- the clipboard (ChatListClipboard.cpp) ----
 void CopySelection(HWND hwnd, const ChatState& s);

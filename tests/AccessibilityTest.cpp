@@ -1,0 +1,432 @@
+// The transcript for people who do not read it off the screen in its own
+// colours: high-contrast drawing, and the text, lines, selection and events a
+// screen reader gets through UI Automation, read in-process.
+#include "tests/support/WindowTest.h"
+
+#include "app/AppState.h"
+#include "transcript/ChatLines.h"
+#include "transcript/ChatList.h"
+#include "transcript/ChatListUia.h"
+
+#include <oleacc.h>
+#include <oleauto.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Accessibility = MainWindowTest;
+
+HWND Chat() {
+    return AppState.hwndChat;
+}
+
+void SetText(const std::string& text) {
+    SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// The pane as WM_PRINTCLIENT draws it, as COLORREFs.
+std::vector<COLORREF> Printed() {
+    RECT r;
+    GetClientRect(Chat(), &r);
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    SendMessageA(Chat(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
+    std::vector<COLORREF> out;
+    for (int y = 0; y < r.bottom; y += 2) {
+        for (int x = 0; x < r.right; x += 2) {
+            out.push_back(GetPixel(mem, x, y));
+        }
+    }
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+size_t Count(const std::vector<COLORREF>& px, COLORREF c) {
+    size_t n = 0;
+    for (const COLORREF p : px) {
+        n += p == c;
+    }
+    return n;
+}
+
+bool highContrast = false;
+bool Probe() {
+    return highContrast;
+}
+
+TEST_F(Accessibility, HighContrastDrawsInSystemColoursAndKeepsTheGivenOnes) {
+    const COLORREF ink = RGB(200, 0, 0), paper = RGB(0, 0, 120);
+    const COLORREF selInk = RGB(0, 200, 0), selPaper = RGB(250, 250, 0);
+    SendMessageA(Chat(), CLM_SETCOLORS, ink, paper);
+    SendMessageA(Chat(), CLM_SETSELCOLORS, selInk, selPaper);
+    SetText("<Ada> a line of text to draw\r\n");
+    SendMessageA(Chat(), CLM_SETSEL, 0, 5);
+    ASSERT_GT(Count(Printed(), paper), 100u);
+
+    const HighContrastProbe before = SetHighContrastProbe(Probe);
+    highContrast = true;
+    // The theme changes: the system tells the main window, which tells the pane.
+    SendMessageA(AppState.hwndMain, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    std::vector<COLORREF> px = Printed();
+    EXPECT_EQ(Count(px, ink) + Count(px, paper) + Count(px, selInk) + Count(px, selPaper), 0u)
+        << "none of the given colours show";
+    EXPECT_GT(Count(px, GetSysColor(COLOR_WINDOW)), 100u);
+    EXPECT_GT(Count(px, GetSysColor(COLOR_HIGHLIGHT)), 5u) << "the selection in system colours";
+
+    // Colours given while the theme is on wait for it to go off.
+    SendMessageA(Chat(), CLM_SETCOLORS, RGB(1, 2, 3), RGB(4, 5, 6));
+    EXPECT_EQ(Count(Printed(), RGB(4, 5, 6)), 0u);
+    highContrast = false;
+    SendMessageA(AppState.hwndMain, WM_SYSCOLORCHANGE, 0, 0);
+    px = Printed();
+    EXPECT_GT(Count(px, RGB(4, 5, 6)), 100u);
+    EXPECT_GT(Count(px, selPaper), 5u);
+    SetHighContrastProbe(before);
+}
+
+// The system's own switch, where the system lets a program flip it.
+TEST_F(Accessibility, FollowsTheSystemsHighContrastSwitch) {
+    HIGHCONTRASTA was{};
+    was.cbSize = sizeof was;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof was, &was, 0));
+    HIGHCONTRASTA on = was;
+    on.dwFlags |= HCF_HIGHCONTRASTON;
+    if (!SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof on, &on, 0)) {
+        GTEST_SKIP() << "this system does not let a program switch high contrast on";
+    }
+    const COLORREF paper = RGB(0, 0, 120);
+    SendMessageA(Chat(), CLM_SETCOLORS, RGB(200, 0, 0), paper);
+    SendMessageA(AppState.hwndMain, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    const size_t shown = Count(Printed(), paper);
+    SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof was, &was, 0);
+    SendMessageA(AppState.hwndMain, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    EXPECT_EQ(shown, 0u);
+    EXPECT_GT(Count(Printed(), paper), 100u);
+}
+
+// ---- UI Automation --------------------------------------------------------
+
+std::wstring Wide(const std::string& s) {
+    return std::wstring(s.begin(), s.end());
+}
+
+// Takes a BSTR's text and frees it.
+std::wstring Take(BSTR b) {
+    std::wstring out = b != nullptr ? std::wstring(b) : std::wstring();
+    SysFreeString(b);
+    return out;
+}
+
+std::wstring TextOf(uia::ITextRangeProvider* r) {
+    BSTR b = nullptr;
+    EXPECT_EQ(r->GetText(-1, &b), S_OK);
+    return Take(b);
+}
+
+// The one range a GetSelection or GetVisibleRanges array holds.
+uia::ITextRangeProvider* Only(SAFEARRAY* a) {
+    EXPECT_NE(a, nullptr);
+    if (a == nullptr) {
+        return nullptr;
+    }
+    EXPECT_EQ(a->rgsabound[0].cElements, 1u);
+    IUnknown* u = nullptr;
+    LONG i = 0;
+    SafeArrayGetElement(a, &i, &u);
+    SafeArrayDestroy(a);
+    void* r = nullptr;
+    if (u != nullptr) {
+        u->QueryInterface(uia::kIID_ITextRangeProvider, &r);
+        u->Release();
+    }
+    return static_cast<uia::ITextRangeProvider*>(r);
+}
+
+class Automation : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        element = ChatListAutomationElement(Chat());
+        ASSERT_NE(element, nullptr);
+        IUnknown* pattern = nullptr;
+        ASSERT_EQ(element->GetPatternProvider(uia::kTextPattern, &pattern), S_OK);
+        ASSERT_NE(pattern, nullptr);
+        void* t = nullptr;
+        ASSERT_EQ(pattern->QueryInterface(uia::kIID_ITextProvider, &t), S_OK);
+        pattern->Release();
+        text = static_cast<uia::ITextProvider*>(t);
+    }
+    void TearDown() override {
+        if (text != nullptr) {
+            text->Release();
+        }
+        if (element != nullptr) {
+            element->Release();
+        }
+        MainWindowTest::TearDown();
+    }
+    uia::ITextRangeProvider* Document() {
+        uia::ITextRangeProvider* r = nullptr;
+        EXPECT_EQ(text->get_DocumentRange(&r), S_OK);
+        return r;
+    }
+    uia::ITextRangeProvider* Selected() {
+        SAFEARRAY* a = nullptr;
+        EXPECT_EQ(text->GetSelection(&a), S_OK);
+        return Only(a);
+    }
+
+    IRawElementProviderSimple* element = nullptr;
+    uia::ITextProvider* text = nullptr;
+};
+
+TEST_F(Automation, IsAReadOnlyDocumentNamedOutputWindowHoldingTheTranscript) {
+    VARIANT v;
+    ASSERT_EQ(element->GetPropertyValue(uia::kNameProperty, &v), S_OK);
+    ASSERT_EQ(v.vt, VT_BSTR);
+    EXPECT_EQ(Take(v.bstrVal), L"Output window");
+    ASSERT_EQ(element->GetPropertyValue(uia::kControlTypeProperty, &v), S_OK);
+    EXPECT_EQ(v.vt, VT_I4);
+    EXPECT_EQ(v.lVal, uia::kDocumentControlType);
+
+    const std::string chat = "<Ada> hello\r\n<Bob> caf\xE9 ok\r\n";
+    SetText(chat);
+    uia::ITextRangeProvider* doc = Document();
+    ASSERT_NE(doc, nullptr);
+    std::wstring expected = Wide("<Ada> hello\r\n<Bob> caf");
+    WCHAR e = 0;
+    MultiByteToWideChar(CP_ACP, 0, "\xE9", 1, &e, 1);
+    expected += e;
+    expected += L" ok\r\n";
+    EXPECT_EQ(TextOf(doc), expected);
+    BSTR part = nullptr;
+    ASSERT_EQ(doc->GetText(3, &part), S_OK);
+    EXPECT_EQ(Take(part), L"<Ad");
+    ASSERT_EQ(doc->GetAttributeValue(uia::kIsReadOnlyAttribute, &v), S_OK);
+    EXPECT_EQ(v.vt, VT_BOOL);
+    EXPECT_EQ(v.boolVal, VARIANT_TRUE);
+    uia::SupportedTextSelection kind = uia::SupportedTextSelection_None;
+    text->get_SupportedTextSelection(&kind);
+    EXPECT_EQ(kind, uia::SupportedTextSelection_Single);
+    doc->Release();
+}
+
+TEST_F(Automation, LinesAreWalkedAsThePaneShowsThem) {
+    SetText("<Ada> one\r\n<Bob> two\r\n<Cy> three\r\n");
+    uia::ITextRangeProvider* r = Document();
+    ASSERT_NE(r, nullptr);
+    ASSERT_EQ(r->MoveEndpointByRange(uia::TextPatternRangeEndpoint_End, r,
+                                     uia::TextPatternRangeEndpoint_Start),
+              S_OK);
+    EXPECT_EQ(TextOf(r), L"");
+    ASSERT_EQ(r->ExpandToEnclosingUnit(uia::TextUnit_Line), S_OK);
+    EXPECT_EQ(TextOf(r), L"<Ada> one\r\n");
+    int moved = 0;
+    ASSERT_EQ(r->Move(uia::TextUnit_Line, 2, &moved), S_OK);
+    EXPECT_EQ(moved, 2);
+    EXPECT_EQ(TextOf(r), L"<Cy> three\r\n");
+    ASSERT_EQ(r->Move(uia::TextUnit_Word, -1, &moved), S_OK);
+    EXPECT_EQ(TextOf(r), L"\r\n") << "the line end before it, as one unit";
+    ASSERT_EQ(
+        r->MoveEndpointByUnit(uia::TextPatternRangeEndpoint_Start, uia::TextUnit_Word, -1, &moved),
+        S_OK);
+    EXPECT_EQ(TextOf(r), L"two\r\n");
+
+    // Clones and comparisons.
+    uia::ITextRangeProvider* copy = nullptr;
+    ASSERT_EQ(r->Clone(&copy), S_OK);
+    BOOL same = FALSE;
+    r->Compare(copy, &same);
+    EXPECT_TRUE(same);
+    copy->MoveEndpointByUnit(uia::TextPatternRangeEndpoint_End, uia::TextUnit_Character, -2,
+                             &moved);
+    r->Compare(copy, &same);
+    EXPECT_FALSE(same);
+    int order = 0;
+    r->CompareEndpoints(uia::TextPatternRangeEndpoint_End, copy, uia::TextPatternRangeEndpoint_End,
+                        &order);
+    EXPECT_GT(order, 0);
+
+    // Its place on the screen: the second row of the pane.
+    SAFEARRAY* rects = nullptr;
+    ASSERT_EQ(copy->GetBoundingRectangles(&rects), S_OK);
+    ASSERT_NE(rects, nullptr);
+    ASSERT_EQ(rects->rgsabound[0].cElements, 4u);
+    double* box = nullptr;
+    SafeArrayAccessData(rects, reinterpret_cast<void**>(&box));
+    POINT origin{0, 0};
+    ClientToScreen(Chat(), &origin);
+    const LONG row = static_cast<LONG>(box[3]);
+    EXPECT_EQ(static_cast<LONG>(box[1]), origin.y + row) << "top of the second row";
+    EXPECT_GT(box[2], 0.0);
+    // And back: the point in its middle lies in the same word.
+    uia::ITextRangeProvider* at = nullptr;
+    ASSERT_EQ(text->RangeFromPoint(uia::UiaPoint{box[0] + box[2] / 2, box[1] + box[3] / 2}, &at),
+              S_OK);
+    SafeArrayUnaccessData(rects);
+    SafeArrayDestroy(rects);
+    at->ExpandToEnclosingUnit(uia::TextUnit_Word);
+    EXPECT_EQ(TextOf(at), L"two");
+    at->Release();
+    copy->Release();
+    r->Release();
+}
+
+TEST_F(Automation, TheSelectionGoesBothWays) {
+    SetText("<Ada> hello world\r\n");
+    SendMessageA(Chat(), CLM_SETSEL, 6, 11);
+    uia::ITextRangeProvider* sel = Selected();
+    ASSERT_NE(sel, nullptr);
+    EXPECT_EQ(TextOf(sel), L"hello");
+    sel->Release();
+
+    // By the mouse: a double click selects a word.
+    uia::ITextRangeProvider* doc = Document();
+    int moved = 0;
+    doc->MoveEndpointByUnit(uia::TextPatternRangeEndpoint_Start, uia::TextUnit_Word, 6, &moved);
+    doc->ExpandToEnclosingUnit(uia::TextUnit_Word);
+    ASSERT_EQ(TextOf(doc), L"world");
+    SAFEARRAY* rects = nullptr;
+    doc->GetBoundingRectangles(&rects);
+    double* box = nullptr;
+    SafeArrayAccessData(rects, reinterpret_cast<void**>(&box));
+    POINT p{static_cast<LONG>(box[0] + box[2] / 2), static_cast<LONG>(box[1] + box[3] / 2)};
+    SafeArrayUnaccessData(rects);
+    SafeArrayDestroy(rects);
+    ScreenToClient(Chat(), &p);
+    SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageA(Chat(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    SendMessageA(Chat(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    SendMessageA(Chat(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    sel = Selected();
+    EXPECT_EQ(TextOf(sel), L"world");
+    sel->Release();
+
+    // Through the interface: the range becomes the transcript's selection.
+    doc->Move(uia::TextUnit_Word, -2, &moved);
+    ASSERT_EQ(TextOf(doc), L"hello");
+    ASSERT_EQ(doc->Select(), S_OK);
+    DWORD from = 0, to = 0;
+    SendMessageA(Chat(), CLM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                 reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 6u);
+    EXPECT_EQ(to, 11u);
+    doc->Release();
+}
+
+struct Heard {
+    HWND chat;
+    int id;
+    std::wstring said;
+};
+std::vector<Heard> heard;
+void Listen(HWND chat, int id, const wchar_t* said) {
+    heard.push_back(Heard{chat, id, said != nullptr ? said : L""});
+}
+size_t CountOf(int id) {
+    size_t n = 0;
+    for (const Heard& h : heard) {
+        n += h.id == id;
+    }
+    return n;
+}
+constexpr int kNotification = 20035;
+
+TEST_F(Automation, NewLinesAreAnnouncedOnceABurstAndSelectionsAreTold) {
+    heard.clear();
+    const AutomationEventHook before = SetAutomationEventHook(Listen);
+    AppendText(Chat(), "<Ada> one\r\n");
+    AppendText(Chat(), "<Bob> two\r\n");
+    AppendText(Chat(), "<Cy> three\r\n");
+    EXPECT_EQ(CountOf(kNotification), 0u) << "not before the burst is over";
+    PumpUntil([] { return CountOf(kNotification) != 0; }, 2000);
+    PumpMessages(300);
+    ASSERT_EQ(CountOf(kNotification), 1u) << "one announcement for the burst";
+    for (const Heard& h : heard) {
+        if (h.id == kNotification) {
+            EXPECT_EQ(h.said, L"<Ada> one\r\n<Bob> two\r\n<Cy> three\r\n");
+            EXPECT_EQ(h.chat, Chat());
+        }
+    }
+    EXPECT_GE(CountOf(uia::kTextChangedEvent), 1u);
+
+    // A later line is its own announcement, of itself alone.
+    heard.clear();
+    AppendText(Chat(), "<Ada> four\r\n");
+    PumpUntil([] { return CountOf(kNotification) != 0; }, 2000);
+    ASSERT_EQ(CountOf(kNotification), 1u);
+    EXPECT_EQ(heard.back().said, L"<Ada> four\r\n");
+
+    // Clearing tells of the change at once, and announces nothing.
+    heard.clear();
+    SetText("");
+    EXPECT_EQ(CountOf(uia::kTextChangedEvent), 1u);
+    PumpMessages(300);
+    EXPECT_EQ(CountOf(kNotification), 0u);
+
+    SetText("<Ada> hello\r\n");
+    heard.clear();
+    SendMessageA(Chat(), CLM_SETSEL, 0, 5);
+    EXPECT_EQ(CountOf(uia::kTextSelectionChangedEvent), 1u);
+    SendMessageA(Chat(), CLM_SETSEL, 0, 5);
+    EXPECT_EQ(CountOf(uia::kTextSelectionChangedEvent), 1u) << "no change, no event";
+    SetAutomationEventHook(before);
+}
+
+TEST_F(Automation, IsHandedOutOnWMGETOBJECTAndOutlivesTheWindowSafely) {
+    if (uia::Functions().ReturnRawElementProvider != nullptr) {
+        EXPECT_NE(SendMessageA(Chat(), WM_GETOBJECT, 0, uia::kRootObjectId), 0);
+    }
+    SetText("<Ada> hello\r\n");
+    uia::ITextRangeProvider* doc = Document();
+    ASSERT_NE(doc, nullptr);
+    DestroyWindow(AppState.hwndMain);
+    BSTR b = nullptr;
+    EXPECT_EQ(doc->GetText(-1, &b), uia::kElementNotAvailable);
+    EXPECT_EQ(b, nullptr);
+    VARIANT v;
+    EXPECT_EQ(element->GetPropertyValue(uia::kNameProperty, &v), uia::kElementNotAvailable);
+    uia::ITextRangeProvider* none = nullptr;
+    EXPECT_EQ(text->get_DocumentRange(&none), uia::kElementNotAvailable);
+    int moved = 7;
+    EXPECT_EQ(doc->Move(uia::TextUnit_Line, 1, &moved), uia::kElementNotAvailable);
+    doc->Release();
+}
+
+// The older interface, as a screen reader that uses it asks for the pane.
+TEST_F(Accessibility, TheAccessibilityBridgeGivesNameRoleAndText) {
+    SetText("<Ada> hello\r\n");
+    IAccessible* acc = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(Chat(), static_cast<DWORD>(OBJID_CLIENT),
+                                         __uuidof(IAccessible), reinterpret_cast<void**>(&acc)),
+              S_OK);
+    ASSERT_NE(acc, nullptr);
+    VARIANT self;
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR b = nullptr;
+    ASSERT_EQ(acc->get_accName(self, &b), S_OK);
+    EXPECT_EQ(Take(b), L"Output window");
+    VARIANT role;
+    ASSERT_EQ(acc->get_accRole(self, &role), S_OK);
+    EXPECT_EQ(role.vt, VT_I4);
+    EXPECT_EQ(role.lVal, ROLE_SYSTEM_DOCUMENT);
+    ASSERT_EQ(acc->get_accValue(self, &b), S_OK);
+    EXPECT_EQ(Take(b), L"<Ada> hello\r\n");
+    AppendText(Chat(), "<Bob> more\r\n");
+    ASSERT_EQ(acc->get_accValue(self, &b), S_OK);
+    EXPECT_EQ(Take(b), L"<Ada> hello\r\n<Bob> more\r\n") << "the value follows the text";
+    VARIANT state;
+    ASSERT_EQ(acc->get_accState(self, &state), S_OK);
+    EXPECT_TRUE(state.lVal & STATE_SYSTEM_READONLY);
+    acc->Release();
+}
+
+} // namespace

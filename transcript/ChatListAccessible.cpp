@@ -1,0 +1,234 @@
+// The transcript for assistive programs that read windows through the older
+// accessibility interface: a read-only document named "Output window" whose
+// value is the text. The provider of UI Automation serves the newer ones.
+#include "transcript/ChatListAutomation.h"
+
+#include <oleacc.h>
+
+#include <new>
+
+namespace chatlist {
+namespace {
+
+constexpr wchar_t kName[] = L"Output window";
+
+bool IsSelf(const VARIANT& child) {
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+}
+
+class PaneAccessible final : public IAccessible {
+public:
+    explicit PaneAccessible(HWND hwnd) : hwnd_(hwnd) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = nullptr;
+        if (!IsEqualIID(iid, __uuidof(IUnknown)) && !IsEqualIID(iid, __uuidof(IDispatch)) &&
+            !IsEqualIID(iid, __uuidof(IAccessible))) {
+            return E_NOINTERFACE;
+        }
+        *out = static_cast<IAccessible*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG left = InterlockedDecrement(&refs_);
+        if (left == 0) {
+            delete this;
+        }
+        return static_cast<ULONG>(left);
+    }
+
+    // IDispatch: not offered; clients call the interface directly.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (count != nullptr) {
+            *count = 0;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*,
+                                     UINT*) override {
+        return E_NOTIMPL;
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return Null(parent); }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+        if (count == nullptr) {
+            return E_POINTER;
+        }
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT, IDispatch** child) override {
+        Null(child);
+        return E_INVALIDARG;
+    }
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+        return Text(child, name, [](const ChatState&) { return BstrOf(kName); });
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        return Text(child, value,
+                    [](const ChatState& s) { return TextOf(s, 0, s.layout.length, -1); });
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override {
+        return NoText(text);
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        if (role == nullptr) {
+            return E_POINTER;
+        }
+        role->vt = VT_EMPTY;
+        if (!IsSelf(child)) {
+            return E_INVALIDARG;
+        }
+        role->vt = VT_I4;
+        role->lVal = ROLE_SYSTEM_DOCUMENT;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        if (state == nullptr) {
+            return E_POINTER;
+        }
+        state->vt = VT_EMPTY;
+        if (!IsSelf(child)) {
+            return E_INVALIDARG;
+        }
+        if (Live() == nullptr) {
+            return uia::kElementNotAvailable;
+        }
+        state->vt = VT_I4;
+        state->lVal = STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE |
+                      (GetFocus() == hwnd_ ? STATE_SYSTEM_FOCUSED : 0);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* text) override { return NoText(text); }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, LONG*) override {
+        return NoText(file);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT, BSTR* text) override {
+        return NoText(text);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* focus) override {
+        if (focus == nullptr) {
+            return E_POINTER;
+        }
+        focus->vt = VT_EMPTY;
+        if (GetFocus() == hwnd_ && hwnd_ != nullptr) {
+            focus->vt = VT_I4;
+            focus->lVal = CHILDID_SELF;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* selection) override {
+        if (selection == nullptr) {
+            return E_POINTER;
+        }
+        selection->vt = VT_EMPTY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT, BSTR* text) override {
+        return NoText(text);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG, VARIANT) override { return S_FALSE; }
+    HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
+                                          VARIANT child) override {
+        if (left == nullptr || top == nullptr || width == nullptr || height == nullptr) {
+            return E_POINTER;
+        }
+        RECT r{};
+        if (!IsSelf(child) || Live() == nullptr || !GetWindowRect(hwnd_, &r)) {
+            return E_INVALIDARG;
+        }
+        *left = r.left;
+        *top = r.top;
+        *width = r.right - r.left;
+        *height = r.bottom - r.top;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT* end) override {
+        if (end != nullptr) {
+            end->vt = VT_EMPTY;
+        }
+        return S_FALSE;
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG, LONG, VARIANT* child) override {
+        if (child == nullptr) {
+            return E_POINTER;
+        }
+        child->vt = VT_I4;
+        child->lVal = CHILDID_SELF;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT) override { return DISP_E_MEMBERNOTFOUND; }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
+
+private:
+    // The record while the window lives; the window handle may by now name another.
+    const ChatState* Live() const {
+        return hwnd_ != nullptr && IsWindow(hwnd_) ? StateOf(hwnd_) : nullptr;
+    }
+    static BSTR BstrOf(const wchar_t* text) {
+        const uia::Api& api = uia::Functions();
+        return api.SysAllocStringLen != nullptr
+                   ? api.SysAllocStringLen(text, static_cast<UINT>(lstrlenW(text)))
+                   : nullptr;
+    }
+    template <typename Make> HRESULT Text(const VARIANT& child, BSTR* out, Make make) const {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = nullptr;
+        if (!IsSelf(child)) {
+            return E_INVALIDARG;
+        }
+        const ChatState* s = Live();
+        if (s == nullptr) {
+            return uia::kElementNotAvailable;
+        }
+        *out = make(*s);
+        return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
+    static HRESULT NoText(BSTR* out) {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = nullptr;
+        return S_FALSE;
+    }
+    static HRESULT Null(IDispatch** out) {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = nullptr;
+        return S_FALSE;
+    }
+
+    LONG refs_ = 1;
+    HWND hwnd_;
+};
+
+} // namespace
+
+LRESULT AnswerAccessible(HWND hwnd, ChatState&, WPARAM wParam) {
+    const uia::Api& api = uia::Functions();
+    if (api.LresultFromObject == nullptr) {
+        return DefWindowProcA(hwnd, WM_GETOBJECT, wParam, static_cast<LPARAM>(OBJID_CLIENT));
+    }
+    PaneAccessible* pane = new (std::nothrow) PaneAccessible(hwnd);
+    if (pane == nullptr) {
+        return 0;
+    }
+    const LRESULT result = api.LresultFromObject(__uuidof(IAccessible), wParam, pane);
+    pane->Release(); // the result holds its own reference
+    return result;
+}
+
+} // namespace chatlist

@@ -1,0 +1,361 @@
+// A range of the transcript's text for UI Automation: read, walked by unit
+// (TextRangeModel), compared, measured on screen, selected and scrolled to.
+#include "transcript/ChatListAutomation.h"
+
+#include <algorithm>
+#include <new>
+
+namespace chatlist {
+namespace {
+
+// Asked of a range to find out whether it is one of ours.
+// {6B0E1C52-3A7D-4F1B-9C2E-8D5A4B7C1E90}
+constexpr IID kIID_ChatRange = {
+    0x6b0e1c52, 0x3a7d, 0x4f1b, {0x9c, 0x2e, 0x8d, 0x5a, 0x4b, 0x7c, 0x1e, 0x90}};
+
+RangeUnit UnitOf(uia::TextUnit unit) {
+    switch (unit) {
+    case uia::TextUnit_Character: return RangeUnit::Character;
+    case uia::TextUnit_Word: return RangeUnit::Word;
+    case uia::TextUnit_Line:
+    case uia::TextUnit_Paragraph: return RangeUnit::Line;
+    default: return RangeUnit::Document; // one format, one page
+    }
+}
+
+class ChatRange final : public uia::ITextRangeProvider {
+public:
+    ChatRange(TextElement* element, size_t start, size_t end) : element_(element), r_{start, end} {
+        AddRefElement(element_);
+    }
+    ~ChatRange() { ReleaseElement(element_); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = nullptr;
+        if (!IsEqualIID(iid, __uuidof(IUnknown)) &&
+            !IsEqualIID(iid, uia::kIID_ITextRangeProvider) && !IsEqualIID(iid, kIID_ChatRange)) {
+            return E_NOINTERFACE;
+        }
+        *out = static_cast<uia::ITextRangeProvider*>(this);
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG left = InterlockedDecrement(&refs_);
+        if (left == 0) {
+            delete this;
+        }
+        return static_cast<ULONG>(left);
+    }
+
+    HRESULT STDMETHODCALLTYPE Clone(uia::ITextRangeProvider** copy) override {
+        return Give(copy, r_.start, r_.end);
+    }
+    HRESULT STDMETHODCALLTYPE Compare(uia::ITextRangeProvider* other, BOOL* same) override {
+        const ChatRange* o = Ours(other);
+        if (same == nullptr || o == nullptr) {
+            return E_INVALIDARG;
+        }
+        *same = o->element_ == element_ && o->r_.start == r_.start && o->r_.end == r_.end;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE CompareEndpoints(uia::TextPatternRangeEndpoint endpoint,
+                                               uia::ITextRangeProvider* other,
+                                               uia::TextPatternRangeEndpoint otherEndpoint,
+                                               int* order) override {
+        const ChatRange* o = Ours(other);
+        if (order == nullptr || o == nullptr) {
+            return E_INVALIDARG;
+        }
+        const size_t a = End(endpoint), b = o->End(otherEndpoint);
+        *order = a < b ? -1 : (a > b ? 1 : 0);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE ExpandToEnclosingUnit(uia::TextUnit unit) override {
+        const ChatState* s = Live();
+        if (s == nullptr) {
+            return uia::kElementNotAvailable;
+        }
+        RangeExpand(s->layout, r_, UnitOf(unit));
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE FindAttribute(TEXTATTRIBUTEID, VARIANT, BOOL,
+                                            uia::ITextRangeProvider** found) override {
+        return Nothing(found);
+    }
+    HRESULT STDMETHODCALLTYPE FindText(BSTR, BOOL, BOOL, uia::ITextRangeProvider** found) override {
+        return Nothing(found);
+    }
+    HRESULT STDMETHODCALLTYPE GetAttributeValue(TEXTATTRIBUTEID id, VARIANT* value) override {
+        if (value == nullptr) {
+            return E_POINTER;
+        }
+        value->vt = VT_EMPTY;
+        if (Live() == nullptr) {
+            return uia::kElementNotAvailable;
+        }
+        if (id == uia::kIsReadOnlyAttribute) {
+            value->vt = VT_BOOL;
+            value->boolVal = VARIANT_TRUE;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetBoundingRectangles(SAFEARRAY** rects) override;
+    HRESULT STDMETHODCALLTYPE GetEnclosingElement(IRawElementProviderSimple** element) override {
+        if (element == nullptr) {
+            return E_POINTER;
+        }
+        *element = AsSimple(element_);
+        (*element)->AddRef();
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetText(int maxLength, BSTR* text) override {
+        if (text == nullptr) {
+            return E_POINTER;
+        }
+        *text = nullptr;
+        const ChatState* s = Live();
+        if (s == nullptr) {
+            return uia::kElementNotAvailable;
+        }
+        *text = TextOf(*s, r_.start, r_.end, maxLength);
+        return *text != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
+    HRESULT STDMETHODCALLTYPE Move(uia::TextUnit unit, int count, int* moved) override {
+        const ChatState* s = Live();
+        if (s == nullptr) {
+            return uia::kElementNotAvailable;
+        }
+        const int n = RangeMove(s->layout, r_, UnitOf(unit), count);
+        if (moved != nullptr) {
+            *moved = n;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE MoveEndpointByUnit(uia::TextPatternRangeEndpoint endpoint,
+                                                 uia::TextUnit unit, int count,
+                                                 int* moved) override {
+        const ChatState* s = Live();
+        if (s == nullptr) {
+            return uia::kElementNotAvailable;
+        }
+        const int n = RangeMoveEndpoint(
+            s->layout, r_, endpoint == uia::TextPatternRangeEndpoint_End, UnitOf(unit), count);
+        if (moved != nullptr) {
+            *moved = n;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE
+    MoveEndpointByRange(uia::TextPatternRangeEndpoint endpoint, uia::ITextRangeProvider* other,
+                        uia::TextPatternRangeEndpoint otherEndpoint) override {
+        const ChatRange* o = Ours(other);
+        if (o == nullptr) {
+            return E_INVALIDARG;
+        }
+        const size_t to = o->End(otherEndpoint);
+        if (endpoint == uia::TextPatternRangeEndpoint_Start) {
+            r_.start = to;
+            r_.end = std::max(r_.end, to);
+        } else {
+            r_.end = to;
+            r_.start = std::min(r_.start, to);
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Select() override {
+        HWND hwnd;
+        ChatState* s = LiveState(element_, &hwnd);
+        if (s == nullptr) {
+            return uia::kElementNotAvailable;
+        }
+        SetSelection(hwnd, *s, r_.start, r_.end);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE AddToSelection() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE RemoveFromSelection() override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE ScrollIntoView(BOOL alignToTop) override;
+    HRESULT STDMETHODCALLTYPE GetChildren(SAFEARRAY** children) override {
+        if (children == nullptr) {
+            return E_POINTER;
+        }
+        const uia::Api& api = uia::Functions();
+        *children = api.SafeArrayCreateVector != nullptr
+                        ? api.SafeArrayCreateVector(VT_UNKNOWN, 0, 0)
+                        : nullptr;
+        return *children != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
+
+private:
+    // The record while the window lives, with this range clamped to its text.
+    ChatState* Live() {
+        HWND hwnd;
+        ChatState* s = LiveState(element_, &hwnd);
+        if (s != nullptr) {
+            r_.end = std::min(r_.end, s->layout.length);
+            r_.start = std::min(r_.start, r_.end);
+        }
+        return s;
+    }
+    size_t End(uia::TextPatternRangeEndpoint e) const {
+        return e == uia::TextPatternRangeEndpoint_End ? r_.end : r_.start;
+    }
+    static ChatRange* Ours(uia::ITextRangeProvider* other) {
+        void* ours = nullptr;
+        if (other == nullptr || FAILED(other->QueryInterface(kIID_ChatRange, &ours))) {
+            return nullptr;
+        }
+        other->Release(); // the caller holds it for as long as we look
+        return static_cast<ChatRange*>(static_cast<uia::ITextRangeProvider*>(ours));
+    }
+    HRESULT Give(uia::ITextRangeProvider** out, size_t start, size_t end) {
+        if (out == nullptr) {
+            return E_POINTER;
+        }
+        *out = NewRange(element_, start, end);
+        return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+    }
+    static HRESULT Nothing(uia::ITextRangeProvider** found) {
+        if (found != nullptr) {
+            *found = nullptr;
+        }
+        return found != nullptr ? S_OK : E_POINTER;
+    }
+
+    LONG refs_ = 1;
+    TextElement* element_;
+    TextRange r_;
+};
+
+HRESULT ChatRange::GetBoundingRectangles(SAFEARRAY** rects) {
+    if (rects == nullptr) {
+        return E_POINTER;
+    }
+    *rects = nullptr;
+    HWND hwnd;
+    const ChatState* s = Live();
+    if (s == nullptr || LiveState(element_, &hwnd) == nullptr) {
+        return uia::kElementNotAvailable;
+    }
+    const uia::Api& api = uia::Functions();
+    if (api.SafeArrayCreateVector == nullptr || api.SafeArrayPutElement == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    // One rectangle (left, top, width, height on the screen) per visual line shown.
+    double values[4 * 128];
+    LONG count = 0;
+    if (r_.start < r_.end && s->layout.lineCount != 0) {
+        const size_t first = std::max(LayoutLineOf(s->layout, r_.start), s->top);
+        const size_t last =
+            std::min(LayoutLineOf(s->layout, r_.end - 1), s->top + ShownRows(*s) - 1);
+        for (size_t line = first; line <= last && line < s->layout.lineCount && count < 512;
+             ++line) {
+            const size_t a = std::max(r_.start, LayoutLineStart(s->layout, line));
+            const size_t textEnd = LayoutLineTextEnd(s->layout, line);
+            const size_t b = std::min(r_.end, textEnd);
+            const int64_t left = kMargin + LayoutOffsetX(s->layout, line, std::min(a, textEnd));
+            int64_t right = kMargin + LayoutOffsetX(s->layout, line, std::max(a, b));
+            if (r_.end > textEnd && LayoutLineEnd(s->layout, line) > textEnd) {
+                right += s->layout.metrics.advance[' ']; // the line end shows as a blank
+            }
+            POINT corner{static_cast<LONG>(left),
+                         static_cast<LONG>((line - s->top) * static_cast<size_t>(s->lineHeight))};
+            ClientToScreen(hwnd, &corner);
+            values[count++] = corner.x;
+            values[count++] = corner.y;
+            values[count++] = static_cast<double>(right - left);
+            values[count++] = s->lineHeight;
+        }
+    }
+    *rects = api.SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(count));
+    if (*rects == nullptr) {
+        return E_OUTOFMEMORY;
+    }
+    for (LONG i = 0; i < count; ++i) {
+        api.SafeArrayPutElement(*rects, &i, &values[i]);
+    }
+    return S_OK;
+}
+
+HRESULT ChatRange::ScrollIntoView(BOOL alignToTop) {
+    HWND hwnd;
+    ChatState* s = Live();
+    if (s == nullptr || LiveState(element_, &hwnd) == nullptr) {
+        return uia::kElementNotAvailable;
+    }
+    if (s->layout.lineCount == 0) {
+        return S_OK;
+    }
+    const size_t first = LayoutLineOf(s->layout, r_.start);
+    const size_t last = LayoutLineOf(s->layout, r_.end > r_.start ? r_.end - 1 : r_.end);
+    const size_t rows = FullRows(*s);
+    if (alignToTop) {
+        ScrollTo(hwnd, *s, std::min(first, MaxTop(*s)));
+    } else if (last < s->top || last >= s->top + rows) {
+        ScrollTo(hwnd, *s, last + 1 >= rows ? last + 1 - rows : 0);
+    }
+    return S_OK;
+}
+
+} // namespace
+
+uia::ITextRangeProvider* NewRange(TextElement* element, size_t start, size_t end) {
+    return new (std::nothrow) ChatRange(element, start, std::max(start, end));
+}
+
+size_t OffsetAtScreen(HWND hwnd, const ChatState& s, POINT p) {
+    ScreenToClient(hwnd, &p);
+    if (s.layout.lineCount == 0 || p.y < 0) {
+        return 0;
+    }
+    const size_t line = s.top + static_cast<size_t>(p.y / s.lineHeight);
+    if (line >= s.layout.lineCount) {
+        return s.layout.length;
+    }
+    return LayoutHitTest(s.layout, line, p.x - kMargin);
+}
+
+BSTR TextOf(const ChatState& s, size_t start, size_t end, int maxLength) {
+    const uia::Api& api = uia::Functions();
+    if (api.SysAllocStringLen == nullptr) {
+        return nullptr;
+    }
+    end = std::min(end, s.layout.length);
+    start = std::min(start, end);
+    size_t bytes = end - start;
+    if (maxLength >= 0) {
+        bytes = std::min<size_t>(
+            bytes, static_cast<size_t>(maxLength)); // a byte makes at most one character
+    }
+    const int n = bytes != 0 ? MultiByteToWideChar(CP_ACP, 0, s.layout.text + start,
+                                                   static_cast<int>(bytes), nullptr, 0)
+                             : 0;
+    BSTR text = api.SysAllocStringLen(nullptr, static_cast<UINT>(n));
+    if (text != nullptr && n != 0) {
+        MultiByteToWideChar(CP_ACP, 0, s.layout.text + start, static_cast<int>(bytes), text, n);
+    }
+    if (text != nullptr && maxLength >= 0 && n > maxLength) {
+        text[maxLength] = L'\0'; // the string's length stays; clients read to the NUL
+    }
+    return text;
+}
+
+SAFEARRAY* RangeArray(uia::ITextRangeProvider* range) {
+    const uia::Api& api = uia::Functions();
+    if (range == nullptr || api.SafeArrayCreateVector == nullptr ||
+        api.SafeArrayPutElement == nullptr) {
+        return nullptr;
+    }
+    SAFEARRAY* array = api.SafeArrayCreateVector(VT_UNKNOWN, 0, 1);
+    LONG index = 0;
+    if (array != nullptr) {
+        api.SafeArrayPutElement(array, &index, static_cast<IUnknown*>(range));
+    }
+    return array;
+}
+
+} // namespace chatlist

@@ -1,0 +1,34 @@
+// Ranges of the transcript's text as a screen reader walks them, free of any
+// Windows header: the boundaries of characters, words (the selection's word
+// units), visual lines (as the pane shows them) and the whole document, and
+// the range arithmetic of moving, moving one end and normalising to a unit.
+// Offsets are bytes of the text; a CR LF pair is one character.
+#pragma once
+
+#include "transcript/ChatLayout.h"
+
+#include <cstddef>
+
+enum class RangeUnit { Character, Word, Line, Document };
+
+struct TextRange {
+    size_t start;
+    size_t end; // start <= end <= the text's length
+};
+
+// The first unit boundary after `offset` (the length at the end) and the last
+// one before it (0 at the start).
+size_t UnitNext(const ChatLayout& layout, RangeUnit unit, size_t offset);
+size_t UnitPrev(const ChatLayout& layout, RangeUnit unit, size_t offset);
+
+// The range becomes the one unit that holds its start (at the very end of a
+// text: the last unit).
+void RangeExpand(const ChatLayout& layout, TextRange& range, RangeUnit unit);
+// Moves the range by `count` units (negative: back). An empty range stays
+// empty and moves between boundaries; any other becomes one whole unit.
+// Answers how many units it moved.
+int RangeMove(const ChatLayout& layout, TextRange& range, RangeUnit unit, int count);
+// Moves one end by `count` unit boundaries; passing the other end drags it
+// along. Answers how many boundaries it moved.
+int RangeMoveEndpoint(const ChatLayout& layout, TextRange& range, bool end, RangeUnit unit,
+                      int count);
