@@ -1,5 +1,6 @@
 #include "app/InputField.h"
 
+#include "commands/Find.h"
 #include "transcript/ChatList.h"
 
 #include <cstdlib>
@@ -168,6 +169,8 @@ bool OnKeyDown(HWND hwnd, InputFieldState& s, WPARAM key) {
         ScrollTranscript(s, key == VK_HOME ? SB_TOP : SB_BOTTOM);
         return true;
     case VK_INSERT: return ctrl && !shift && CopyFromTranscript(hwnd, s);
+    case 'F':
+    case VK_F3: return ForwardFindKey(hwnd, key);
     case VK_BACK:
         if (!ctrl) {
             return false;

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/InputField.h"
 #include "commands/Commands.h"
+#include "commands/Find.h"
 #include "commands/Toolbar.h"
 #include "settings/Settings.h"
 #include "transcript/ChatList.h"
@@ -91,7 +92,8 @@ LRESULT FocusInput() {
     return 0;
 }
 
-LRESULT OnDestroy() {
+LRESULT OnDestroy(HWND hwnd) {
+    ForgetFind(hwnd);
     PostQuitMessage(0);
     return 0;
 }
@@ -112,7 +114,10 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_ACTIVATE:
     case WM_SETFOCUS: return FocusInput();
     case WM_CLOSE: return ClosePath();
-    case WM_DESTROY: return OnDestroy();
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_DESTROY: return OnDestroy(hwnd);
+    case WM_APP_FINDKEY: return OnFindKey(hwnd, wParam);
+    default:
+        return IsFindMessage(message) ? OnFindMessage(hwnd, lParam)
+                                      : DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }

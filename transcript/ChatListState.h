@@ -1,7 +1,8 @@
 // The transcript control's own record and the functions its rooms share:
 // text and font (ChatList.cpp), scrolling and the new-lines marker
 // (ChatListScroll.cpp), painting (ChatListPaint.cpp), mouse, keys and the
-// selection (ChatListInput.cpp) and the clipboard (ChatListClipboard.cpp).
+// selection (ChatListInput.cpp), the clipboard (ChatListClipboard.cpp) and
+// finding (ChatListFind.cpp).
 // Only the control's own files include this.
 #pragma once
 
@@ -40,6 +41,7 @@ struct ChatState {
     unsigned unseenLines;     // chat lines that came while the view was scrolled up
     RECT markerRect;          // where their marker was drawn last
     HHOOK postedGuard;        // takes the pointers off posted selection queries
+    bool held;                // the view stays at a found match while new lines come
 };
 
 ChatState* StateOf(HWND hwnd);
@@ -50,6 +52,7 @@ size_t FullRows(const ChatState& s);
 size_t ShownRows(const ChatState& s);
 size_t MaxTop(const ChatState& s);
 bool AtBottom(const ChatState& s);
+bool Following(const ChatState& s);
 size_t TopOffset(const ChatState& s);
 int32_t WrapWidth(const ChatState& s);
 void UpdateScrollBar(HWND hwnd, ChatState& s);
@@ -78,6 +81,10 @@ LRESULT OnLButtonDblClk(HWND hwnd, ChatState& s, LPARAM lParam);
 LRESULT OnMouseMove(HWND hwnd, ChatState& s, LPARAM lParam);
 LRESULT OnRButtonDown(HWND hwnd, ChatState& s, LPARAM lParam);
 LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam);
+
+// ---- finding (ChatListFind.cpp) ----
+LRESULT OnShowSelection(HWND hwnd, ChatState& s);
+LRESULT OnEndHold(HWND hwnd, ChatState& s);
 
 // ---- the clipboard (ChatListClipboard.cpp) ----
 void CopySelection(HWND hwnd, const ChatState& s);
