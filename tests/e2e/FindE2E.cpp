@@ -171,6 +171,7 @@ TEST_F(Find, ATextThatIsNotThereIsNamedAndChangesNothing) {
     CloseDialog(dialog);
     EXPECT_EQ(Copied(), "APPLE");
     EXPECT_EQ(app.ChatText(), Transcript());
+    EXPECT_EQ(app.InputText(), "") << "Ctrl+F typed nothing into the input line";
 }
 
 TEST_F(Find, CtrlFTakesTheSelectionAndBringsTheOneDialogForward) {
