@@ -149,7 +149,6 @@ bool SendLine() {
         return false;
     }
     SendMessageA(AppState.hwndChat, CLM_ENDHOLD, 0, 0); // a view held at a found match comes back
-
     ClearInput();
     RememberSentLine(AppState.hwndInput,
                      AppState.textBuffer); // input history; also ends what Ctrl+Z could take back
