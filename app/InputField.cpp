@@ -1,6 +1,7 @@
 #include "app/InputField.h"
 
 #include "app/FocusCycle.h"
+#include "commands/Find.h"
 #include "transcript/ChatList.h"
 
 #include <cstdlib>
@@ -170,6 +171,8 @@ bool OnKeyDown(HWND hwnd, InputFieldState& s, WPARAM key) {
         return true;
     case VK_INSERT: return ctrl && !shift && CopyFromTranscript(hwnd, s);
     case VK_TAB: return TabFocusTo(hwnd, s.chat);
+    case 'F':
+    case VK_F3: return ForwardFindKey(hwnd, key);
     case VK_BACK:
         if (!ctrl) {
             return false;

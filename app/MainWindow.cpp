@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/InputField.h"
 #include "commands/Commands.h"
+#include "commands/Find.h"
 #include "commands/Toolbar.h"
 #include "settings/Settings.h"
 #include "transcript/ChatList.h"
@@ -98,7 +99,8 @@ LRESULT PassSystemChange(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT OnDestroy() {
+LRESULT OnDestroy(HWND hwnd) {
+    ForgetFind(hwnd);
     PostQuitMessage(0);
     return 0;
 }
@@ -122,7 +124,10 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE: return PassSystemChange(message, wParam, lParam);
     case WM_CLOSE: return ClosePath();
-    case WM_DESTROY: return OnDestroy();
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    case WM_DESTROY: return OnDestroy(hwnd);
+    case WM_APP_FINDKEY: return OnFindKey(hwnd, wParam);
+    default:
+        return IsFindMessage(message) ? OnFindMessage(hwnd, lParam)
+                                      : DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "commands/Find.h"
 #include "resources/resource.h"
 #include "transcript/ChatList.h"
 
@@ -45,6 +46,10 @@ UINT RunMessageLoop() {
     const HWND main = AppState.hwndMain;
     MSG& msg = AppState.msg;
     while (GetMessageA(&msg, nullptr, 0, 0) != 0) {
+        // The Find dialog's own keys come first: Enter there finds, Esc closes it.
+        if (FindDialogMessage(main, &msg)) {
+            continue;
+        }
         if (TranslateAcceleratorA(main, AppState.hAccel, &msg)) {
             continue;
         }

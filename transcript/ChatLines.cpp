@@ -4,6 +4,7 @@
 #include "app/InputField.h"
 #include "app/ReplacementFile.h"
 #include "transcript/ChatLineModel.h"
+#include "transcript/ChatList.h"
 
 #include <cderr.h>
 
@@ -147,6 +148,7 @@ bool SendLine() {
         !AppendText(AppState.hwndChat, AppState.lineBuffer)) {
         return false;
     }
+    SendMessageA(AppState.hwndChat, CLM_ENDHOLD, 0, 0); // a view held at a found match comes back
     ClearInput();
     RememberSentLine(AppState.hwndInput,
                      AppState.textBuffer); // input history; also ends what Ctrl+Z could take back

@@ -100,7 +100,7 @@ LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     if (text == nullptr) {
         text = Str::Empty;
     }
-    const bool following = AtBottom(s);
+    const bool following = Following(s);
     const size_t topOffset = TopOffset(s);
     const size_t before = s.layout.length;
     size_t tail = 0;
@@ -114,6 +114,7 @@ LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     if (!change.appended) {
         s.sel.anchor = s.sel.caret = 0;
         s.unseenLines = 0;
+        s.held = false; // no match of the old text stays selected or held
         KeepPlace(hwnd, s, following || s.layout.length == 0, topOffset);
         return TRUE;
     }
@@ -142,7 +143,7 @@ LRESULT OnGetText(const ChatState& s, WPARAM capacity, char* out) {
 }
 
 LRESULT OnSetFont(HWND hwnd, ChatState& s, HFONT font) {
-    const bool following = AtBottom(s);
+    const bool following = Following(s);
     const size_t topOffset = TopOffset(s);
     s.font = font;
     Measure(hwnd, s);
@@ -158,7 +159,7 @@ LRESULT OnSize(HWND hwnd, ChatState& s) {
     if (rc.right <= 0 || rc.bottom <= 0) {
         return 0;
     }
-    const bool following = AtBottom(s);
+    const bool following = Following(s);
     const size_t topOffset = TopOffset(s);
     const bool widthChanged = rc.right != s.clientWidth;
     if (s.unseenLines != 0) {
@@ -344,6 +345,8 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case CLM_SETSEL: return OnSetSel(hwnd, *s, wParam, lParam);
     case CLM_SETCOLORS: return Recolor(hwnd, s->textColor, s->backColor, wParam, lParam);
     case CLM_SETSELCOLORS: return Recolor(hwnd, s->selTextColor, s->selBackColor, wParam, lParam);
+    case CLM_SHOWSEL: return OnShowSelection(hwnd, *s);
+    case CLM_ENDHOLD: return OnEndHold(hwnd, *s);
     case WM_COPY: return OnCopy(hwnd, *s);
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE: return OnSystemColors(hwnd, *s);

@@ -21,8 +21,25 @@ constexpr UINT CLM_SETSEL = WM_USER + 1;
 constexpr UINT CLM_SETCOLORS = WM_USER + 2;
 // Sets the selection's text colour (wParam) and background colour (lParam).
 constexpr UINT CLM_SETSELCOLORS = WM_USER + 3;
+// Shows the selection: scrolls it into view a few lines from the edge, and
+// holds the view there, so that new lines only count on the new-lines marker
+// until Ctrl+End, a send, a click on the marker or a scroll to the end.
+// Arguments ignored; answers 0.
+constexpr UINT CLM_SHOWSEL = WM_USER + 4;
+// A line was sent: a view held at a found match goes back to the end.
+// Arguments ignored; answers 0.
+constexpr UINT CLM_ENDHOLD = WM_USER + 5;
 
 ATOM RegisterChatListClass(HINSTANCE instance);
+
+struct FindQuery;
+struct FindMatch;
+// Searches the transcript's text in place, from byte `start` (see FindModel.h).
+// Only for a transcript of the calling thread: answers false for any other window.
+bool ChatListFind(HWND chat, const FindQuery& query, size_t start, FindMatch& match);
+// Copies the first line of the selection, at most capacity - 1 bytes and a
+// NUL; answers the count copied. Only for a transcript of the calling thread.
+size_t ChatListSelectionLine(HWND chat, char* out, size_t capacity);
 
 // Draws the marker of chat lines that came while the view was scrolled up, in
 // the DC's font, centred on the bottom edge of the client rectangle; answers

@@ -1,6 +1,7 @@
 #include "transcript/ChatListState.h"
 
 #include "app/Strings.h"
+#include "commands/Find.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -257,6 +258,12 @@ LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam) {
     case VK_INSERT:
         if (ctrl) {
             CopySelection(hwnd, s);
+            return 0;
+        }
+        break;
+    case 'F':
+    case VK_F3:
+        if (ForwardFindKey(hwnd, key)) {
             return 0;
         }
         break;

@@ -25,6 +25,11 @@ bool AtBottom(const ChatState& s) {
     return s.top >= MaxTop(s);
 }
 
+// Whether new lines move the view: at the end, unless held at a found match.
+bool Following(const ChatState& s) {
+    return AtBottom(s) && !s.held;
+}
+
 size_t TopOffset(const ChatState& s) {
     return s.top < s.layout.lineCount ? LayoutLineStart(s.layout, s.top) : s.layout.length;
 }
@@ -105,6 +110,9 @@ void ScrollTo(HWND hwnd, ChatState& s, size_t top) {
         s.top = top;
     }
     UpdateScrollBar(hwnd, s);
+    if (AtBottom(s)) {
+        s.held = false; // reaching the end lets go of a found match
+    }
     ForgetNewLinesAtBottom(hwnd, s);
 }
 

@@ -1,7 +1,8 @@
 // The transcript control's own record and the functions its rooms share:
 // text and font (ChatList.cpp), scrolling and the new-lines marker
 // (ChatListScroll.cpp), painting (ChatListPaint.cpp), mouse, keys and the
-// selection (ChatListInput.cpp) and the clipboard (ChatListClipboard.cpp).
+// selection (ChatListInput.cpp), the clipboard (ChatListClipboard.cpp) and
+// finding (ChatListFind.cpp).
 // Only the control's own files include this.
 #pragma once
 
@@ -46,6 +47,7 @@ struct ChatState {
     TextElement* automation;  // made when first asked for; one reference held here
     size_t announceFrom;      // where the appended text not yet announced starts
     bool announcing;          // its timer runs
+    bool held;                // the view stays at a found match while new lines come
 };
 
 // The colours the pane is drawn in.
@@ -64,6 +66,7 @@ size_t FullRows(const ChatState& s);
 size_t ShownRows(const ChatState& s);
 size_t MaxTop(const ChatState& s);
 bool AtBottom(const ChatState& s);
+bool Following(const ChatState& s);
 size_t TopOffset(const ChatState& s);
 int32_t WrapWidth(const ChatState& s);
 void UpdateScrollBar(HWND hwnd, ChatState& s);
@@ -120,6 +123,10 @@ LRESULT OnSysKeyDown(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lParam
 // Tab and Shift+Tab: the focus goes to the input line.
 LRESULT OnTabKey(HWND hwnd);
 HWND InputField(HWND hwnd);
+
+// ---- finding (ChatListFind.cpp) ----
+LRESULT OnShowSelection(HWND hwnd, ChatState& s);
+LRESULT OnEndHold(HWND hwnd, ChatState& s);
 
 // ---- the clipboard (ChatListClipboard.cpp) ----
 void CopySelection(HWND hwnd, const ChatState& s);

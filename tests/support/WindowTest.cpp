@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/Startup.h"
+#include "commands/Find.h"
 
 #include <vector>
 
@@ -10,7 +11,7 @@ void PumpMessages(DWORD milliseconds) {
     do {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
+            if (msg.message == WM_QUIT || FindDialogMessage(AppState.hwndMain, &msg)) {
                 continue;
             }
             if (AppState.hAccel &&
