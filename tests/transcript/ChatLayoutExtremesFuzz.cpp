@@ -6,7 +6,7 @@
 // must equal the plain model's, each byte must lie on the line LayoutLineOf
 // names, and hit tests must stay on their line.
 #include "transcript/ChatLayout.h"
-#include "tests/native/ChatLayoutModel.h"
+#include "tests/transcript/ChatLayoutModel.h"
 
 #include <climits>
 #include <cstdint>

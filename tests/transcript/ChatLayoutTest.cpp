@@ -1,5 +1,5 @@
 #include "transcript/ChatLayout.h"
-#include "tests/native/ChatLayoutModel.h"
+#include "tests/transcript/ChatLayoutModel.h"
 
 #include <gtest/gtest.h>
 

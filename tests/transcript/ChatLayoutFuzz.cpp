@@ -3,7 +3,7 @@
 // the lines must equal a fresh layout of the whole text by the plain model, and
 // measuring must agree with shaping.
 #include "transcript/ChatLayout.h"
-#include "tests/native/ChatLayoutModel.h"
+#include "tests/transcript/ChatLayoutModel.h"
 
 #include <cstdint>
 #include <cstdlib>
