@@ -3,8 +3,6 @@
 // names the file and the system's reason.
 #include "tests/support/AppDriver.h"
 
-#include <gtest/gtest.h>
-
 #include <set>
 
 namespace {
@@ -40,13 +38,13 @@ std::string SaveExpectingFailure(RunningApp& app, const std::string& target, boo
     WaitFor(
         [&] {
             box = app.WaitForDialog(dialog, 200);
-            return box != nullptr && app.Text(box) == "bALDRIX";
+            return box != nullptr && WindowText(box) == "bALDRIX";
         },
         8000);
-    if (box == nullptr || app.Text(box) != "bALDRIX") {
+    if (box == nullptr || WindowText(box) != "bALDRIX") {
         return std::string();
     }
-    const std::string text = app.DialogStatics(box);
+    const std::string text = DialogStatics(box);
     app.Press(VK_RETURN);
     WaitFor([&] { return GetForegroundWindow() == app.Main(); }, 3000);
     return text;
@@ -94,7 +92,7 @@ TEST(SaveFaults, ADiskThatFillsUpKeepsTheFileAndLeavesNoTemporaryFile) {
 
 TEST(SaveFaults, AReadOnlyTargetIsNotReplaced) {
     RunningApp app;
-    const std::string target = app.Folder() + "\\readonly.log";
+    const std::string target = app.File("readonly.log");
     WriteFileBytes(target, kPrecious);
     ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
     const auto before = FolderNames(app.Folder());
@@ -109,7 +107,7 @@ TEST(SaveFaults, AReadOnlyTargetIsNotReplaced) {
 
 TEST(SaveFaults, AFileHeldOpenWithoutSharingIsNotReplaced) {
     RunningApp app;
-    const std::string target = app.Folder() + "\\held.log";
+    const std::string target = app.File("held.log");
     WriteFileBytes(target, kPrecious);
     HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
