@@ -5,40 +5,14 @@
 // interleaved with replacements and truncations. After every step the lines
 // must equal the plain model's, each byte must lie on the line LayoutLineOf
 // names, and hit tests must stay on their line.
-#include "transcript/ChatLayout.h"
-#include "tests/transcript/ChatLayoutModel.h"
+#include "tests/transcript/LayoutFuzz.h"
 
 #include <climits>
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <string>
 
 namespace {
 
-struct Input {
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
-    uint8_t Byte() { return at < size ? data[at++] : 0; }
-    int32_t Int() {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i) {
-            v = (v << 8) | Byte();
-        }
-        return static_cast<int32_t>(v);
-    }
-    bool Done() const { return at >= size; }
-    std::string Bytes(size_t n) {
-        n = n < size - at ? n : size - at;
-        std::string s(reinterpret_cast<const char*>(data + at), n);
-        at += n;
-        return s;
-    }
-};
-
 // Widths the pane meets, or any 32-bit value.
-int32_t WidthFrom(Input& in) {
+int32_t WidthFrom(FuzzInput& in) {
     static const int32_t kSpecial[] = {INT32_MIN, -1, 0, 1, 2, 7, 640, 8000, 65535, INT32_MAX};
     const uint8_t pick = in.Byte();
     if (pick < 160) {
@@ -47,7 +21,7 @@ int32_t WidthFrom(Input& in) {
     return in.Int();
 }
 
-ChatMetrics MetricsFrom(Input& in) {
+ChatMetrics MetricsFrom(FuzzInput& in) {
     ChatMetrics m{};
     const int32_t scale = in.Int();
     const int mul = in.Byte() | 1;
@@ -68,14 +42,7 @@ ChatMetrics MetricsFrom(Input& in) {
 }
 
 void Check(const ChatLayout& layout, const std::string& shadow) {
-    if (layout.length != shadow.size() ||
-        (!shadow.empty() && (std::memcmp(layout.text, shadow.data(), shadow.size()) != 0 ||
-                             layout.text[layout.length] != '\0'))) {
-        std::abort();
-    }
-    if (LayoutLineStarts(layout) != ModelLineStarts(shadow, layout.metrics, layout.width)) {
-        std::abort();
-    }
+    CheckTextAndLines(layout, shadow);
     for (size_t line = 0; line < layout.lineCount; ++line) {
         const size_t start = LayoutLineStart(layout, line);
         const size_t end = LayoutLineEnd(layout, line);
@@ -98,56 +65,50 @@ void Check(const ChatLayout& layout, const std::string& shadow) {
     }
 }
 
+// The control's own ways of changing the text, a width or the metrics.
+void Step(FuzzInput& in, ChatLayout& layout, std::string& shadow) {
+    const uint8_t op = in.Byte();
+    ChatChange change{true, false, 0};
+    switch (op % 8) {
+    case 0:
+    case 1:
+    case 2: { // the control's append: the tail alone
+        const std::string tail = in.Bytes(in.Byte() % 48);
+        shadow += tail;
+        change = LayoutAppend(layout, tail.data(), tail.size());
+        break;
+    }
+    case 3: // a replacement with other bytes
+        shadow = in.Bytes(in.Byte() % 48);
+        change = LayoutSetText(layout, shadow.data(), shadow.size());
+        break;
+    case 4: // cut short: a prefix of the old text
+        shadow.resize(shadow.size() * in.Byte() / 256);
+        change = LayoutSetText(layout, shadow.data(), shadow.size());
+        break;
+    case 5: // cleared
+        shadow.clear();
+        change = LayoutSetText(layout, nullptr, 0);
+        break;
+    case 6:
+        if (!LayoutSetWidth(layout, WidthFrom(in))) {
+            std::abort();
+        }
+        break;
+    default:
+        if (!LayoutSetMetrics(layout, MetricsFrom(in))) {
+            std::abort();
+        }
+        break;
+    }
+    if (!change.ok) {
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Input in{data, size};
-    ChatLayout layout;
-    LayoutInit(layout);
-    std::string shadow;
-    if (!LayoutSetMetrics(layout, MetricsFrom(in)) || !LayoutSetWidth(layout, WidthFrom(in))) {
-        std::abort();
-    }
-    while (!in.Done()) {
-        const uint8_t op = in.Byte();
-        ChatChange change{true, false, 0};
-        switch (op % 8) {
-        case 0:
-        case 1:
-        case 2: { // the control's append: the tail alone
-            const std::string tail = in.Bytes(in.Byte() % 48);
-            shadow += tail;
-            change = LayoutAppend(layout, tail.data(), tail.size());
-            break;
-        }
-        case 3: // a replacement with other bytes
-            shadow = in.Bytes(in.Byte() % 48);
-            change = LayoutSetText(layout, shadow.data(), shadow.size());
-            break;
-        case 4: // cut short: a prefix of the old text
-            shadow.resize(shadow.size() * in.Byte() / 256);
-            change = LayoutSetText(layout, shadow.data(), shadow.size());
-            break;
-        case 5: // cleared
-            shadow.clear();
-            change = LayoutSetText(layout, nullptr, 0);
-            break;
-        case 6:
-            if (!LayoutSetWidth(layout, WidthFrom(in))) {
-                std::abort();
-            }
-            break;
-        default:
-            if (!LayoutSetMetrics(layout, MetricsFrom(in))) {
-                std::abort();
-            }
-            break;
-        }
-        if (!change.ok) {
-            std::abort();
-        }
-        Check(layout, shadow);
-    }
-    LayoutFree(layout);
+    RunLayoutFuzz(data, size, MetricsFrom, WidthFrom, Step, Check);
     return 0;
 }
