@@ -173,18 +173,18 @@ TEST_F(InputLine, EnterEscAndTheFunctionKeysStayCommands) {
     app.Press(VK_F5);
     EXPECT_EQ(app.ChatText(), "");
 
-    app.Press(VK_F9);
-    HWND options = app.WaitForDialog();
-    ASSERT_NE(options, nullptr) << "F9 opens the options";
-    app.Press(VK_ESCAPE);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(options); }));
-    app.Activate();
-    app.Press(VK_F2);
-    HWND save = app.WaitForDialog();
-    ASSERT_NE(save, nullptr) << "F2 opens the save dialog";
-    app.Press(VK_ESCAPE);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(save); }));
-    app.Activate();
+    const struct {
+        WORD key;
+        const char* opens;
+    } openers[] = {{VK_F9, "F9 opens the options"}, {VK_F2, "F2 opens the save dialog"}};
+    for (const auto& opener : openers) {
+        app.Press(opener.key);
+        const HWND dialog = app.WaitForDialog();
+        ASSERT_NE(dialog, nullptr) << opener.opens;
+        app.Press(VK_ESCAPE);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        app.Activate();
+    }
     app.Press(VK_F6);
     EXPECT_EQ(GetForegroundWindow(), app.Main());
     EXPECT_EQ(app.Focus(), app.Input());
