@@ -50,14 +50,10 @@ void ClickToolbarButton(RunningApp& app, int command) {
     app.ClickAt(centre);
 }
 
-bool AnyDialogOf(const RunningApp& app) {
-    return FindProcessWindow(app.ProcessId(), "#32770") != nullptr;
-}
-
 // After a dialog has gone the main window is usable again: enabled, in front,
 // the focus in the input field, and typing lands there.
 void ExpectMainWindowBackInCharge(RunningApp& app) {
-    EXPECT_TRUE(WaitFor([&] { return !AnyDialogOf(app); }, 5000)) << "the dialog closed";
+    EXPECT_TRUE(WaitFor([&] { return app.ShownDialog() == nullptr; }, 5000)) << "the dialog closed";
     EXPECT_TRUE(IsWindowEnabled(app.Main()));
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.Main(); }, 3000));
     EXPECT_TRUE(WaitFor([&] { return app.Focus() == app.Input(); }, 3000));
@@ -127,7 +123,7 @@ TEST_F(ToolbarButtons, ConnectDisconnectAndSendFileBreakNothing) {
         SCOPED_TRACE(command);
         ClickToolbarButton(app, command);
         Sleep(300);
-        EXPECT_FALSE(AnyDialogOf(app));
+        EXPECT_EQ(app.ShownDialog(), nullptr);
         EXPECT_TRUE(app.Running());
         EXPECT_EQ(GetForegroundWindow(), app.Main());
         EXPECT_EQ(app.Focus(), app.Input()) << "a click on the toolbar keeps the focus";

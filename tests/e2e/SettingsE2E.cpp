@@ -320,7 +320,7 @@ TEST(HostileSettingsFile, AReadOnlyFileIsReadAndLeftAsItWas) {
 
 TEST(HostileSettingsFile, AFolderInTheFilesPlaceIsLeftAlone) {
     RunningApp app;
-    ASSERT_TRUE(CreateDirectoryA(app.IniPath().c_str(), nullptr));
+    ASSERT_TRUE(MakeFolder(app.IniPath()));
     ASSERT_TRUE(app.Start());
     ExpectRect(app, 0, 0, 400, 350);
     EXPECT_EQ(NicknameInUse(app), "User");

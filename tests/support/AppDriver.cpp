@@ -127,7 +127,7 @@ void RunningApp::ClickAt(POINT screen, int clicks) {
     // hand's would; a single press is handled before its release is sent.
     // Under Wine, clicks made otherwise sometimes landed where the pointer had
     // been before, or were lost on a caption's close box.
-    SetCursorPos(screen.x, screen.y);
+    PointerTo(screen);
     MouseAt(screen);
     Settle();
     for (int i = 0; i < clicks; ++i) {

@@ -82,6 +82,8 @@ public:
     // The program's dialog that has the foreground (class "#32770"), once one
     // shows within the time; nullptr otherwise. Pass the dialog to wait past.
     HWND WaitForDialog(HWND other = nullptr, DWORD timeoutMs = 5000);
+    // A dialog of the program that shows, wherever it stands; nullptr when none does.
+    HWND ShownDialog() const { return FindProcessWindow(pi_.dwProcessId, "#32770"); }
     // The program's menu pop-up (class "#32768"), once one shows within the time.
     HWND WaitForMenu(DWORD timeoutMs = 5000) const;
 

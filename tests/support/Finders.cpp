@@ -48,6 +48,15 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam) {
     return FALSE;
 }
 
+GUITHREADINFO GuiThreadOf(HWND window) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui)) {
+        gui = GUITHREADINFO{};
+    }
+    return gui;
+}
+
 BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM lParam) {
     if (IsDialog(hwnd) && IsWindowEnabled(hwnd)) {
         reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
@@ -106,12 +115,11 @@ std::vector<HWND> ThreadDialogs() {
 }
 
 HWND FocusIn(HWND window) {
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui)) {
-        return nullptr;
-    }
-    return gui.hwndFocus;
+    return GuiThreadOf(window).hwndFocus;
+}
+
+bool InMenuMode(HWND window) {
+    return (GuiThreadOf(window).flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
 }
 
 RECT ScreenRect(HWND hwnd) {

@@ -24,6 +24,8 @@ HWND FindProcessWindow(DWORD processId, const char* className, const char* title
 std::vector<HWND> ThreadDialogs();
 // The window that has the keyboard focus in the thread of the given window.
 HWND FocusIn(HWND window);
+// Whether the thread of the given window is in a menu's loop (menu bar or pop-up).
+bool InMenuMode(HWND window);
 
 // A window's rectangle in screen coordinates, and the middle of a rectangle.
 RECT ScreenRect(HWND hwnd);

@@ -90,6 +90,10 @@ std::set<std::string> StrayFiles(const std::string& folder) {
     return names;
 }
 
+bool MakeFolder(const std::string& path) {
+    return CreateDirectoryW(LongName(path).c_str(), nullptr) != FALSE;
+}
+
 std::string MakeTempFolder(const char* prefix) {
     static unsigned counter = 0;
     char temp[MAX_PATH];
@@ -97,7 +101,7 @@ std::string MakeTempFolder(const char* prefix) {
     for (;;) {
         char name[MAX_PATH];
         wsprintfA(name, "%s%s-%lu-%u", temp, prefix, GetCurrentProcessId(), ++counter);
-        if (CreateDirectoryA(name, nullptr)) {
+        if (MakeFolder(name)) {
             return name;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS) {
@@ -131,6 +135,6 @@ DeepFolder::DeepFolder(size_t length) : root_("baldrix-deep"), path_(root_.Path(
         const size_t name = remaining <= 121 ? remaining - 1 : remaining == 122 ? 119 : 120;
         path_ += "\\" + std::string(name, 'd');
         remaining -= name + 1;
-        ok_ = CreateDirectoryW(LongName(path_).c_str(), nullptr) != FALSE;
+        ok_ = MakeFolder(path_);
     }
 }

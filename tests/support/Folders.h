@@ -21,6 +21,8 @@ std::set<std::string> FolderNames(const std::string& folder);
 // The same, less the program and its settings file: a copy or temporary
 // file left behind shows here.
 std::set<std::string> StrayFiles(const std::string& folder);
+// Makes a folder (its parent must exist); answers whether it did.
+bool MakeFolder(const std::string& path);
 // A fresh empty folder under the temporary folder; empty when none could be made.
 std::string MakeTempFolder(const char* prefix);
 // Removes the folder and all it holds, read-only files included.

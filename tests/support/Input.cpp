@@ -50,6 +50,10 @@ void MouseAt(POINT screen, DWORD flags, DWORD data) {
     SendInput(1, &in, sizeof in);
 }
 
+void PointerTo(POINT screen) {
+    SetCursorPos(screen.x, screen.y);
+}
+
 HeldKeys::HeldKeys(std::initializer_list<int> keys) {
     GetKeyboardState(saved_);
     BYTE state[256];

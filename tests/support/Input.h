@@ -20,6 +20,9 @@ void TypeChar(char c);
 // event may land wherever the system last saw the pointer.
 void MouseAt(POINT screen, DWORD flags = 0, DWORD data = 0);
 
+// Puts the pointer at a point of the screen, where GetCursorPos then finds it.
+void PointerTo(POINT screen);
+
 // Holds keys down in this thread's key state, as GetKeyState sees them, while
 // it lives: for key messages sent in-process that look at the modifiers.
 class HeldKeys {

@@ -90,13 +90,6 @@ void MainWindowShot(RunningApp& app) {
     SaveRegion(Grown(ScreenRect(app.Main()), kMargin), "main-window");
 }
 
-bool InMenuMode(const RunningApp& app) {
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(app.Main(), nullptr), &gui) &&
-           (gui.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
-}
-
 // The menu "Command" opened from the keyboard: Alt, Right to "Command", Down
 // into it. (Its place in the menu bar cannot be asked from another process
 // under Wine, so no click.)
@@ -111,7 +104,7 @@ void CommandMenuShot(RunningApp& app) {
                    "command-menu");
     }
     // Esc closes the pop-up, the next leaves the menu bar.
-    for (int i = 0; i < 4 && InMenuMode(app); ++i) {
+    for (int i = 0; i < 4 && InMenuMode(app.Main()); ++i) {
         app.Press(VK_ESCAPE);
     }
     app.Activate();
@@ -128,7 +121,7 @@ void DialogShot(RunningApp& app, const char* name, void (*open)(RunningApp&), WO
     Quiet(app);
     SaveRegion(Grown(Union(ScreenRect(app.Main()), ScreenRect(dialog)), kMargin), name);
     app.Press(closeKey);
-    if (!WaitFor([&] { return FindProcessWindow(app.ProcessId(), "#32770") == nullptr; }, 5000)) {
+    if (!WaitFor([&] { return app.ShownDialog() == nullptr; }, 5000)) {
         std::string what = std::string("the dialog stayed open: ") + name;
         Fail(what.c_str());
     }

@@ -523,7 +523,7 @@ TEST_F(ChatList, DraggingPastTheEdgeScrollsAndSelects) {
     SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON, At(3, h / 2));
     POINT below{10, Client().bottom + 3 * h};
     ClientToScreen(Chat(), &below);
-    SetCursorPos(below.x, below.y);
+    PointerTo(below);
     POINT client{10, Client().bottom + 3 * h};
     SendMessageA(Chat(), WM_MOUSEMOVE, MK_LBUTTON, At(client.x, client.y));
     PumpUntil([] { return Top() >= 20; }, 5000);
@@ -580,7 +580,7 @@ struct MenuVisit {
 MenuVisit* g_visit = nullptr;
 
 void CALLBACK VisitMenu(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND popup = FindWindowA("#32768", nullptr);
+    HWND popup = FindProcessWindow(GetCurrentProcessId(), "#32768");
     if (popup == nullptr || g_visit == nullptr) {
         return;
     }
