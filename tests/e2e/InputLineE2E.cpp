@@ -46,7 +46,7 @@ protected:
         if (where != nullptr) {
             *where = r;
         }
-        return shown.Part(r) == drawn.Picture().Part(r);
+        return shown.Crop(r) == drawn.Picture().Crop(r);
     }
     // Pixels in the selection's background colour along the bottom edge: none
     // when no marker shows (and nothing is selected).

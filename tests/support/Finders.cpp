@@ -128,14 +128,14 @@ RECT ScreenRect(HWND hwnd) {
     return r;
 }
 
-bool FindFramePart(HWND hwnd, LRESULT part, const RECT& area, POINT* where) {
+bool FindFrameHit(HWND hwnd, LRESULT code, const RECT& area, POINT* where) {
     RECT hits{area.right, area.bottom, area.left, area.top}; // nothing yet
     for (LONG y = area.top; y < area.bottom; ++y) {
         for (LONG x = area.left; x < area.right; ++x) {
             DWORD_PTR hit = 0;
             SendMessageTimeoutA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
                                 &hit);
-            if (static_cast<LRESULT>(hit) == part) {
+            if (static_cast<LRESULT>(hit) == code) {
                 hits = RECT{std::min(hits.left, x), std::min(hits.top, y), std::max(hits.right, x),
                             std::max(hits.bottom, y)};
             }
@@ -150,11 +150,11 @@ bool FindFramePart(HWND hwnd, LRESULT part, const RECT& area, POINT* where) {
 
 bool FindCloseBox(HWND hwnd, POINT* where) {
     const RECT r = ScreenRect(hwnd);
-    return FindFramePart(hwnd, HTCLOSE, RECT{r.right - 80, r.top, r.right, r.top + 40}, where);
+    return FindFrameHit(hwnd, HTCLOSE, RECT{r.right - 80, r.top, r.right, r.top + 40}, where);
 }
 
 bool FindMenuBar(HWND hwnd, POINT* where) {
     // Down a line through the first item, wherever the caption ends.
     const RECT r = ScreenRect(hwnd);
-    return FindFramePart(hwnd, HTMENU, RECT{r.left + 20, r.top, r.left + 21, r.top + 80}, where);
+    return FindFrameHit(hwnd, HTMENU, RECT{r.left + 20, r.top, r.left + 21, r.top + 80}, where);
 }

@@ -1,4 +1,4 @@
-// Finding windows, dialogs and the parts of a frame a user aims at, in this
+// Finding windows, dialogs and the places on a frame a user aims at, in this
 // process or another, and reading what they say.
 #pragma once
 
@@ -33,10 +33,10 @@ inline POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// Where a part of a window's frame lies (HTCLOSE, HTMENU, ...), found by
-// asking the window (WM_NCHITTEST) at each point of an area of the screen:
-// the middle of the points that hit it. Answers whether any did.
-bool FindFramePart(HWND hwnd, LRESULT part, const RECT& area, POINT* where);
+// Where a window answers a hit-test code (HTCLOSE, HTMENU, ...), found by
+// asking it (WM_NCHITTEST) at each point of an area of the screen: the middle
+// of the points that answered the code. Answers whether any did.
+bool FindFrameHit(HWND hwnd, LRESULT code, const RECT& area, POINT* where);
 // The middle of a window's close box.
 bool FindCloseBox(HWND hwnd, POINT* where);
 // A point on the first item of a window's menu bar.

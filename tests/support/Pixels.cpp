@@ -68,7 +68,7 @@ COLORREF Image::At(int x, int y) const {
     return pixels_[static_cast<size_t>(y) * width_ + x];
 }
 
-Image Image::Part(const RECT& area) const {
+Image Image::Crop(const RECT& area) const {
     const LONG left = area.left < 0 ? 0 : area.left;
     const LONG top = area.top < 0 ? 0 : area.top;
     const LONG right = area.right < width_ ? area.right : width_;

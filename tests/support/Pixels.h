@@ -32,8 +32,8 @@ public:
         return CountWhere(area, [colour](COLORREF c) { return c == colour; });
     }
     size_t Count(COLORREF colour) const { return Count(colour, All()); }
-    // The part of the picture in a rectangle, cut to the picture.
-    Image Part(const RECT& area) const;
+    // The pixels in a rectangle, cut to the picture, as a picture of their own.
+    Image Crop(const RECT& area) const;
     bool operator==(const Image& other) const;
     bool operator!=(const Image& other) const { return !(*this == other); }
     // The picture as the bytes of a 24-bit BMP file.
