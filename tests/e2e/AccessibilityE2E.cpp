@@ -143,7 +143,7 @@ TEST_F(Accessibility, ToolbarButtonsShowTheirCommandInATooltip) {
         const bool found = WaitFor(
             [&] {
                 HWND tip = FindProcessWindow(app.ProcessId(), "tooltips_class32");
-                shown = tip != nullptr ? app.Text(tip) : std::string();
+                shown = tip != nullptr ? WindowText(tip) : std::string();
                 return shown == tips[i];
             },
             5000);

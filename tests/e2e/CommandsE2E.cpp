@@ -2,29 +2,11 @@
 // sending, clearing, the menu, and saving the log.
 #include "tests/support/AppDriver.h"
 
-#include <gtest/gtest.h>
-
 namespace {
 
-// A point on the menu bar's first item ("File"), found by asking the window.
-bool FindMenuBar(HWND hwnd, POINT* where) {
-    RECT r;
-    GetWindowRect(hwnd, &r);
-    for (int y = r.top; y < r.top + 80; ++y) {
-        DWORD_PTR hit = 0;
-        SendMessageTimeoutA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(r.left + 20, y), SMTO_ABORTIFHUNG,
-                            2000, &hit);
-        if (hit == HTMENU) {
-            *where = POINT{r.left + 20, y + 6};
-            return true;
-        }
-    }
-    return false;
-}
-
-std::string Temp(RunningApp& app, const char* name) {
-    return app.Folder() + "\\" + name;
-}
+using Clearing = StartedApp;
+using Menu = StartedApp;
+using SaveLog = StartedApp;
 
 TEST(Sending, EnterAppendsTheTaggedLineAndEmptiesTheField) {
     RunningApp app;
@@ -62,9 +44,7 @@ TEST(Sending, TheLongestLineArrivesWhole) {
     EXPECT_EQ(app.Close(), 0u);
 }
 
-TEST(Clearing, EscEmptiesTheFieldAndF5TheTranscriptWhereverTheFocusIs) {
-    RunningApp app;
-    ASSERT_TRUE(app.Start());
+TEST_F(Clearing, EscEmptiesTheFieldAndF5TheTranscriptWhereverTheFocusIs) {
     app.SendTyped("one");
     app.SendTyped("two");
     app.Type("draft");
@@ -85,37 +65,26 @@ TEST(Clearing, EscEmptiesTheFieldAndF5TheTranscriptWhereverTheFocusIs) {
     app.ClickAt(POINT{chat.left + 40, chat.top + 40});
     app.Press(VK_F5);
     EXPECT_EQ(app.ChatText(), "");
-    EXPECT_EQ(app.Close(), 0u);
 }
 
-TEST(Menu, ItemsChosenWithMouseOrKeyboardActLikeTheirKeys) {
-    RunningApp app;
-    ASSERT_TRUE(app.Start());
+TEST_F(Menu, ItemsChosenWithMouseOrKeyboardActLikeTheirKeys) {
     app.SendTyped("to be cleared");
-    // Alt, then Right to "Command", Down into it, up to its third item
+    // Alt, then Right to "Command", Down into it, down to its third item
     // ("Clear output window..."), Enter.
-    app.Press(VK_MENU);
-    app.Press(VK_RIGHT);
-    app.Press(VK_DOWN);
-    app.Press(VK_DOWN);
-    app.Press(VK_DOWN);
-    app.Press(VK_RETURN);
+    app.PressEach({VK_MENU, VK_RIGHT, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_TRUE(WaitFor([&] { return app.ChatText().empty(); }, 3000));
 
     // File > Exit with the mouse: the menu bar's first item, then its last.
     POINT file;
     ASSERT_TRUE(FindMenuBar(app.Main(), &file));
     app.ClickAt(file);
-    ASSERT_TRUE(WaitFor([&] { return FindProcessWindow(app.ProcessId(), "#32768") != nullptr; }))
-        << "the File menu opens";
+    ASSERT_NE(app.WaitForMenu(), nullptr) << "the File menu opens";
     app.Press(VK_UP); // wraps to Exit
     app.Press(VK_RETURN);
     EXPECT_EQ(app.WaitForExit(10000), 0u);
 }
 
-TEST(Menu, UnknownIdentifiersDoNothing) {
-    RunningApp app;
-    ASSERT_TRUE(app.Start());
+TEST_F(Menu, UnknownIdentifiersDoNothing) {
     app.SendTyped("stays");
     app.Type("draft");
     for (const WPARAM id : {WPARAM{0}, WPARAM{512}, WPARAM{523}, WPARAM{IDOK}, WPARAM{0xFFFF}}) {
@@ -131,18 +100,15 @@ TEST(Menu, UnknownIdentifiersDoNothing) {
     EXPECT_TRUE(app.Running());
     EXPECT_EQ(app.ChatText(), "<User> stays\r\n");
     EXPECT_EQ(app.InputText(), "draft");
-    EXPECT_EQ(app.Text(app.Main()), "bALDRIX - [Status: OFFLINE]");
+    EXPECT_EQ(WindowText(app.Main()), "bALDRIX - [Status: OFFLINE]");
     EXPECT_EQ(GetForegroundWindow(), app.Main());
-    EXPECT_EQ(app.Close(), 0u);
 }
 
-TEST(SaveLog, WritesExactlyTheTranscriptsBytes) {
-    RunningApp app;
-    ASSERT_TRUE(app.Start());
+TEST_F(SaveLog, WritesExactlyTheTranscriptsBytes) {
     app.SendTyped("one");
     app.SendTyped("two two");
     app.SendTyped("three  3");
-    const std::string path = Temp(app, "chat.log");
+    const std::string path = app.File("chat.log");
     ASSERT_NE(app.SaveThroughDialog(path), nullptr);
     ASSERT_TRUE(WaitFor([&] { return FileExists(path); }, 5000));
     EXPECT_EQ(ReadFileBytes(path), "<User> one\r\n<User> two two\r\n<User> three  3\r\n");
@@ -153,19 +119,16 @@ TEST(SaveLog, WritesExactlyTheTranscriptsBytes) {
     HWND dialog = app.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
     app.Press('A', true);
-    const std::string empty = Temp(app, "empty"); // the default extension is added
+    const std::string empty = app.File("empty"); // the default extension is added
     app.Type(empty);
     app.Press(VK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return FileExists(empty + ".log"); }, 5000));
     EXPECT_EQ(ReadFileBytes(empty + ".log"), "");
-    EXPECT_EQ(app.Close(), 0u);
 }
 
-TEST(SaveLog, ReplacingAFileAsksFirstThenReplacesItWhole) {
-    RunningApp app;
-    const std::string path = Temp(app, "old.log");
-    WriteFileBytes(path, std::string(5000, 'x'));
-    ASSERT_TRUE(app.Start());
+TEST_F(SaveLog, ReplacingAFileAsksFirstThenReplacesItWhole) {
+    const std::string path = app.File("old.log");
+    ASSERT_TRUE(WriteFileBytes(path, std::string(5000, 'x')));
     app.SendTyped("new");
     HWND dialog = app.SaveThroughDialog(path);
     ASSERT_NE(dialog, nullptr);
@@ -174,21 +137,18 @@ TEST(SaveLog, ReplacingAFileAsksFirstThenReplacesItWhole) {
     app.Press('Y');
     ASSERT_TRUE(WaitFor([&] { return ReadFileBytes(path) == "<User> new\r\n"; }, 5000))
         << ReadFileBytes(path).size() << " bytes";
-    EXPECT_EQ(app.Close(), 0u);
 }
 
 // What the save dialog proposes, read from the dialog itself: the default
 // name first, then the last file saved.
-TEST(SaveLog, TheDialogProposesTheDefaultNameThenTheLastFile) {
-    RunningApp app;
-    ASSERT_TRUE(app.Start());
+TEST_F(SaveLog, TheDialogProposesTheDefaultNameThenTheLastFile) {
     app.SendTyped("kept");
     app.Press(VK_F2);
     HWND dialog = app.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(app.FocusedText(dialog), "logo.log");
+    EXPECT_EQ(WindowText(app.Focus()), "logo.log");
     app.Press('A', true);
-    const std::string path = Temp(app, "chat.log");
+    const std::string path = app.File("chat.log");
     app.Type(path);
     app.Press(VK_RETURN);
     ASSERT_TRUE(WaitFor([&] { return FileExists(path); }, 5000));
@@ -197,31 +157,22 @@ TEST(SaveLog, TheDialogProposesTheDefaultNameThenTheLastFile) {
     app.Press(VK_F2);
     dialog = app.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
-    const std::string proposed = app.FocusedText(dialog);
+    const std::string proposed = WindowText(app.Focus());
     EXPECT_TRUE(proposed == "chat.log" || proposed == path) << proposed;
 
     app.Press(VK_ESCAPE);
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.Main(); }, 5000));
-    EXPECT_EQ(app.Close(), 0u);
 }
 
-TEST(SaveLog, CancelTouchesNothing) {
-    RunningApp app;
-    ASSERT_TRUE(app.Start());
+TEST_F(SaveLog, CancelTouchesNothing) {
     app.SendTyped("unsaved");
     app.Press(VK_F2);
     ASSERT_NE(app.WaitForDialog(), nullptr);
     app.Press(VK_ESCAPE);
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.Main(); }, 5000));
-    EXPECT_FALSE(FileExists(Temp(app, "logo.log")));
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((app.Folder() + "\\*.log").c_str(), &fd);
-    EXPECT_EQ(find, INVALID_HANDLE_VALUE) << "found " << fd.cFileName;
-    if (find != INVALID_HANDLE_VALUE) {
-        FindClose(find);
-    }
+    EXPECT_FALSE(FileExists(app.File("logo.log")));
+    EXPECT_TRUE(StrayFiles(app.Folder()).empty()) << "no log file, nor any other";
     EXPECT_EQ(app.ChatText(), "<User> unsaved\r\n");
-    EXPECT_EQ(app.Close(), 0u);
 }
 
 } // namespace

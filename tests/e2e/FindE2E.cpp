@@ -90,7 +90,7 @@ protected:
         if (note == nullptr) {
             return std::string();
         }
-        const std::string text = app.DialogStatics(note);
+        const std::string text = DialogStatics(note);
         app.Press(VK_RETURN);
         WaitFor([&] { return !IsWindow(note); }, 3000);
         return text;
@@ -184,7 +184,7 @@ TEST_F(Find, CtrlFTakesTheSelectionAndBringsTheOneDialogForward) {
     app.Press('F', true);
     HWND dialog = app.WaitForDialog();
     ASSERT_NE(dialog, nullptr);
-    const std::string word = app.Text(FindWhat(dialog));
+    const std::string word = WindowText(FindWhat(dialog));
     EXPECT_EQ(word.size(), 6u);
     EXPECT_EQ(word[0], 'L');
 
@@ -193,7 +193,7 @@ TEST_F(Find, CtrlFTakesTheSelectionAndBringsTheOneDialogForward) {
     app.Press('F', true);
     EXPECT_EQ(app.WaitForDialog(), dialog) << "the same dialog, brought forward";
     EXPECT_EQ(FindProcessWindow(app.ProcessId(), "#32770"), dialog);
-    EXPECT_EQ(app.Text(FindWhat(dialog)), word) << "no selection: the last text stays";
+    EXPECT_EQ(WindowText(FindWhat(dialog)), word) << "no selection: the last text stays";
     CloseDialog(dialog);
 }
 

@@ -2,157 +2,59 @@
 // and copying the transcript without leaving the line, taking back Esc and F5,
 // and the keys that stay commands.
 #include "tests/support/AppDriver.h"
+#include "tests/support/Pixels.h"
 #include "tests/support/TestText.h"
+
 #include "transcript/ChatList.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 namespace {
 
-std::string ChatLines(int count) {
-    std::string all;
-    char line[64];
-    for (int i = 0; i < count; ++i) {
-        std::snprintf(line, sizeof line, "<User> L%05d\r\n", i);
-        all += line;
-    }
-    return all;
-}
-
-class InputLine : public ::testing::Test {
+class InputLine : public StartedApp {
 protected:
-    void SetUp() override { ASSERT_TRUE(app.Start()); }
-    void TearDown() override { EXPECT_EQ(app.Close(), 0u); }
-
     void SetChatText(const std::string& text) {
         DWORD_PTR ignored;
         SendMessageTimeoutA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                             SMTO_ABORTIFHUNG, 5000, &ignored);
         app.Settle();
     }
-    // The number of the transcript's first shown line, read by double-clicking
-    // its word and copying it; the focus then goes back to the input field.
+    // The number of the transcript's first shown line; the focus then goes
+    // back to the input field.
     int Top() {
-        const SIZE cell = FixedFontCell();
-        POINT p{2 + 9 * cell.cx, cell.cy / 2};
-        ClientToScreen(app.Chat(), &p);
-        // An emptied clipboard tells a fresh copy from a stale one.
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            CloseClipboard();
-        }
-        app.ClickAt(p, 2);
-        app.Press('C', true);
-        std::string word;
-        WaitFor([&] { return !(word = ClipboardText()).empty(); }, 3000);
-        RECT input;
-        GetWindowRect(app.Input(), &input);
+        const int top = app.TopChatLine();
+        const RECT input = ScreenRect(app.Input());
         app.ClickAt(POINT{input.right - 4, (input.top + input.bottom) / 2});
-        return word.size() == 6 && word[0] == 'L' ? std::atoi(word.c_str() + 1) : -1;
+        return top;
     }
     int Rows() const {
         RECT r;
         GetClientRect(app.Chat(), &r);
         return r.bottom / FixedFontCell().cy;
     }
-    HWND Focus() const {
-        GUITHREADINFO gui{};
-        gui.cbSize = sizeof gui;
-        GetGUIThreadInfo(GetWindowThreadProcessId(app.Main(), nullptr), &gui);
-        return gui.hwndFocus;
-    }
-    void WheelOver(HWND hwnd, int delta) {
-        RECT r;
-        GetWindowRect(hwnd, &r);
-        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = MOUSEEVENTF_MOVE;
-        SendInput(1, &in, sizeof in);
-        app.Settle();
-        in.mi.dwFlags = MOUSEEVENTF_WHEEL;
-        in.mi.mouseData = static_cast<DWORD>(delta);
-        SendInput(1, &in, sizeof in);
-        app.Settle();
-    }
-    void PutOnClipboard(const char* text) {
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        EmptyClipboard();
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, lstrlenA(text) + 1);
-        lstrcpyA(static_cast<char*>(GlobalLock(memory)), text);
-        GlobalUnlock(memory);
-        SetClipboardData(CF_TEXT, memory);
-        CloseClipboard();
-    }
-
-    // The pixels of the transcript's client area as the screen shows them.
-    struct Shot {
-        HDC dc;
-        HBITMAP bitmap;
-        HGDIOBJ old;
-        RECT client;
-        ~Shot() {
-            SelectObject(dc, old);
-            DeleteObject(bitmap);
-            DeleteDC(dc);
-        }
-    };
-    void Capture(Shot& shot) {
-        GetClientRect(app.Chat(), &shot.client);
-        POINT origin{0, 0};
-        ClientToScreen(app.Chat(), &origin);
-        HDC screen = GetDC(nullptr);
-        shot.dc = CreateCompatibleDC(screen);
-        shot.bitmap = CreateCompatibleBitmap(screen, shot.client.right, shot.client.bottom);
-        shot.old = SelectObject(shot.dc, shot.bitmap);
-        BitBlt(shot.dc, 0, 0, shot.client.right, shot.client.bottom, screen, origin.x, origin.y,
-               SRCCOPY);
-        ReleaseDC(nullptr, screen);
-    }
     // Whether the pane's bottom edge shows the marker of `count` new lines,
-    // compared pixel for pixel with the marker drawn here in the same font.
+    // compared pixel for pixel with the marker drawn here in the same font
+    // over what the screen shows.
     bool ShowsMarker(unsigned count, RECT* where = nullptr) {
-        Shot shot;
-        Capture(shot);
-        Shot drawn;
-        Capture(drawn);
-        HGDIOBJ font = SelectObject(drawn.dc, GetStockObject(SYSTEM_FIXED_FONT));
+        const Image shown = CaptureClientOnScreen(app.Chat());
+        Canvas drawn(shown);
+        const HGDIOBJ font = SelectObject(drawn.Dc(), GetStockObject(SYSTEM_FIXED_FONT));
         const RECT r =
-            DrawNewLinesMarker(drawn.dc, drawn.client, count, GetSysColor(COLOR_HIGHLIGHTTEXT),
+            DrawNewLinesMarker(drawn.Dc(), shown.All(), count, GetSysColor(COLOR_HIGHLIGHTTEXT),
                                GetSysColor(COLOR_HIGHLIGHT));
-        SelectObject(drawn.dc, font);
+        SelectObject(drawn.Dc(), font);
         if (where != nullptr) {
             *where = r;
         }
-        for (int y = r.top; y < r.bottom; ++y) {
-            for (int x = r.left; x < r.right; ++x) {
-                if (GetPixel(shot.dc, x, y) != GetPixel(drawn.dc, x, y)) {
-                    return false;
-                }
-            }
-        }
-        return true;
+        return shown.Crop(r) == drawn.Picture().Crop(r);
     }
     // Pixels in the selection's background colour along the bottom edge: none
     // when no marker shows (and nothing is selected).
-    int MarkerPixels() {
-        Shot shot;
-        Capture(shot);
-        const COLORREF marker = GetSysColor(COLOR_HIGHLIGHT);
-        int found = 0;
-        for (int y = shot.client.bottom - 30; y < shot.client.bottom; ++y) {
-            for (int x = 0; x < shot.client.right; ++x) {
-                found += GetPixel(shot.dc, x, y) == marker ? 1 : 0;
-            }
-        }
-        return found;
+    size_t MarkerPixels() {
+        const Image shown = CaptureClientOnScreen(app.Chat());
+        return shown.Count(GetSysColor(COLOR_HIGHLIGHT),
+                           RECT{0, shown.Height() - 30, shown.Width(), shown.Height()});
     }
-
-    RunningApp app;
 };
 
 TEST_F(InputLine, UpAndDownStepThroughTheSentLinesAndBackToTheDraft) {
@@ -220,7 +122,7 @@ TEST_F(InputLine, HomeEndAndTheArrowsKeepTheirMeaningInTheField) {
 }
 
 TEST_F(InputLine, PageKeysAndTheWheelScrollTheTranscriptWhileTheFocusStays) {
-    SetChatText(ChatLines(300));
+    SetChatText(NumberedChatLines(0, 300));
     const int page = Rows();
     ASSERT_GT(page, 3);
     const int bottom = 300 - page;
@@ -228,7 +130,7 @@ TEST_F(InputLine, PageKeysAndTheWheelScrollTheTranscriptWhileTheFocusStays) {
 
     app.Type("draft");
     app.Press(VK_PRIOR);
-    EXPECT_EQ(Focus(), app.Input());
+    EXPECT_EQ(app.Focus(), app.Input());
     EXPECT_EQ(Top(), bottom - page);
     app.Press(VK_PRIOR);
     app.Press(VK_PRIOR);
@@ -237,13 +139,13 @@ TEST_F(InputLine, PageKeysAndTheWheelScrollTheTranscriptWhileTheFocusStays) {
     app.Press(VK_UP, true);
     EXPECT_EQ(Top(), bottom - 2 * page - 1) << "Ctrl+Up: one line";
     app.Press(VK_HOME, true);
-    EXPECT_EQ(Focus(), app.Input());
+    EXPECT_EQ(app.Focus(), app.Input());
     EXPECT_EQ(Top(), 0);
 
     UINT perNotch = 3;
     SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
-    WheelOver(app.Input(), -WHEEL_DELTA);
-    EXPECT_EQ(Focus(), app.Input());
+    app.WheelAt(Centre(ScreenRect(app.Input())), -WHEEL_DELTA);
+    EXPECT_EQ(app.Focus(), app.Input());
     EXPECT_EQ(Top(), static_cast<int>(perNotch)) << "the wheel over the input field";
     EXPECT_EQ(app.InputText(), "draft") << "none of it touched the field";
 
@@ -271,31 +173,31 @@ TEST_F(InputLine, EnterEscAndTheFunctionKeysStayCommands) {
     app.Press(VK_F5);
     EXPECT_EQ(app.ChatText(), "");
 
-    app.Press(VK_F9);
-    HWND options = app.WaitForDialog();
-    ASSERT_NE(options, nullptr) << "F9 opens the options";
-    app.Press(VK_ESCAPE);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(options); }));
-    app.Activate();
-    app.Press(VK_F2);
-    HWND save = app.WaitForDialog();
-    ASSERT_NE(save, nullptr) << "F2 opens the save dialog";
-    app.Press(VK_ESCAPE);
-    EXPECT_TRUE(WaitFor([&] { return !IsWindow(save); }));
-    app.Activate();
+    const struct {
+        WORD key;
+        const char* opens;
+    } openers[] = {{VK_F9, "F9 opens the options"}, {VK_F2, "F2 opens the save dialog"}};
+    for (const auto& opener : openers) {
+        app.Press(opener.key);
+        const HWND dialog = app.WaitForDialog();
+        ASSERT_NE(dialog, nullptr) << opener.opens;
+        app.Press(VK_ESCAPE);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+        app.Activate();
+    }
     app.Press(VK_F6);
     EXPECT_EQ(GetForegroundWindow(), app.Main());
-    EXPECT_EQ(Focus(), app.Input());
+    EXPECT_EQ(app.Focus(), app.Input());
 }
 
 TEST_F(InputLine, CtrlCCopiesTheTranscriptsSelectionWhenTheFieldHasNone) {
     app.SendTyped("alpha beta gamma");
     DWORD_PTR ignored;
     SendMessageTimeoutA(app.Chat(), CLM_SETSEL, 7, 17, SMTO_ABORTIFHUNG, 5000, &ignored);
-    PutOnClipboard("before");
+    ASSERT_TRUE(PutOnClipboard("before"));
     app.Press('C', true);
     EXPECT_EQ(ClipboardText(), "alpha beta");
-    EXPECT_EQ(Focus(), app.Input());
+    EXPECT_EQ(app.Focus(), app.Input());
 
     // A selection of the field's own wins.
     app.Type("mine");
@@ -304,13 +206,13 @@ TEST_F(InputLine, CtrlCCopiesTheTranscriptsSelectionWhenTheFieldHasNone) {
     EXPECT_EQ(ClipboardText(), "mine");
     // Ctrl+Insert does the same as Ctrl+C.
     app.Press(VK_END);
-    PutOnClipboard("before");
+    ASSERT_TRUE(PutOnClipboard("before"));
     app.Press(VK_INSERT, true);
     EXPECT_EQ(ClipboardText(), "alpha beta");
 
     // Nothing selected anywhere: the clipboard keeps what it had.
     SendMessageTimeoutA(app.Chat(), CLM_SETSEL, 3, 3, SMTO_ABORTIFHUNG, 5000, &ignored);
-    PutOnClipboard("before");
+    ASSERT_TRUE(PutOnClipboard("before"));
     app.Press('C', true);
     EXPECT_EQ(ClipboardText(), "before");
     EXPECT_EQ(app.InputText(), "mine");
@@ -383,26 +285,22 @@ TEST_F(InputLine, CtrlBackspaceDeletesTheWordBeforeTheCaretAndCtrlASelectsAll) {
     EXPECT_EQ(app.InputText(), "") << "Ctrl+Backspace deletes a selection";
 }
 
-} // namespace
-
-namespace {
-
 TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
-    SetChatText(ChatLines(300));
+    SetChatText(NumberedChatLines(0, 300));
     const int bottom = 300 - Rows();
-    EXPECT_EQ(MarkerPixels(), 0) << "following the end: no marker";
+    EXPECT_EQ(MarkerPixels(), 0u) << "following the end: no marker";
     app.SendTyped("while following");
-    EXPECT_EQ(MarkerPixels(), 0);
+    EXPECT_EQ(MarkerPixels(), 0u);
 
     app.Press(VK_PRIOR);
-    EXPECT_EQ(MarkerPixels(), 0) << "scrolled up, nothing new yet";
+    EXPECT_EQ(MarkerPixels(), 0u) << "scrolled up, nothing new yet";
     app.SendTyped("one");
     app.SendTyped("two");
     app.SendTyped("three");
     EXPECT_TRUE(ShowsMarker(3));
     EXPECT_FALSE(ShowsMarker(2));
     app.Press(VK_END, true);
-    EXPECT_EQ(MarkerPixels(), 0) << "gone at the end";
+    EXPECT_EQ(MarkerPixels(), 0u) << "gone at the end";
 
     // Paging down to the end removes it too.
     app.Press(VK_PRIOR);
@@ -411,7 +309,7 @@ TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
     app.Press(VK_NEXT);
     EXPECT_TRUE(ShowsMarker(1)) << "a page down, the new line is still one below";
     app.Press(VK_NEXT);
-    EXPECT_EQ(MarkerPixels(), 0);
+    EXPECT_EQ(MarkerPixels(), 0u);
 
     // A click on it goes to the end, and the focus stays in the input field.
     app.Press(VK_PRIOR);
@@ -420,11 +318,11 @@ TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
     app.SendTyped("six");
     RECT marker;
     ASSERT_TRUE(ShowsMarker(2, &marker));
-    POINT p{(marker.left + marker.right) / 2, (marker.top + marker.bottom) / 2};
+    POINT p = Centre(marker);
     ClientToScreen(app.Chat(), &p);
     app.ClickAt(p);
-    EXPECT_EQ(MarkerPixels(), 0);
-    EXPECT_EQ(Focus(), app.Input());
+    EXPECT_EQ(MarkerPixels(), 0u);
+    EXPECT_EQ(app.Focus(), app.Input());
     EXPECT_EQ(Top(), bottom + 7);
 }
 

@@ -3,8 +3,6 @@
 // names the file and the system's reason.
 #include "tests/support/AppDriver.h"
 
-#include <gtest/gtest.h>
-
 #include <set>
 
 namespace {
@@ -12,14 +10,16 @@ namespace {
 const std::string kFaults = "Z:\\tmp\\baldrix-faults";
 const std::string kPrecious = "precious line one\r\nprecious line two\r\n";
 
-void SkipWithoutFaultFolders() {
+// Why the fault folders cannot be used here; empty when they can.
+std::string FaultFoldersMissing() {
     const std::string why = ReadFileBytes(kFaults + "\\UNAVAILABLE");
     if (!why.empty()) {
-        GTEST_SKIP() << why;
+        return why;
     }
     if (!FileExists(kFaults + "\\small\\existing.log")) {
-        GTEST_SKIP() << "the fault folders were not prepared (tests/fault-dirs.sh up)";
+        return "the fault folders were not prepared (tests/fault-dirs.sh up)";
     }
+    return std::string();
 }
 
 // Saves over the target, confirms the replacement, and answers the text of the
@@ -40,42 +40,51 @@ std::string SaveExpectingFailure(RunningApp& app, const std::string& target, boo
     WaitFor(
         [&] {
             box = app.WaitForDialog(dialog, 200);
-            return box != nullptr && app.Text(box) == "bALDRIX";
+            return box != nullptr && WindowText(box) == "bALDRIX";
         },
         8000);
-    if (box == nullptr || app.Text(box) != "bALDRIX") {
+    if (box == nullptr || WindowText(box) != "bALDRIX") {
         return std::string();
     }
-    const std::string text = app.DialogStatics(box);
+    const std::string text = DialogStatics(box);
     app.Press(VK_RETURN);
     WaitFor([&] { return GetForegroundWindow() == app.Main(); }, 3000);
     return text;
 }
 
-TEST(SaveFaults, AFolderThatCannotBeWrittenKeepsTheFileAndTellsTheUser) {
-    SkipWithoutFaultFolders();
-    const std::string folder = kFaults + "\\readonly";
-    const std::string target = folder + "\\existing.log";
-    const auto before = FolderNames(folder);
-    RunningApp app;
-    ASSERT_TRUE(app.Start());
-    app.SendTyped("this must not land");
+// Saves over the existing target and expects the refusal: the box names the
+// file, and the folder holds the same names as before (no temporary file is
+// left). Answers what the box said.
+std::string ExpectRefusedSave(RunningApp& app, const std::string& target) {
+    const std::string folder = target.substr(0, target.rfind('\\'));
+    const std::set<std::string> before = FolderNames(folder);
     const std::string message = SaveExpectingFailure(app, target, true);
     EXPECT_NE(message.find(target), std::string::npos) << "the box names the file: " << message;
-    EXPECT_GT(message.size(), target.size() + 40) << "and gives a reason: " << message;
-    EXPECT_EQ(ReadFileBytes(target), kPrecious);
     EXPECT_EQ(FolderNames(folder), before);
-    EXPECT_EQ(app.ChatText(), "<User> this must not land\r\n") << "the transcript is untouched";
-    EXPECT_EQ(app.Close(), 0u);
+    return message;
 }
 
-TEST(SaveFaults, ADiskThatFillsUpKeepsTheFileAndLeavesNoTemporaryFile) {
-    SkipWithoutFaultFolders();
-    const std::string folder = kFaults + "\\small";
-    const std::string target = folder + "\\existing.log";
-    const auto before = FolderNames(folder);
-    RunningApp app;
-    ASSERT_TRUE(app.Start());
+using SaveFaults = StartedApp;
+
+TEST_F(SaveFaults, AFolderThatCannotBeWrittenKeepsTheFileAndTellsTheUser) {
+    const std::string missing = FaultFoldersMissing();
+    if (!missing.empty()) {
+        GTEST_SKIP() << missing;
+    }
+    const std::string target = kFaults + "\\readonly\\existing.log";
+    app.SendTyped("this must not land");
+    const std::string message = ExpectRefusedSave(app, target);
+    EXPECT_GT(message.size(), target.size() + 40) << "and gives a reason: " << message;
+    EXPECT_EQ(ReadFileBytes(target), kPrecious);
+    EXPECT_EQ(app.ChatText(), "<User> this must not land\r\n") << "the transcript is untouched";
+}
+
+TEST_F(SaveFaults, ADiskThatFillsUpKeepsTheFileAndLeavesNoTemporaryFile) {
+    const std::string missing = FaultFoldersMissing();
+    if (!missing.empty()) {
+        GTEST_SKIP() << missing;
+    }
+    const std::string target = kFaults + "\\small\\existing.log";
     // A transcript three times the size of the whole file system.
     std::string big;
     while (big.size() < 200 * 1024) {
@@ -85,44 +94,29 @@ TEST(SaveFaults, ADiskThatFillsUpKeepsTheFileAndLeavesNoTemporaryFile) {
     SendMessageTimeoutA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(big.c_str()),
                         SMTO_ABORTIFHUNG, 5000, &ignored);
     ASSERT_EQ(app.ChatText().size(), big.size());
-    const std::string message = SaveExpectingFailure(app, target, true);
-    EXPECT_NE(message.find(target), std::string::npos) << message;
+    ExpectRefusedSave(app, target);
     EXPECT_EQ(ReadFileBytes(target), kPrecious);
-    EXPECT_EQ(FolderNames(folder), before);
-    EXPECT_EQ(app.Close(), 0u);
 }
 
-TEST(SaveFaults, AReadOnlyTargetIsNotReplaced) {
-    RunningApp app;
-    const std::string target = app.Folder() + "\\readonly.log";
-    WriteFileBytes(target, kPrecious);
+TEST_F(SaveFaults, AReadOnlyTargetIsNotReplaced) {
+    const std::string target = app.File("readonly.log");
+    ASSERT_TRUE(WriteFileBytes(target, kPrecious));
     ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
-    const auto before = FolderNames(app.Folder());
-    ASSERT_TRUE(app.Start());
     app.SendTyped("over a read-only file");
-    const std::string message = SaveExpectingFailure(app, target, true);
-    EXPECT_NE(message.find(target), std::string::npos) << message;
+    ExpectRefusedSave(app, target);
     EXPECT_EQ(ReadFileBytes(target), kPrecious);
-    EXPECT_EQ(FolderNames(app.Folder()), before);
-    EXPECT_EQ(app.Close(), 0u);
 }
 
-TEST(SaveFaults, AFileHeldOpenWithoutSharingIsNotReplaced) {
-    RunningApp app;
-    const std::string target = app.Folder() + "\\held.log";
-    WriteFileBytes(target, kPrecious);
+TEST_F(SaveFaults, AFileHeldOpenWithoutSharingIsNotReplaced) {
+    const std::string target = app.File("held.log");
+    ASSERT_TRUE(WriteFileBytes(target, kPrecious));
     HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    const auto before = FolderNames(app.Folder());
-    ASSERT_TRUE(app.Start());
     app.SendTyped("over a file in use");
-    const std::string message = SaveExpectingFailure(app, target, true);
+    ExpectRefusedSave(app, target);
     CloseHandle(held);
-    EXPECT_NE(message.find(target), std::string::npos) << message;
     EXPECT_EQ(ReadFileBytes(target), kPrecious);
-    EXPECT_EQ(FolderNames(app.Folder()), before);
-    EXPECT_EQ(app.Close(), 0u);
 }
 
 } // namespace

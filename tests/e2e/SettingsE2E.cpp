@@ -1,13 +1,10 @@
 // The settings file through the real program: each case starts a copy of
 // bALDRIX.exe in a fresh folder, with the settings file written beside it first.
 #include "tests/support/AppDriver.h"
+#include "tests/support/Pixels.h"
 #include "tests/support/TestText.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <set>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -44,14 +41,8 @@ bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return false;
 }
 
-RECT WindowRect(const RunningApp& app) {
-    RECT r{};
-    GetWindowRect(app.Main(), &r);
-    return r;
-}
-
 void ExpectRect(const RunningApp& app, LONG left, LONG top, LONG right, LONG bottom) {
-    const RECT r = WindowRect(app);
+    const RECT r = ScreenRect(app.Main());
     EXPECT_EQ(r.left, left);
     EXPECT_EQ(r.top, top);
     EXPECT_EQ(r.right, right);
@@ -69,54 +60,6 @@ std::string NicknameInUse(RunningApp& app) {
         return "(no line: " + text + ")";
     }
     return text.substr(open + 1, close - open - 1);
-}
-
-// Counts the transcript pane's pixels of two colours, read from the screen.
-struct PaneColours {
-    long background = 0;
-    long text = 0;
-    long total = 0;
-};
-
-PaneColours CountPaneColours(HWND pane, COLORREF background, COLORREF text) {
-    PaneColours counts;
-    RECT client;
-    GetClientRect(pane, &client);
-    POINT origin{0, 0};
-    ClientToScreen(pane, &origin);
-    const int w = client.right;
-    const int h = client.bottom;
-    if (w <= 0 || h <= 0) {
-        return counts;
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP shot = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, shot);
-    BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
-    GdiFlush();
-    const auto* pixel = static_cast<const DWORD*>(bits);
-    for (long i = 0; i < static_cast<long>(w) * h; ++i) {
-        // DIB pixels are 0x00RRGGBB; colours are 0x00BBGGRR.
-        const DWORD p = pixel[i] & 0xFFFFFF;
-        const COLORREF c = RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-        counts.background += c == background;
-        counts.text += c == text;
-        ++counts.total;
-    }
-    SelectObject(memory, old);
-    DeleteObject(shot);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return counts;
 }
 
 void MoveTo(RunningApp& app, int x, int y, int w, int h) {
@@ -159,10 +102,11 @@ TEST(SettingsFile, ColoursFromTheFileShowInTheTranscript) {
     ASSERT_TRUE(app.Activate());
     InvalidateRect(app.Chat(), nullptr, TRUE);
     app.Settle();
-    const PaneColours seen = CountPaneColours(app.Chat(), background, text);
-    ASSERT_GT(seen.total, 1000);
-    EXPECT_GT(seen.background, seen.total / 2) << "the pane is painted in the file's background";
-    EXPECT_GT(seen.text, 20) << "the line is drawn in the file's text colour";
+    const Image pane = CaptureClientOnScreen(app.Chat());
+    const size_t total = static_cast<size_t>(pane.Width()) * pane.Height();
+    ASSERT_GT(total, 1000u);
+    EXPECT_GT(pane.Count(background), total / 2) << "the pane is painted in the file's background";
+    EXPECT_GT(pane.Count(text), 20u) << "the line is drawn in the file's text colour";
     ASSERT_EQ(app.Close(), 0u);
     const std::vector<std::string> lines = TextLines(app.ReadIni());
     EXPECT_TRUE(Has(lines, "Text=255,0,0"));
@@ -322,7 +266,7 @@ TEST(HostileSettingsFile, HugeValuesAndKeysAreCutOrRefused) {
                  "=x\r\n[Window]\r\nTop=" + huge + "\r\nLeft=8\r\n[Options]\r\nNickname=" +
                  std::string(100000, 'N') + "\r\nDownload=" + std::string(100000, 'D') + "\r\n");
     ASSERT_TRUE(app.Start());
-    const RECT r = WindowRect(app);
+    const RECT r = ScreenRect(app.Main());
     EXPECT_EQ(r.top, 0) << "a 100,000-digit number keeps the top";
     EXPECT_EQ(r.left, 8);
     EXPECT_EQ(NicknameInUse(app), std::string(19, 'N'));
@@ -346,7 +290,7 @@ TEST(HostileSettingsFile, UnicodeFilesAreReadAsText) {
         app.WriteIni(bytes);
         ASSERT_TRUE(app.Start());
         EXPECT_EQ(NicknameInUse(app), "Wide");
-        const RECT r = WindowRect(app);
+        const RECT r = ScreenRect(app.Main());
         EXPECT_EQ(r.top, 30);
         EXPECT_EQ(r.left, 40);
         ASSERT_EQ(app.Close(), 0u);
@@ -355,7 +299,7 @@ TEST(HostileSettingsFile, UnicodeFilesAreReadAsText) {
         again.WriteIni(app.ReadIni());
         ASSERT_TRUE(again.Start());
         EXPECT_EQ(NicknameInUse(again), "Wide");
-        EXPECT_EQ(WindowRect(again).top, 30);
+        EXPECT_EQ(ScreenRect(again.Main()).top, 30);
         ASSERT_EQ(again.Close(), 0u);
     }
 }
@@ -367,7 +311,7 @@ TEST(HostileSettingsFile, AReadOnlyFileIsReadAndLeftAsItWas) {
     ASSERT_TRUE(SetFileAttributesA(app.IniPath().c_str(), FILE_ATTRIBUTE_READONLY));
     ASSERT_TRUE(app.Start());
     EXPECT_EQ(NicknameInUse(app), "Frozen");
-    EXPECT_EQ(WindowRect(app).top, 15);
+    EXPECT_EQ(ScreenRect(app.Main()).top, 15);
     MoveTo(app, 5, 6, 300, 300);
     EXPECT_EQ(app.Close(), 0u);
     EXPECT_EQ(app.ReadIni(), file);
@@ -376,7 +320,7 @@ TEST(HostileSettingsFile, AReadOnlyFileIsReadAndLeftAsItWas) {
 
 TEST(HostileSettingsFile, AFolderInTheFilesPlaceIsLeftAlone) {
     RunningApp app;
-    ASSERT_TRUE(CreateDirectoryA(app.IniPath().c_str(), nullptr));
+    ASSERT_TRUE(MakeFolder(app.IniPath()));
     ASSERT_TRUE(app.Start());
     ExpectRect(app, 0, 0, 400, 350);
     EXPECT_EQ(NicknameInUse(app), "User");
@@ -439,11 +383,6 @@ protected:
             WaitFor([&] { return CopyFileA(source_.ExePath().c_str(), Exe().c_str(), FALSE); }));
     }
     void TearDown() override {
-        if (process_.hProcess != nullptr) {
-            TerminateProcess(process_.hProcess, 1);
-            CloseHandle(process_.hProcess);
-            CloseHandle(process_.hThread);
-        }
         DeleteFileA(Filler().c_str());
         SetFileAttributesA(Ini().c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(Ini().c_str());
@@ -478,34 +417,18 @@ protected:
 
     // Starts the program, moves its window and closes it; answers the exit code.
     DWORD RunAndClose() {
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        std::string command = "\"" + Exe() + "\"";
-        if (!CreateProcessA(Exe().c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            folder_.c_str(), &si, &process_)) {
-            return GetLastError();
-        }
-        HWND main = nullptr;
-        WaitFor(
-            [&] { return (main = FindProcessWindow(process_.dwProcessId, "bALDRIX")) != nullptr; },
-            15000);
-        if (main == nullptr) {
+        RunningApp app(folder_);
+        if (!app.Start()) {
             return STILL_ACTIVE;
         }
-        SetWindowPos(main, nullptr, 70, 80, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(process_.hProcess, 10000) == WAIT_OBJECT_0) {
-            GetExitCodeProcess(process_.hProcess, &code);
-        }
-        return code;
+        MoveTo(app, 70, 80, 300, 200);
+        return app.Close();
     }
 
     std::set<std::string> Listing() const { return FolderNames(folder_); }
 
     RunningApp source_; // never started: it only holds a copy of the program
     std::string folder_;
-    PROCESS_INFORMATION process_{};
 };
 
 TEST_F(SettingsFullDisk, WithRoomTheFileIsWritten) {
@@ -551,7 +474,7 @@ TEST(SettingsReadOnlyFolder, TheFileIsWrittenInPlace) {
     RunningApp app(folder);
     app.WriteIni(kOldFile);
     ASSERT_EQ(app.ReadIni(), kOldFile) << "the settings file takes writes";
-    const HANDLE probe = CreateFileA((app.Folder() + "\\probe").c_str(), GENERIC_WRITE, 0, nullptr,
+    const HANDLE probe = CreateFileA(app.File("probe").c_str(), GENERIC_WRITE, 0, nullptr,
                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_EQ(probe, INVALID_HANDLE_VALUE) << "the folder takes new files";
     const std::set<std::string> before = FolderNames(app.Folder());

@@ -11,8 +11,6 @@
 #include "tests/reliability/ProcessCounters.h"
 #include "tests/support/AppDriver.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -71,17 +69,6 @@ LRESULT Ask(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
         return -1;
     }
     return static_cast<LRESULT>(result);
-}
-
-void PressEnter() {
-    INPUT keys[2]{};
-    for (INPUT& k : keys) {
-        k.type = INPUT_KEYBOARD;
-        k.ki.wVk = VK_RETURN;
-        k.ki.wScan = static_cast<WORD>(MapVirtualKeyA(VK_RETURN, 0));
-    }
-    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
 }
 
 // Polls without sleeping: each question is a round trip through the program's
@@ -145,7 +132,7 @@ TEST(LongRun, SendsLeaveMemoryAndObjectsFlatApartFromTheText) {
             if (GetForegroundWindow() != main) {
                 ASSERT_TRUE(app.Activate()) << i;
             }
-            PressEnter();
+            TapKey(VK_RETURN);
         } else if (path == kSent) {
             Ask(main, WM_COMMAND, IDM_SEND, 0);
         } else {

@@ -7,10 +7,9 @@
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
-#include "settings/Settings.h"
-#include "tests/reliability/DeepFolder.h"
-#include "tests/support/AppDriver.h"
 #include "resources/resource.h"
+#include "settings/Settings.h"
+#include "tests/support/Folders.h"
 #include "tests/support/ImportRedirect.h"
 #include "transcript/ChatLines.h"
 #include "transcript/ChatList.h"
@@ -52,60 +51,38 @@ struct Driver {
 };
 Driver g_driver;
 
-std::string TextOf(HWND hwnd) {
-    char text[1024] = "";
-    GetWindowTextA(hwnd, text, sizeof text);
-    return text;
-}
-
-std::string Statics(HWND dialog) {
-    std::string all;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        char name[32] = "";
-        GetClassNameA(child, name, sizeof name);
-        if (lstrcmpiA(name, "Static") == 0) {
-            all += TextOf(child) + "\n";
-        }
-    }
-    return all;
-}
-
 void Press(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-BOOL CALLBACK AnswerDialog(HWND hwnd, LPARAM) {
-    char name[32] = "";
-    GetClassNameA(hwnd, name, sizeof name);
-    if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd) ||
-        g_driver.acted.count(hwnd) != 0) {
-        return TRUE;
+void AnswerDialog(HWND hwnd) {
+    if (!g_driver.acted.insert(hwnd).second) {
+        return; // answered already
     }
     // The file name box: an edit (0x480) or a combo box (0x47C), as the system builds it.
     HWND fileName = GetDlgItem(hwnd, 0x480);
     if (fileName == nullptr) {
         fileName = GetDlgItem(hwnd, 0x47C);
     }
-    g_driver.acted.insert(hwnd);
     if (fileName != nullptr) {
         ++g_driver.saveDialogs;
         SetWindowTextA(fileName, g_driver.path.c_str());
         Press(hwnd, IDOK);
-    } else if (GetWindow(hwnd, GW_OWNER) == AppState.hwndMain && TextOf(hwnd) == "bALDRIX") {
+    } else if (GetWindow(hwnd, GW_OWNER) == AppState.hwndMain && WindowText(hwnd) == "bALDRIX") {
         ++g_driver.boxes;
-        g_driver.boxText += Statics(hwnd);
+        g_driver.boxText += DialogStatics(hwnd);
         Press(hwnd, IDOK);
     } else {
         ++g_driver.confirmations; // "replace the existing file?"
         Press(hwnd, IDYES);
     }
-    return TRUE;
 }
 
 void CALLBACK DriveDialogs(HWND, UINT, UINT_PTR, DWORD) {
-    EnumThreadWindows(GetCurrentThreadId(), AnswerDialog, 0);
+    for (const HWND dialog : ThreadDialogs()) {
+        AnswerDialog(dialog);
+    }
 }
 
 // Runs the program's save to the path with the dialogs answered; answers its result.
@@ -118,17 +95,6 @@ bool SaveDriven(const std::string& path) {
     return saved;
 }
 
-class Folder {
-public:
-    Folder() : path_(MakeTempFolder("baldrix-memfault")) {}
-    ~Folder() { RemoveTree(path_); }
-    std::string File(const char* name) const { return path_ + "\\" + name; }
-    std::set<std::string> Names() const { return FolderNames(path_); }
-
-private:
-    std::string path_;
-};
-
 void ExpectTold(const std::string& path) {
     std::printf("told: %s", g_driver.boxText.c_str());
     EXPECT_EQ(g_driver.boxes, 1) << "one message box";
@@ -140,7 +106,7 @@ void ExpectTold(const std::string& path) {
 }
 
 TEST_F(SaveMemoryFault, ARefusedMemoryRequestKeepsTheFileAndTellsTheUser) {
-    Folder folder;
+    TempFolder folder("baldrix-memfault");
     const std::string target = folder.File("existing.log");
     WriteFileBytes(target, kPrecious);
     SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
@@ -214,7 +180,7 @@ TEST_F(SaveMemoryFault, AFailedSaveDialogIsReportedAndTheLastNameKept) {
 }
 
 TEST_F(SaveMemoryFault, ARefusedMemoryRequestMakesNoNewFile) {
-    Folder folder;
+    TempFolder folder("baldrix-memfault");
     const std::string target = folder.File("new.log");
     SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
     {
@@ -228,7 +194,7 @@ TEST_F(SaveMemoryFault, ARefusedMemoryRequestMakesNoNewFile) {
 }
 
 TEST_F(SaveMemoryFault, ATranscriptLongerThanMemoryKeepsTheFileAndTellsTheUser) {
-    Folder folder;
+    TempFolder folder("baldrix-memfault");
     const std::string target = folder.File("existing.log");
     WriteFileBytes(target, kPrecious);
     SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
@@ -260,20 +226,20 @@ void ExpectSettingsSavedDeep(const std::string& theirs) {
         DeepFolder deep(length);
         ASSERT_TRUE(deep.Ok());
         const std::string path = deep.File("s.ini");
-        ASSERT_TRUE(deep.Write(path, "[Other]\r\nkept=yes\r\n"));
+        ASSERT_TRUE(WriteFileBytes(path, "[Other]\r\nkept=yes\r\n"));
         std::set<std::string> names{"s.ini"};
         if (!theirs.empty()) {
-            ASSERT_TRUE(deep.Write(deep.File(theirs), "their own\r\n"));
+            ASSERT_TRUE(WriteFileBytes(deep.File(theirs), "their own\r\n"));
             names.insert(theirs);
         }
         lstrcpyA(AppState.settingsPath, path.c_str());
         lstrcpyA(AppState.nickname, "Deep");
         SaveSettings();
-        const std::string now = deep.Read(path);
+        const std::string now = ReadFileBytes(path);
         EXPECT_NE(now.find("Nickname=Deep"), std::string::npos) << now;
         EXPECT_NE(now.find("kept=yes"), std::string::npos) << now;
         if (!theirs.empty()) {
-            EXPECT_EQ(deep.Read(deep.File(theirs)), "their own\r\n");
+            EXPECT_EQ(ReadFileBytes(deep.File(theirs)), "their own\r\n");
         }
         EXPECT_EQ(deep.Names(), names) << "nothing left beside it";
     }
@@ -295,14 +261,14 @@ TEST_F(SaveDeep, TheLogIsSavedWholeInFoldersTooDeepForATemporaryName) {
         DeepFolder deep(length);
         ASSERT_TRUE(deep.Ok());
         const std::string target = deep.File("x.log");
-        ASSERT_TRUE(deep.Write(target, kPrecious));
+        ASSERT_TRUE(WriteFileBytes(target, kPrecious));
         // A file of the user's under the name a copy beside the target would take.
         const std::string theirs = deep.File("x.lo~");
-        ASSERT_TRUE(deep.Write(theirs, "their own\r\n"));
+        ASSERT_TRUE(WriteFileBytes(theirs, "their own\r\n"));
         EXPECT_TRUE(SaveDriven(target)) << g_driver.boxText;
         EXPECT_EQ(g_driver.boxes, 0) << g_driver.boxText;
-        EXPECT_EQ(deep.Read(target), kTranscript);
-        EXPECT_EQ(deep.Read(theirs), "their own\r\n");
+        EXPECT_EQ(ReadFileBytes(target), kTranscript);
+        EXPECT_EQ(ReadFileBytes(theirs), "their own\r\n");
         EXPECT_EQ(deep.Names(), (std::set<std::string>{"x.log", "x.lo~"}))
             << "nothing left beside it";
     }
@@ -311,7 +277,7 @@ TEST_F(SaveDeep, TheLogIsSavedWholeInFoldersTooDeepForATemporaryName) {
 // ---- over a hidden file ------------------------------------------------------
 
 TEST_F(SaveOver, AReplacedLogKeepsItsAttributes) {
-    Folder folder;
+    TempFolder folder("baldrix-memfault");
     const std::string target = folder.File("hidden.log");
     WriteFileBytes(target, kPrecious);
     if (!SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_HIDDEN) ||
@@ -407,7 +373,7 @@ TEST_F(AddressSpace, AFullTranscriptRefusesTheLineAndLosesNothing) {
     EXPECT_EQ(SendMessageA(AppState.hwndChat, CLM_GETSEL, 0, 0), 5);
 
     // A log is saved whole, or the failure is told and the old file kept.
-    Folder folder;
+    TempFolder folder("baldrix-memfault");
     const std::string target = folder.File("existing.log");
     WriteFileBytes(target, kPrecious);
     const bool saved = SaveDriven(target);

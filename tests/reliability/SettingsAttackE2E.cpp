@@ -3,14 +3,10 @@
 // program's own key names, the program's sections after thousands of others,
 // and the program started from folders whose paths reach the platform's limit.
 #include "resources/resource.h"
-#include "tests/reliability/DeepFolder.h"
 #include "tests/support/AppDriver.h"
 #include "tests/support/TestText.h"
 
-#include <gtest/gtest.h>
-
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,21 +34,13 @@ LRESULT Ask(HWND hwnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
 std::string NicknameInUse(HWND main, HWND input, HWND chat) {
     Ask(input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("probe"));
     Ask(main, WM_COMMAND, IDM_SEND);
-    std::string text(static_cast<size_t>(Ask(chat, WM_GETTEXTLENGTH)) + 1, '\0');
-    text.resize(static_cast<size_t>(
-        Ask(chat, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]))));
+    const std::string text = WindowText(chat);
     const size_t close = text.rfind("> probe\r\n");
     const size_t open = text.rfind('<', close);
     if (close == std::string::npos || open == std::string::npos) {
         return "(no line: " + text + ")";
     }
     return text.substr(open + 1, close - open - 1);
-}
-
-RECT WindowRect(HWND main) {
-    RECT r{};
-    GetWindowRect(main, &r);
-    return r;
 }
 
 TEST(SettingsAttack, KeysOfAHundredThousandCharactersAreNeitherOursNorLost) {
@@ -68,8 +56,8 @@ TEST(SettingsAttack, KeysOfAHundredThousandCharactersAreNeitherOursNorLost) {
                  "=Impostor\r\nNickname=Real\r\n[" + longSection + "]\r\nNickname=Other\r\n");
     ASSERT_TRUE(app.Start());
     EXPECT_EQ(NicknameInUse(app.Main(), app.Input(), app.Chat()), "Real");
-    EXPECT_EQ(WindowRect(app.Main()).top, 40);
-    EXPECT_EQ(WindowRect(app.Main()).left, 30);
+    EXPECT_EQ(ScreenRect(app.Main()).top, 40);
+    EXPECT_EQ(ScreenRect(app.Main()).left, 30);
     SetWindowPos(app.Main(), nullptr, 31, 41, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_EQ(app.Close(), 0u);
 
@@ -102,7 +90,7 @@ TEST(SettingsAttack, OurSectionsAfterThousandsOfOthersAreFoundAndWritten) {
     const DWORD started = GetTickCount();
     ASSERT_TRUE(app.Start());
     EXPECT_EQ(NicknameInUse(app.Main(), app.Input(), app.Chat()), "Last");
-    const RECT r = WindowRect(app.Main());
+    const RECT r = ScreenRect(app.Main());
     EXPECT_EQ(r.left, 33);
     EXPECT_EQ(r.top, 44);
     EXPECT_EQ(r.right, 333);
@@ -165,14 +153,14 @@ void RunFromDeepFolder(const std::string& program, size_t folderLength, const st
     const std::string exePath = deep.File(name);
     const std::string iniPath = deep.File(name.substr(0, name.size() - 4) + ".ini");
     ASSERT_EQ(exePath.size(), length);
-    ASSERT_TRUE(CopyFileW(Wide(program).c_str(), LongName(exePath).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileW(LongName(program).c_str(), LongName(exePath).c_str(), FALSE));
     const std::string old = "[Options]\r\nNickname=Deep\r\n[Other]\r\nkept=yes\r\n";
-    ASSERT_TRUE(deep.Write(iniPath, old));
+    ASSERT_TRUE(WriteFileBytes(iniPath, old));
 
     PROCESS_INFORMATION pi{};
     DWORD error = 0;
     std::string how = "by its full path";
-    if (!StartProgram(Wide(exePath), pi, error)) {
+    if (!StartProgram(AnsiToWide(exePath), pi, error)) {
         EXPECT_GE(length, static_cast<size_t>(MAX_PATH)) << "refused with error " << error;
         const std::wstring shortPath = ShortPath(exePath);
         DWORD shortError = 0;
@@ -180,7 +168,7 @@ void RunFromDeepFolder(const std::string& program, size_t folderLength, const st
             std::printf("%s, %zu characters: the system starts no program there (error %lu, by "
                         "the short path %lu)\n",
                         name.c_str(), length, error, shortError);
-            EXPECT_EQ(deep.Read(iniPath), old);
+            EXPECT_EQ(ReadFileBytes(iniPath), old);
             return;
         }
         how = "by its short path";
@@ -207,7 +195,7 @@ void RunFromDeepFolder(const std::string& program, size_t folderLength, const st
     std::printf("%s, %zu characters: started %s, sent as %s, closed with %lu\n", name.c_str(),
                 length, how.c_str(), nick.c_str(), code);
 
-    const std::string now = deep.Read(iniPath);
+    const std::string now = ReadFileBytes(iniPath);
     const std::vector<std::string> lines = TextLines(now);
     EXPECT_TRUE(Has(lines, "Nickname=Deep") && Has(lines, "kept=yes") && Has(lines, "Top=34") &&
                 Has(lines, "Left=12"))

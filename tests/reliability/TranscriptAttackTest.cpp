@@ -3,7 +3,9 @@
 // 8000 x 8000. After every attack the pane is painted, scrolled and selected
 // in every way its messages allow, and must still hold exactly its text,
 // answer in time and have nothing left to paint.
-#include "tests/support/AppDriver.h"
+#include "tests/support/Clipboard.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pixels.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
@@ -61,34 +63,6 @@ std::pair<DWORD, DWORD> Selection() {
     return {from, to};
 }
 
-// Holds keys down in this thread's key state, as GetKeyState sees them.
-class HeldKeys {
-public:
-    explicit HeldKeys(std::initializer_list<int> keys) {
-        GetKeyboardState(saved_);
-        BYTE state[256];
-        GetKeyboardState(state);
-        for (int k : keys) {
-            state[k] = 0x80;
-        }
-        SetKeyboardState(state);
-    }
-    ~HeldKeys() { SetKeyboardState(saved_); }
-    HeldKeys(const HeldKeys&) = delete;
-    HeldKeys& operator=(const HeldKeys&) = delete;
-
-private:
-    BYTE saved_[256];
-};
-
-void EmptyClipboardNow() {
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) {
-        Sleep(20);
-    }
-    EmptyClipboard();
-    CloseClipboard();
-}
-
 bool NothingToPaint() {
     RECT pending;
     return !GetUpdateRect(Chat(), &pending, FALSE);
@@ -101,16 +75,9 @@ void Paint() {
     RedrawWindow(Chat(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     // Printed into a bitmap of its own, as screen readers and magnifiers do.
-    HDC screen = GetDC(Chat());
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 64, 64);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    PrintWindow(Chat(), memory, 0);
-    SendMessageA(Chat(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory), PRF_CLIENT);
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(Chat(), screen);
+    const Canvas canvas(64, 64, RGB(0, 0, 0));
+    PrintWindow(Chat(), canvas.Dc(), 0);
+    SendMessageA(Chat(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
 }
 
 void Scroll() {
@@ -180,7 +147,7 @@ void Select(const std::string& text) {
     EXPECT_NE(GetCapture(), Chat()) << "the mouse stays captured";
 
     // Ctrl+A selects everything and Ctrl+C copies it as it is.
-    EmptyClipboardNow();
+    EmptyTheClipboard();
     {
         HeldKeys ctrl{VK_CONTROL};
         Send(WM_KEYDOWN, 'A', 1);

@@ -1,6 +1,8 @@
 #include "tests/support/AppDriver.h"
 
-#include <cstdio>
+#include "tests/support/TestText.h"
+
+#include <cstdlib>
 #include <vector>
 
 #ifndef BALDRIX_EXE
@@ -25,211 +27,6 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     }
 }
 
-namespace {
-struct FindContext {
-    DWORD pid;
-    const char* className;
-    const char* title;
-    HWND found;
-};
-
-BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam) {
-    auto* ctx = reinterpret_cast<FindContext*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != ctx->pid || !IsWindowVisible(hwnd)) {
-        return TRUE;
-    }
-    char buffer[256];
-    if (ctx->className != nullptr) {
-        GetClassNameA(hwnd, buffer, sizeof buffer);
-        if (lstrcmpA(buffer, ctx->className) != 0) {
-            return TRUE;
-        }
-    }
-    if (ctx->title != nullptr) {
-        GetWindowTextA(hwnd, buffer, sizeof buffer);
-        if (lstrcmpA(buffer, ctx->title) != 0) {
-            return TRUE;
-        }
-    }
-    ctx->found = hwnd;
-    return FALSE;
-}
-
-void SendKey(WORD vk, bool up) {
-    INPUT in{};
-    in.type = INPUT_KEYBOARD;
-    in.ki.wVk = vk;
-    in.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
-    in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    if (vk == VK_INSERT || vk == VK_DELETE || vk == VK_HOME || vk == VK_END || vk == VK_PRIOR ||
-        vk == VK_NEXT || vk == VK_LEFT || vk == VK_RIGHT || vk == VK_UP || vk == VK_DOWN) {
-        in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-    }
-    SendInput(1, &in, sizeof in);
-}
-} // namespace
-
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title) {
-    FindContext ctx{processId, className, title, nullptr};
-    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&ctx));
-    return ctx.found;
-}
-
-bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadFileBytes(const std::string& path) {
-    std::string bytes;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        return bytes;
-    }
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
-        bytes.append(buffer, n);
-    }
-    std::fclose(f);
-    return bytes;
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (f != nullptr) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-}
-
-std::string ClipboardText() {
-    std::string text;
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) {
-        Sleep(20);
-    }
-    HANDLE data = GetClipboardData(CF_TEXT);
-    if (data != nullptr) {
-        const char* p = static_cast<const char*>(GlobalLock(data));
-        if (p != nullptr) {
-            text = p;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-std::wstring ClipboardUnicode() {
-    std::wstring text;
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) {
-        Sleep(20);
-    }
-    HANDLE data = GetClipboardData(CF_UNICODETEXT);
-    if (data != nullptr) {
-        const WCHAR* p = static_cast<const WCHAR*>(GlobalLock(data));
-        if (p != nullptr) {
-            text = p;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
-void MarkClipboardLocale(LCID locale) {
-    for (int attempt = 0; attempt < 50 && !OpenClipboard(nullptr); ++attempt) {
-        Sleep(20);
-    }
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof locale);
-    if (memory != nullptr) {
-        *static_cast<LCID*>(GlobalLock(memory)) = locale;
-        GlobalUnlock(memory);
-        if (SetClipboardData(CF_LOCALE, memory) == nullptr) {
-            GlobalFree(memory);
-        }
-    }
-    CloseClipboard();
-}
-
-std::wstring AnsiToWide(const std::string& bytes) {
-    const int n =
-        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
-    return wide;
-}
-
-std::set<std::string> FolderNames(const std::string& folder) {
-    std::set<std::string> names;
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) {
-        return names;
-    }
-    do {
-        const std::string name = fd.cFileName;
-        if (name != "." && name != "..") {
-            names.insert(name);
-        }
-    } while (FindNextFileA(find, &fd));
-    FindClose(find);
-    return names;
-}
-
-std::set<std::string> StrayFiles(const std::string& folder) {
-    std::set<std::string> names = FolderNames(folder);
-    for (auto it = names.begin(); it != names.end();) {
-        const bool ours = lstrcmpiA(it->c_str(), "bALDRIX.exe") == 0 ||
-                          lstrcmpiA(it->c_str(), "bALDRIX.ini") == 0;
-        it = ours ? names.erase(it) : std::next(it);
-    }
-    return names;
-}
-
-std::string MakeTempFolder(const char* prefix) {
-    static unsigned counter = 0;
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    for (;;) {
-        char name[MAX_PATH];
-        wsprintfA(name, "%s%s-%lu-%u", temp, prefix, GetCurrentProcessId(), ++counter);
-        if (CreateDirectoryA(name, nullptr)) {
-            return name;
-        }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) {
-            return std::string();
-        }
-    }
-}
-
-void RemoveTree(const std::string& folder) {
-    if (folder.empty()) {
-        return;
-    }
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = fd.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(find, &fd));
-        FindClose(find);
-    }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
-}
-
 RunningApp::RunningApp() : folder_(MakeTempFolder("baldrix-e2e")) {
     CopyFileA(BALDRIX_EXE, ExePath().c_str(), FALSE);
 }
@@ -248,14 +45,6 @@ RunningApp::~RunningApp() {
     if (ownsFolder_) {
         RemoveTree(folder_);
     }
-}
-
-void RunningApp::WriteIni(const std::string& bytes) const {
-    WriteFileBytes(IniPath(), bytes);
-}
-
-std::string RunningApp::ReadIni() const {
-    return ReadFileBytes(IniPath());
 }
 
 bool RunningApp::Start() {
@@ -297,18 +86,6 @@ HWND RunningApp::Toolbar() const {
     return FindWindowExA(main_, nullptr, "ToolbarWindow32", nullptr);
 }
 
-std::string RunningApp::Text(HWND hwnd) const {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
-        return std::string();
-    }
-    std::vector<char> buffer(length + 1);
-    DWORD_PTR got = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                        SMTO_ABORTIFHUNG, 5000, &got);
-    return std::string(buffer.data(), got < buffer.size() ? got : buffer.size() - 1);
-}
-
 void RunningApp::Type(const std::string& text) {
     int sent = 0;
     for (const char c : text) {
@@ -316,65 +93,85 @@ void RunningApp::Type(const std::string& text) {
         if (++sent % 40 == 0) {
             Settle();
         }
-        const SHORT scan = VkKeyScanA(c);
-        const WORD vk = LOBYTE(scan);
-        const bool shift = (HIBYTE(scan) & 1) != 0;
-        if (shift) {
-            SendKey(VK_SHIFT, false);
-        }
-        SendKey(vk, false);
-        SendKey(vk, true);
-        if (shift) {
-            SendKey(VK_SHIFT, true);
-        }
+        TypeChar(c);
     }
     Settle();
 }
 
 void RunningApp::Press(WORD vk, bool ctrl, bool shift, bool alt) {
-    if (ctrl)
-        SendKey(VK_CONTROL, false);
-    if (shift)
-        SendKey(VK_SHIFT, false);
-    if (alt)
-        SendKey(VK_MENU, false);
-    SendKey(vk, false);
-    SendKey(vk, true);
-    if (alt)
-        SendKey(VK_MENU, true);
-    if (shift)
-        SendKey(VK_SHIFT, true);
-    if (ctrl)
-        SendKey(VK_CONTROL, true);
+    TapKey(vk, ctrl, shift, alt);
     Settle();
 }
 
-void RunningApp::ClickAt(POINT screen, int clicks) {
-    // Every event carries the absolute position and a move: without them a
-    // button event may land wherever Wine last saw the cursor. Move first and
-    // let the move arrive on its own, as a hand would.
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-    in.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-    Settle();
-    for (int i = 0; i < clicks; ++i) {
-        in.mi.dwFlags = MOUSEEVENTF_LEFTDOWN | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &in, sizeof in);
-        if (clicks == 1) {
-            Settle();
-        }
-        in.mi.dwFlags = MOUSEEVENTF_LEFTUP | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &in, sizeof in);
+void RunningApp::PressEach(std::initializer_list<WORD> keys) {
+    for (const WORD vk : keys) {
+        Press(vk);
     }
-    Settle();
 }
 
 void RunningApp::SendTyped(const std::string& line) {
     Type(line);
     Press(VK_RETURN);
+}
+
+std::string RunningApp::CopyWithCtrlC() {
+    EmptyTheClipboard();
+    Press('C', true);
+    std::string copied;
+    WaitFor([&] { return !(copied = ClipboardText()).empty(); }, 3000);
+    return copied;
+}
+
+void RunningApp::ClickAt(POINT screen, int clicks) {
+    // The pointer goes there first and its move arrives on its own, as a
+    // hand's would; a single press is handled before its release is sent.
+    // Under Wine, clicks made otherwise sometimes landed where the pointer had
+    // been before, or were lost on a caption's close box.
+    PointerTo(screen);
+    MouseAt(screen);
+    Settle();
+    for (int i = 0; i < clicks; ++i) {
+        MouseAt(screen, MOUSEEVENTF_LEFTDOWN);
+        if (clicks == 1) {
+            Settle();
+        }
+        MouseAt(screen, MOUSEEVENTF_LEFTUP);
+    }
+    Settle();
+}
+
+void RunningApp::WheelAt(POINT screen, int delta) {
+    MouseAt(screen);
+    Settle();
+    MouseAt(screen, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
+    Settle();
+}
+
+void RunningApp::Drag(POINT from, POINT to, int steps) {
+    MouseAt(from);
+    Settle();
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    Settle();
+    for (int step = 1; step <= steps; ++step) {
+        MouseAt(POINT{from.x + (to.x - from.x) * step / steps,
+                      from.y + (to.y - from.y) * step / steps});
+        Settle();
+    }
+    MouseAt(to, MOUSEEVENTF_LEFTUP);
+    Settle();
+}
+
+POINT RunningApp::ChatCell(int column, int row) const {
+    const SIZE cell = FixedFontCell();
+    POINT p{2 + column * cell.cx + cell.cx / 2, row * cell.cy + cell.cy / 2};
+    ClientToScreen(Chat(), &p);
+    return p;
+}
+
+int RunningApp::TopChatLine() {
+    ClickAt(ChatCell(9, 0), 2);
+    const std::string word = CopyWithCtrlC();
+    return word.size() == 6 && word[0] == 'L' ? std::atoi(word.c_str() + 1) : -1;
 }
 
 HWND RunningApp::SaveThroughDialog(const std::string& path) {
@@ -405,13 +202,10 @@ HWND RunningApp::WaitForDialog(HWND other, DWORD timeoutMs) {
     HWND found = nullptr;
     WaitFor(
         [&] {
-            HWND fg = GetForegroundWindow();
+            const HWND fg = GetForegroundWindow();
             DWORD pid = 0;
             GetWindowThreadProcessId(fg, &pid);
-            char name[64] = "";
-            GetClassNameA(fg, name, sizeof name);
-            if (pid == pi_.dwProcessId && fg != other && lstrcmpA(name, "#32770") == 0 &&
-                IsWindowVisible(fg)) {
+            if (pid == pi_.dwProcessId && fg != other && IsDialog(fg)) {
                 found = fg;
             }
             return found != nullptr;
@@ -423,27 +217,11 @@ HWND RunningApp::WaitForDialog(HWND other, DWORD timeoutMs) {
     return found;
 }
 
-std::string RunningApp::DialogStatics(HWND dialog) const {
-    std::string all;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        char name[64] = "";
-        GetClassNameA(child, name, sizeof name);
-        if (lstrcmpiA(name, "Static") == 0) {
-            all += Text(child) + "\n";
-        }
-    }
-    return all;
-}
-
-std::string RunningApp::FocusedText(HWND window) const {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ||
-        info.hwndFocus == nullptr) {
-        return "(no focus)";
-    }
-    return Text(info.hwndFocus);
+HWND RunningApp::WaitForMenu(DWORD timeoutMs) const {
+    HWND popup = nullptr;
+    WaitFor([&] { return (popup = FindProcessWindow(pi_.dwProcessId, "#32768")) != nullptr; },
+            timeoutMs);
+    return popup;
 }
 
 DWORD RunningApp::WaitForExit(DWORD timeoutMs) {

@@ -1,13 +1,19 @@
 // End-to-end driver: starts a copy of the real bALDRIX.exe in a fresh folder,
-// finds its windows, types into it with real input (SendInput, through its
-// message loop and accelerators), reads its state with window messages and
-// closes it.
+// finds its windows, types and clicks into it with real input (SendInput,
+// through its message loop and accelerators), reads its state with window
+// messages and closes it.
 #pragma once
 
+#include "tests/support/Clipboard.h"
+#include "tests/support/Finders.h"
+#include "tests/support/Folders.h"
+#include "tests/support/Input.h"
+
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
-#include <set>
+#include <initializer_list>
 #include <string>
 
 class RunningApp {
@@ -20,11 +26,12 @@ public:
     RunningApp& operator=(const RunningApp&) = delete;
 
     const std::string& Folder() const { return folder_; }
-    std::string ExePath() const { return folder_ + "\\bALDRIX.exe"; }
-    std::string IniPath() const { return folder_ + "\\bALDRIX.ini"; }
+    std::string File(const std::string& name) const { return folder_ + "\\" + name; }
+    std::string ExePath() const { return File("bALDRIX.exe"); }
+    std::string IniPath() const { return File("bALDRIX.ini"); }
     // Writes the settings file beside the program before it starts.
-    void WriteIni(const std::string& bytes) const;
-    std::string ReadIni() const;
+    void WriteIni(const std::string& bytes) const { WriteFileBytes(IniPath(), bytes); }
+    std::string ReadIni() const { return ReadFileBytes(IniPath()); }
 
     // Starts the program and waits for its main window to show; answers success.
     bool Start();
@@ -35,18 +42,37 @@ public:
     HWND Input() const;
     HWND Chat() const;
     HWND Toolbar() const;
-    std::string Text(HWND hwnd) const;
-    std::string ChatText() const { return Text(Chat()); }
-    std::string InputText() const { return Text(Input()); }
+    std::string ChatText() const { return WindowText(Chat()); }
+    std::string InputText() const { return WindowText(Input()); }
+    // The window that has the keyboard focus in the program.
+    HWND Focus() const { return FocusIn(main_); }
 
     // Real keyboard input.
     void Type(const std::string& text);
     void Press(WORD vk, bool ctrl = false, bool shift = false, bool alt = false);
-    // Real mouse input: a left click (or a double or triple one) at a point in
-    // screen coordinates.
-    void ClickAt(POINT screen, int clicks = 1);
+    // Each key pressed in turn, as when walking a menu.
+    void PressEach(std::initializer_list<WORD> keys);
     // Types a line into the input field and sends it with Enter.
     void SendTyped(const std::string& line);
+    // Ctrl+C into an emptied clipboard; answers what the clipboard then holds.
+    std::string CopyWithCtrlC();
+
+    // Real mouse input at points in screen coordinates: a left click (or a
+    // double or triple one), a turn of the wheel by `delta` (WHEEL_DELTA a
+    // notch, away from the user), a drag with the left button in even steps.
+    void ClickAt(POINT screen, int clicks = 1);
+    void WheelAt(POINT screen, int delta);
+    void Drag(POINT from, POINT to, int steps);
+
+    // The screen point in the middle of a text cell of the transcript, in the
+    // stock fixed font it draws in.
+    POINT ChatCell(int column, int row) const;
+    // For texts of NumberedChatLines: the number of the chat line in the
+    // transcript's top row, its "L00042" word double-clicked and copied as a
+    // user would; -1 when the row shows no such word. The click gives the
+    // transcript the focus.
+    int TopChatLine();
+
     // F2, the path typed into the save dialog's file name box, Enter. Answers
     // the dialog, or nullptr when none showed.
     HWND SaveThroughDialog(const std::string& path);
@@ -56,11 +82,10 @@ public:
     // The program's dialog that has the foreground (class "#32770"), once one
     // shows within the time; nullptr otherwise. Pass the dialog to wait past.
     HWND WaitForDialog(HWND other = nullptr, DWORD timeoutMs = 5000);
-    // The texts of a dialog's static controls, one per line.
-    std::string DialogStatics(HWND dialog) const;
-    // The text of the control that has the keyboard focus in a window's thread
-    // (the save dialog's file name box, say).
-    std::string FocusedText(HWND window) const;
+    // A dialog of the program that shows, wherever it stands; nullptr when none does.
+    HWND ShownDialog() const { return FindProcessWindow(pi_.dwProcessId, "#32770"); }
+    // The program's menu pop-up (class "#32768"), once one shows within the time.
+    HWND WaitForMenu(DWORD timeoutMs = 5000) const;
 
     // Posts WM_CLOSE; answers the exit code, or STILL_ACTIVE when it did not end in time.
     DWORD Close(DWORD timeoutMs = 10000);
@@ -77,26 +102,19 @@ private:
     HWND main_ = nullptr;
 };
 
+// A test of the program started afresh in a folder of its own: it starts
+// before the test, and after it the program must close with exit code 0.
+class StartedApp : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(app.Start()); }
+    void TearDown() override {
+        if (app.ProcessId() != 0) {
+            EXPECT_EQ(app.Close(), 0u);
+        }
+    }
+
+    RunningApp app;
+};
+
 // Pumps this thread's messages and polls until the condition holds or the time runs out.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
-// The top-level window of a process with the given class (nullptr for any class) that is visible.
-HWND FindProcessWindow(DWORD processId, const char* className, const char* title = nullptr);
-bool FileExists(const std::string& path);
-std::string ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-std::string ClipboardText();
-// The clipboard's CF_UNICODETEXT, as the system gives it to a Unicode program.
-std::wstring ClipboardUnicode();
-// Marks the clipboard's text with a locale, as the system does with that of
-// the keyboard layout active at a copy.
-void MarkClipboardLocale(LCID locale);
-// The bytes as the program's ANSI code page reads them.
-std::wstring AnsiToWide(const std::string& bytes);
-// The names in a folder, "." and ".." left out.
-std::set<std::string> FolderNames(const std::string& folder);
-// The same, less the program and its settings file: a copy or temporary
-// file left behind shows here.
-std::set<std::string> StrayFiles(const std::string& folder);
-// A fresh empty folder under the temporary folder.
-std::string MakeTempFolder(const char* prefix);
-void RemoveTree(const std::string& folder);

@@ -19,6 +19,15 @@ inline std::string NumberedChatLines(int from, int count) {
     return all;
 }
 
+// The bytes as the program's ANSI code page reads them.
+inline std::wstring AnsiToWide(const std::string& bytes) {
+    const int n =
+        MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
+    return wide;
+}
+
 // A file's lines without their line ends, blank lines left out.
 inline std::vector<std::string> TextLines(const std::string& bytes) {
     std::vector<std::string> lines;

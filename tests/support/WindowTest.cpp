@@ -4,8 +4,6 @@
 #include "app/Startup.h"
 #include "commands/Find.h"
 
-#include <vector>
-
 void PumpMessages(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     do {
@@ -43,14 +41,6 @@ std::string SettingsPathOfTestProcess() {
     const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
     std::string s(path, n);
     return s.substr(0, s.size() - 4) + ".ini";
-}
-
-std::string WindowText(HWND hwnd) {
-    const LRESULT n = SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0);
-    std::vector<char> buffer(static_cast<size_t>(n) + 1);
-    const LRESULT got =
-        SendMessageA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()));
-    return std::string(buffer.data(), static_cast<size_t>(got > 0 ? got : 0));
 }
 
 RECT ChildRect(HWND child) {

@@ -2,6 +2,8 @@
 // test's own process, checked through messages.
 #pragma once
 
+#include "tests/support/Finders.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -21,7 +23,6 @@ void PumpMessages(DWORD milliseconds = 0);
 bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 3000);
 // The settings file the program uses when it runs inside this test executable.
 std::string SettingsPathOfTestProcess();
-std::string WindowText(HWND hwnd);
 RECT ChildRect(HWND child); // in the parent's client coordinates
 
 class MainWindowTest : public ::testing::Test {

@@ -5,6 +5,7 @@
 //
 //     screenshots.exe <folder>
 #include "tests/support/AppDriver.h"
+#include "tests/support/Pixels.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -60,70 +61,21 @@ RECT OnScreen(RECT r) {
     return r;
 }
 
-// Saves a part of the screen as a 24-bit bottom-up BMP file.
+// Saves a part of the screen as a BMP file.
 bool SaveRegion(RECT region, const char* name) {
     region = OnScreen(region);
-    const int width = region.right - region.left;
-    const int height = region.bottom - region.top;
-    if (width <= 0 || height <= 0) {
-        return false;
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    const HDC screen = GetDC(nullptr);
-    const HBITMAP shot = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool saved = false;
-    if (shot != nullptr) {
-        const HDC dc = CreateCompatibleDC(screen);
-        const HGDIOBJ old = SelectObject(dc, shot);
-        const BOOL copied =
-            BitBlt(dc, 0, 0, width, height, screen, region.left, region.top, SRCCOPY | CAPTUREBLT);
-        GdiFlush();
-        if (copied) {
-            const DWORD stride = static_cast<DWORD>((width * 3 + 3) & ~3);
-            const DWORD size = stride * static_cast<DWORD>(height);
-            BITMAPFILEHEADER file{};
-            file.bfType = 0x4D42; // "BM"
-            file.bfOffBits = sizeof file + sizeof info.bmiHeader;
-            file.bfSize = file.bfOffBits + size;
-            std::string bytes(reinterpret_cast<const char*>(&file), sizeof file);
-            bytes.append(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-            bytes.append(static_cast<const char*>(bits), size);
-            const std::string path = g_folder + "\\" + name + ".bmp";
-            WriteFileBytes(path, bytes);
-            saved = ReadFileBytes(path).size() == bytes.size();
-        }
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(shot);
-    }
-    ReleaseDC(nullptr, screen);
+    const Image shot = CaptureScreen(region);
+    const std::string bytes = shot.BmpFile();
+    const std::string path = g_folder + "\\" + name + ".bmp";
+    const bool saved = shot.Width() > 0 && WriteFileBytes(path, bytes) &&
+                       ReadFileBytes(path).size() == bytes.size();
     if (!saved) {
         std::string what = std::string("could not save ") + name;
         Fail(what.c_str());
     } else {
-        std::printf("screenshots: %s (%d x %d)\n", name, width, height);
+        std::printf("screenshots: %s (%d x %d)\n", name, shot.Width(), shot.Height());
     }
     return saved;
-}
-
-RECT WindowRect(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
-HWND WaitForMenuPopup(const RunningApp& app) {
-    HWND popup = nullptr;
-    WaitFor([&] { return (popup = FindProcessWindow(app.ProcessId(), "#32768")) != nullptr; },
-            5000);
-    return popup;
 }
 
 void MainWindowShot(RunningApp& app) {
@@ -135,33 +87,24 @@ void MainWindowShot(RunningApp& app) {
         Fail("the input field did not take the typed text");
     }
     Quiet(app);
-    SaveRegion(Grown(WindowRect(app.Main()), kMargin), "main-window");
-}
-
-bool InMenuMode(const RunningApp& app) {
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(app.Main(), nullptr), &gui) &&
-           (gui.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
+    SaveRegion(Grown(ScreenRect(app.Main()), kMargin), "main-window");
 }
 
 // The menu "Command" opened from the keyboard: Alt, Right to "Command", Down
 // into it. (Its place in the menu bar cannot be asked from another process
 // under Wine, so no click.)
 void CommandMenuShot(RunningApp& app) {
-    app.Press(VK_MENU);
-    app.Press(VK_RIGHT);
-    app.Press(VK_DOWN);
-    const HWND popup = WaitForMenuPopup(app);
+    app.PressEach({VK_MENU, VK_RIGHT, VK_DOWN});
+    const HWND popup = app.WaitForMenu();
     if (popup == nullptr) {
         Fail("the menu Command did not open");
     } else {
         Quiet(app);
-        SaveRegion(Grown(Union(WindowRect(app.Main()), WindowRect(popup)), kMargin),
+        SaveRegion(Grown(Union(ScreenRect(app.Main()), ScreenRect(popup)), kMargin),
                    "command-menu");
     }
     // Esc closes the pop-up, the next leaves the menu bar.
-    for (int i = 0; i < 4 && InMenuMode(app); ++i) {
+    for (int i = 0; i < 4 && InMenuMode(app.Main()); ++i) {
         app.Press(VK_ESCAPE);
     }
     app.Activate();
@@ -176,9 +119,9 @@ void DialogShot(RunningApp& app, const char* name, void (*open)(RunningApp&), WO
         return;
     }
     Quiet(app);
-    SaveRegion(Grown(Union(WindowRect(app.Main()), WindowRect(dialog)), kMargin), name);
+    SaveRegion(Grown(Union(ScreenRect(app.Main()), ScreenRect(dialog)), kMargin), name);
     app.Press(closeKey);
-    if (!WaitFor([&] { return FindProcessWindow(app.ProcessId(), "#32770") == nullptr; }, 5000)) {
+    if (!WaitFor([&] { return app.ShownDialog() == nullptr; }, 5000)) {
         std::string what = std::string("the dialog stayed open: ") + name;
         Fail(what.c_str());
     }
@@ -187,11 +130,7 @@ void DialogShot(RunningApp& app, const char* name, void (*open)(RunningApp&), WO
 
 // Help > About bALDRIX from the keyboard: Alt, Right twice, Down, Enter.
 void OpenAboutByMenu(RunningApp& app) {
-    app.Press(VK_MENU);
-    app.Press(VK_RIGHT);
-    app.Press(VK_RIGHT);
-    app.Press(VK_DOWN);
-    app.Press(VK_RETURN);
+    app.PressEach({VK_MENU, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_RETURN});
 }
 
 void OpenOptionsByKey(RunningApp& app) {

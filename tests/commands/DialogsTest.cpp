@@ -35,6 +35,14 @@ public:
         return v;
     }
     short Short() { return static_cast<short>(Word()); }
+    // A place in dialog units: x, y, width and height.
+    std::vector<short> Place() {
+        std::vector<short> place(4);
+        for (short& v : place) {
+            v = Short();
+        }
+        return place;
+    }
     // A string, or "#n" for an ordinal.
     std::string StringOrOrdinal() {
         WORD first = Word();
@@ -72,7 +80,7 @@ private:
 
 struct Control {
     DWORD style;
-    short x, y, cx, cy;
+    std::vector<short> place;
     WORD id;
     std::string className;
     std::string text;
@@ -81,7 +89,7 @@ struct Control {
 struct Dialog {
     DWORD style;
     DWORD exStyle;
-    short x, y, cx, cy;
+    std::vector<short> place;
     std::string menu;
     std::string className;
     std::string caption;
@@ -101,10 +109,7 @@ Dialog ReadDialog(int id) {
     d.style = r.Dword();
     d.exStyle = r.Dword();
     const WORD count = r.Word();
-    d.x = r.Short();
-    d.y = r.Short();
-    d.cx = r.Short();
-    d.cy = r.Short();
+    d.place = r.Place();
     d.menu = r.StringOrOrdinal();
     d.className = r.StringOrOrdinal();
     d.caption = r.StringOrOrdinal();
@@ -117,10 +122,7 @@ Dialog ReadDialog(int id) {
         Control c{};
         c.style = r.Dword();
         r.Dword(); // extended style
-        c.x = r.Short();
-        c.y = r.Short();
-        c.cx = r.Short();
-        c.cy = r.Short();
+        c.place = r.Place();
         c.id = r.Word();
         c.className = r.StringOrOrdinal();
         c.text = r.StringOrOrdinal();
@@ -139,67 +141,81 @@ bool IsClass(const std::string& named, const char* name, int atom) {
     return lstrcmpiA(named.c_str(), name) == 0 || named == "#" + std::to_string(atom);
 }
 
-TEST(DialogTemplates, AboutBoxIsLaidOutAsDesigned) {
-    const Dialog d = ReadDialog(IDD_ABOUT);
-    EXPECT_EQ(d.style, 0x90C008C4u);
+// A template as designed: the dialog, then its controls in order. Both
+// dialogs have no extended style, menu or class of their own, and 8-point Arial.
+struct DesignedControl {
+    DWORD style;
+    WORD id;
+    const char* className;
+    int atom;
+    std::vector<short> place; // x, y, cx, cy
+    const char* text;         // nullptr: checked by the test itself
+};
+struct DesignedDialog {
+    int id;
+    DWORD style;
+    std::vector<short> place;
+    const char* caption;
+    std::vector<DesignedControl> controls;
+};
+
+const DesignedDialog kAbout{IDD_ABOUT,
+                            0x90C008C4u,
+                            {126, 71, 165, 65},
+                            "About bALDRIX",
+                            {{0x50010001u, IDOK, "BUTTON", 0x80, {67, 47, 30, 12}, "OK"},
+                             {0x50800001u, 0xFFFF, "STATIC", 0x82, {34, 6, 125, 34}, nullptr},
+                             {0x50000003u, 0xFFFF, "STATIC", 0x82, {6, 6, 21, 18}, "#256"}}};
+const DesignedDialog kOptions{IDD_OPTIONS,
+                              0x90C808C4u,
+                              {95, 58, 225, 160},
+                              "Options",
+                              {{0x50010001u, IDOK, "BUTTON", 0x80, {189, 142, 30, 12}, "OK"}}};
+
+// Reads the dialog's template and holds it against the design; answers what was read.
+Dialog ExpectAsDesigned(const DesignedDialog& want) {
+    const Dialog d = ReadDialog(want.id);
+    EXPECT_EQ(d.style, want.style);
     EXPECT_EQ(d.exStyle, 0u);
-    EXPECT_EQ(d.x, 126);
-    EXPECT_EQ(d.y, 71);
-    EXPECT_EQ(d.cx, 165);
-    EXPECT_EQ(d.cy, 65);
+    EXPECT_EQ(d.place, want.place);
     EXPECT_EQ(d.menu, "");
     EXPECT_EQ(d.className, "");
-    EXPECT_EQ(d.caption, "About bALDRIX");
+    EXPECT_EQ(d.caption, want.caption);
     EXPECT_EQ(d.pointSize, 8);
     EXPECT_EQ(d.font, "Arial");
+    EXPECT_EQ(d.controls.size(), want.controls.size());
+    for (size_t i = 0; i < d.controls.size() && i < want.controls.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "control " << i);
+        const Control& c = d.controls[i];
+        const DesignedControl& w = want.controls[i];
+        EXPECT_EQ(c.style, w.style);
+        EXPECT_EQ(c.id, w.id);
+        EXPECT_TRUE(IsClass(c.className, w.className, w.atom)) << c.className;
+        EXPECT_EQ(c.place, w.place);
+        if (w.text != nullptr) {
+            EXPECT_EQ(c.text, w.text);
+        }
+    }
+    return d;
+}
+
+TEST(DialogTemplates, AboutBoxIsLaidOutAsDesigned) {
+    const Dialog d = ExpectAsDesigned(kAbout);
     ASSERT_EQ(d.controls.size(), 3u);
-
-    const Control& ok = d.controls[0];
-    EXPECT_EQ(ok.style, 0x50010001u);
-    EXPECT_EQ(ok.id, IDOK);
-    EXPECT_TRUE(IsClass(ok.className, "BUTTON", 0x80)) << ok.className;
-    EXPECT_EQ(ok.text, "OK");
-    EXPECT_EQ((std::vector<short>{ok.x, ok.y, ok.cx, ok.cy}), (std::vector<short>{67, 47, 30, 12}));
-
-    const Control& text = d.controls[1];
-    EXPECT_EQ(text.style, 0x50800001u);
-    EXPECT_EQ(text.id, 0xFFFF);
-    EXPECT_TRUE(IsClass(text.className, "STATIC", 0x82)) << text.className;
-    EXPECT_EQ(text.text.rfind("bALDRIX v0.1\nReal-Time Chat Client-Server\n", 0), 0u);
+    // The text: four lines, the program's name and kind first; the icon is
+    // the program's own, by number.
+    const std::string& text = d.controls[1].text;
+    EXPECT_EQ(text.rfind("bALDRIX v0.1\nReal-Time Chat Client-Server\n", 0), 0u);
     size_t lines = 1;
-    for (const char c : text.text) {
+    for (const char c : text) {
         lines += c == '\n';
         EXPECT_NE(c, '\r') << "lines are separated by line feeds alone";
     }
-    EXPECT_EQ(lines, 4u) << text.text;
-    EXPECT_EQ((std::vector<short>{text.x, text.y, text.cx, text.cy}),
-              (std::vector<short>{34, 6, 125, 34}));
-
-    const Control& icon = d.controls[2];
-    EXPECT_EQ(icon.style, 0x50000003u);
-    EXPECT_EQ(icon.id, 0xFFFF);
-    EXPECT_TRUE(IsClass(icon.className, "STATIC", 0x82)) << icon.className;
-    EXPECT_EQ(icon.text, "#256") << "the program's icon, by number";
-    EXPECT_EQ((std::vector<short>{icon.x, icon.y, icon.cx, icon.cy}),
-              (std::vector<short>{6, 6, 21, 18}));
+    EXPECT_EQ(lines, 4u) << text;
 }
 
 TEST(DialogTemplates, OptionsDialogIsLaidOutAsDesigned) {
-    const Dialog d = ReadDialog(IDD_OPTIONS);
-    EXPECT_EQ(d.style, 0x90C808C4u);
-    EXPECT_EQ(d.exStyle, 0u);
-    EXPECT_EQ((std::vector<short>{d.x, d.y, d.cx, d.cy}), (std::vector<short>{95, 58, 225, 160}));
-    EXPECT_EQ(d.caption, "Options");
-    EXPECT_EQ(d.pointSize, 8);
-    EXPECT_EQ(d.font, "Arial");
-    ASSERT_EQ(d.controls.size(), 1u);
-    const Control& ok = d.controls[0];
-    EXPECT_EQ(ok.style, 0x50010001u);
-    EXPECT_EQ(ok.id, IDOK);
-    EXPECT_TRUE(IsClass(ok.className, "BUTTON", 0x80)) << ok.className;
-    EXPECT_EQ(ok.text, "OK");
-    EXPECT_EQ((std::vector<short>{ok.x, ok.y, ok.cx, ok.cy}),
-              (std::vector<short>{189, 142, 30, 12}));
+    ExpectAsDesigned(kOptions);
 }
 
 // A modeless copy of a dialog for asking its procedure directly; EndDialog on

@@ -6,10 +6,12 @@
 #include "app/AppState.h"
 #include "settings/Settings.h"
 #include "settings/SettingsModel.h"
-#include "tests/support/AppDriver.h"
+#include "tests/support/Folders.h"
 
 #include <climits>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -32,27 +34,8 @@ TEST(SettingsFormats, AreTheProgramsFormats) {
     }
 }
 
-// A fresh folder per test, removed afterwards.
-class ScratchFolder {
-public:
-    ScratchFolder() : path_(MakeTempFolder("baldrix-settings")) {}
-    ~ScratchFolder() { RemoveTree(path_); }
-    std::string File(const char* name) const { return path_ + "\\" + name; }
-    // Names in the folder other than those given.
-    std::set<std::string> Others(const std::set<std::string>& known) const {
-        std::set<std::string> names = FolderNames(path_);
-        for (const std::string& name : known) {
-            names.erase(name);
-        }
-        return names;
-    }
-
-private:
-    std::string path_;
-};
-
 TEST(SettingReaders, LeaveTheTargetUnlessAGoodValueIsRead) {
-    ScratchFolder folder;
+    TempFolder folder("baldrix-settings");
     const std::string path = folder.File("r.ini");
     WriteFileBytes(path, "[S]\r\nplain=42\r\nblanks=  -17xyz \r\nletters=abc\r\nempty=\r\n"
                          "over=2147483648\r\nleast=-2147483648\r\nhuge=99999999999\r\n"
@@ -86,7 +69,7 @@ TEST(SettingReaders, LeaveTheTargetUnlessAGoodValueIsRead) {
 }
 
 TEST(SettingWriters, WriteDecimalsAndColoursRedFirst) {
-    ScratchFolder folder;
+    TempFolder folder("baldrix-settings");
     const std::string path = folder.File("w.ini");
     EXPECT_TRUE(WriteColorSetting(path.c_str(), "C", "a", RGB(10, 20, 30)));
     // Only the three colour bytes are written, whatever the top byte holds.
@@ -146,17 +129,21 @@ TEST_F(Settings, WhatIsSavedIsLoadedBack) {
     CharLowerA(&lower[0]);
     EXPECT_EQ(std::string(AppState.settingsPath), lower);
     SaveSettings();
-    WIN32_FIND_DATAA fd;
-    HANDLE find = FindFirstFileA(path.c_str(), &fd);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    FindClose(find);
-    EXPECT_EQ(path.substr(path.rfind('\\') + 1), fd.cFileName);
+    const size_t slash = path.rfind('\\');
+    const std::string name = path.substr(slash + 1);
+    std::vector<std::string> sameName;
+    for (const std::string& there : FolderNames(path.substr(0, slash))) {
+        if (lstrcmpiA(there.c_str(), name.c_str()) == 0) {
+            sameName.push_back(there);
+        }
+    }
+    EXPECT_EQ(sameName, std::vector<std::string>{name}) << "one file, in its own case";
 }
 
 // Saving where the file cannot be replaced: the old file stays byte for byte,
 // no copy is left behind and the program goes on.
 TEST_F(Settings, ASaveThatCannotReplaceTheFileLeavesItAsItWas) {
-    ScratchFolder folder;
+    TempFolder folder("baldrix-settings");
     const std::string path = folder.File("s.ini");
     const std::string old = "[Options]\r\nNickname=Old\r\n";
     lstrcpyA(AppState.settingsPath, path.c_str());
@@ -165,7 +152,7 @@ TEST_F(Settings, ASaveThatCannotReplaceTheFileLeavesItAsItWas) {
     ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY));
     SaveSettings();
     EXPECT_EQ(ReadFileBytes(path), old) << "read-only";
-    EXPECT_TRUE(folder.Others({"s.ini"}).empty());
+    EXPECT_EQ(folder.Names(), std::set<std::string>{"s.ini"});
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 
     // Held open elsewhere without sharing.
@@ -175,13 +162,13 @@ TEST_F(Settings, ASaveThatCannotReplaceTheFileLeavesItAsItWas) {
     SaveSettings();
     CloseHandle(held);
     EXPECT_EQ(ReadFileBytes(path), old) << "held open";
-    EXPECT_TRUE(folder.Others({"s.ini"}).empty());
+    EXPECT_EQ(folder.Names(), std::set<std::string>{"s.ini"});
 
     DeleteFileA(path.c_str());
-    ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr));
+    ASSERT_TRUE(MakeFolder(path));
     SaveSettings();
     EXPECT_TRUE(GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) << "a folder";
-    EXPECT_TRUE(folder.Others({"s.ini"}).empty());
+    EXPECT_EQ(folder.Names(), std::set<std::string>{"s.ini"});
 
     // A folder that is not there.
     lstrcpyA(AppState.settingsPath, folder.File("gone\\s.ini").c_str());
@@ -192,7 +179,7 @@ TEST_F(Settings, ASaveThatCannotReplaceTheFileLeavesItAsItWas) {
     lstrcpyA(AppState.settingsPath, folder.File("t.ini").c_str());
     SaveSettings();
     EXPECT_NE(ReadFileBytes(folder.File("t.ini")).find("Nickname=User"), std::string::npos);
-    EXPECT_TRUE(folder.Others({"s.ini", "t.ini"}).empty());
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"s.ini", "t.ini"}));
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // The transcript control in the real main window, driven through its messages:
 // the text interface, drawing, scrolling, following, selection, copy and the
 // hand-over of typed keys to the input field.
-#include "tests/support/AppDriver.h"
+#include "tests/support/Clipboard.h"
+#include "tests/support/Input.h"
+#include "tests/support/Pixels.h"
 #include "tests/support/TestText.h"
 #include "tests/support/WindowTest.h"
 
@@ -91,81 +93,16 @@ int TopLineNumber() {
     return l == std::string::npos ? -1 : std::atoi(text.c_str() + l + 1);
 }
 
-// The pane's pixels, top-down, 32 bits each: as drawn on the screen, or as
-// the pane prints itself into a memory bitmap that starts out in another colour.
-std::vector<DWORD> Pixels(bool printed = false) {
-    UpdateWindow(Chat());
-    const RECT r = Client();
-    HDC dc = GetDC(Chat());
-    HDC mem = CreateCompatibleDC(dc);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = r.right;
-    bi.bmiHeader.biHeight = -r.bottom;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    if (printed) {
-        std::fill_n(static_cast<DWORD*>(bits), r.right * r.bottom, 0x00010203u);
-        SendMessageA(Chat(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
-    } else {
-        BitBlt(mem, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
-    }
-    GdiFlush();
-    std::vector<DWORD> out(static_cast<const DWORD*>(bits),
-                           static_cast<const DWORD*>(bits) + r.right * r.bottom);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(Chat(), dc);
-    for (DWORD& p : out) {
-        p &= 0xFFFFFF;
-    }
-    return out;
-}
-
-// A COLORREF as a DIB pixel (blue in the low byte).
-DWORD AsPixel(COLORREF c) {
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
-size_t CountOf(const std::vector<DWORD>& pixels, COLORREF color, int fromRow, int toRow) {
-    const int width = Client().right;
-    size_t n = 0;
-    for (int y = fromRow; y < toRow; ++y) {
-        for (int x = 0; x < width; ++x) {
-            n += pixels[static_cast<size_t>(y * width + x)] == AsPixel(color);
-        }
-    }
-    return n;
+// How many pixels of a colour the picture has in rows `fromRow` to `toRow` - 1.
+size_t CountOf(const Image& pixels, COLORREF color, int fromRow, int toRow) {
+    return pixels.Count(color, RECT{0, fromRow, pixels.Width(), toRow});
 }
 
 // What the pane shows after its own partial repaints must equal a full repaint.
 void ExpectSameAsFullRepaint() {
-    const std::vector<DWORD> partial = Pixels();
-    InvalidateRect(Chat(), nullptr, FALSE);
-    EXPECT_TRUE(partial == Pixels()) << "partial repaints left stale pixels";
+    const Image partial = ShownClient(Chat());
+    EXPECT_TRUE(partial == PaintedClient(Chat())) << "partial repaints left stale pixels";
 }
-
-// Holds keys down in this thread's key state, as GetKeyState sees them.
-class HeldKeys {
-public:
-    explicit HeldKeys(std::initializer_list<int> keys) {
-        GetKeyboardState(saved_);
-        BYTE state[256];
-        GetKeyboardState(state);
-        for (int k : keys) {
-            state[k] = 0x80;
-        }
-        SetKeyboardState(state);
-    }
-    ~HeldKeys() { SetKeyboardState(saved_); }
-
-private:
-    BYTE saved_[256];
-};
 
 void Wheel(int delta) {
     const WORD high = static_cast<WORD>(static_cast<short>(delta));
@@ -254,7 +191,7 @@ TEST_F(ChatList, DrawsInItsFontAndColours) {
     SendMessageA(Chat(), CLM_SETCOLORS, ink, paper);
     SetText("nine char\r\n");
     const int h = LineHeight();
-    std::vector<DWORD> px = Pixels();
+    Image px = ShownClient(Chat());
     EXPECT_GT(CountOf(px, ink, 0, h), 20u) << "the line's text";
     EXPECT_EQ(CountOf(px, ink, h, Client().bottom), 0u) << "one line only";
     EXPECT_EQ(CountOf(px, paper, h, Client().bottom),
@@ -264,18 +201,18 @@ TEST_F(ChatList, DrawsInItsFontAndColours) {
     const COLORREF selInk = RGB(0, 200, 0), selPaper = RGB(250, 250, 0);
     SendMessageA(Chat(), CLM_SETSELCOLORS, selInk, selPaper);
     SendMessageA(Chat(), CLM_SETSEL, 0, 4);
-    px = Pixels();
+    px = ShownClient(Chat());
     EXPECT_GT(CountOf(px, selPaper, 0, h), 20u);
     EXPECT_GT(CountOf(px, selInk, 0, h), 10u);
     EXPECT_GT(CountOf(px, ink, 0, h), 10u) << "the rest of the line stays as it was";
     SendMessageA(Chat(), CLM_SETSEL, 2, 2);
-    EXPECT_EQ(CountOf(Pixels(), selPaper, 0, Client().bottom), 0u);
+    EXPECT_EQ(CountOf(ShownClient(Chat()), selPaper, 0, Client().bottom), 0u);
 
     // Another font: the text is measured and drawn in it.
     HFONT other = static_cast<HFONT>(GetStockObject(ANSI_VAR_FONT));
     SendMessageA(Chat(), WM_SETFONT, reinterpret_cast<WPARAM>(other), 0);
     EXPECT_EQ(SendMessageA(Chat(), WM_GETFONT, 0, 0), reinterpret_cast<LRESULT>(other));
-    EXPECT_GT(CountOf(Pixels(), ink, 0, LineHeight()), 20u);
+    EXPECT_GT(CountOf(ShownClient(Chat()), ink, 0, LineHeight()), 20u);
 }
 
 // Printing (a snapshot, a magnifier, a print preview) shows what the screen shows.
@@ -289,8 +226,8 @@ TEST_F(ChatList, PrintsTheSamePixelsItPaints) {
     SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0);
     SendMessageA(Chat(), CLM_SETSEL, 3, 40);
     AppendText(Chat(), "<Bob> while scrolled up\r\n"); // the new-lines marker shows too
-    const std::vector<DWORD> screen = Pixels();
-    EXPECT_TRUE(Pixels(true) == screen) << "the printed pane differs from the painted one";
+    const Image screen = ShownClient(Chat());
+    EXPECT_TRUE(PaintedClient(Chat()) == screen) << "the printed pane differs from the painted one";
 }
 
 TEST_F(ChatList, WrapsAtThePaneWidthAndShowsControlBytesPlainly) {
@@ -307,7 +244,7 @@ TEST_F(ChatList, WrapsAtThePaneWidthAndShowsControlBytesPlainly) {
     const COLORREF ink = RGB(200, 0, 0), paper = RGB(255, 255, 255);
     SendMessageA(Chat(), CLM_SETCOLORS, ink, paper);
     SetText(std::string(8, '\x01') + "\r\n\t\t\r\n");
-    const std::vector<DWORD> px = Pixels();
+    const Image px = ShownClient(Chat());
     EXPECT_GT(CountOf(px, ink, 0, LineHeight()), 4u);
     EXPECT_EQ(CountOf(px, ink, LineHeight(), 2 * LineHeight()), 0u) << "tabs show as blanks";
 }
@@ -455,15 +392,7 @@ TEST_F(ChatList, ResizeKeepsTheTopLineInPlace) {
 TEST_F(ChatList, SelectsByDragShiftClickWordLineAndAll) {
     SetText("<User> hello big world\r\n<User> second line\r\n<User> third\r\n");
     const int h = LineHeight();
-    const int cw = [] {
-        HDC dc = GetDC(Chat());
-        HGDIOBJ old = SelectObject(dc, GetStockObject(SYSTEM_FIXED_FONT));
-        SIZE size;
-        GetTextExtentPoint32A(dc, "x", 1, &size);
-        SelectObject(dc, old);
-        ReleaseDC(Chat(), dc);
-        return size.cx;
-    }();
+    const int cw = FixedFontCell().cx;
     auto x = [&](int column) { return 2 + column * cw + 1; };
 
     // Drag from "hello" on the first line to "second" on the second.
@@ -535,9 +464,7 @@ TEST_F(ChatList, SelectionStaysOnItsTextAndCopiesAsItIs) {
     EXPECT_EQ(Selected(), chosen);
 
     SetFocus(Chat());
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    CloseClipboard();
+    EmptyTheClipboard();
     {
         HeldKeys ctrl{VK_CONTROL};
         Key('C');
@@ -569,9 +496,7 @@ TEST_F(ChatList, CopiesTheUnicodeTextOfItsOwnCodePage) {
     text += "\r\n<User> end";
     SetText(text);
     SendMessageA(Chat(), CLM_SETSEL, 0, text.size());
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    CloseClipboard();
+    EmptyTheClipboard();
     SendMessageA(Chat(), WM_COPY, 0, 0);
     MarkClipboardLocale(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT));
     EXPECT_TRUE(ClipboardUnicode() == AnsiToWide(text));
@@ -614,7 +539,7 @@ TEST_F(ChatList, DraggingPastTheEdgeScrollsAndSelects) {
     SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON, At(3, h / 2));
     POINT below{10, Client().bottom + 3 * h};
     ClientToScreen(Chat(), &below);
-    SetCursorPos(below.x, below.y);
+    PointerTo(below);
     POINT client{10, Client().bottom + 3 * h};
     SendMessageA(Chat(), WM_MOUSEMOVE, MK_LBUTTON, At(client.x, client.y));
     PumpUntil([] { return Top() >= 20; }, 5000);
@@ -671,7 +596,7 @@ struct MenuVisit {
 MenuVisit* g_visit = nullptr;
 
 void CALLBACK VisitMenu(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND popup = FindWindowA("#32768", nullptr);
+    HWND popup = FindProcessWindow(GetCurrentProcessId(), "#32768");
     if (popup == nullptr || g_visit == nullptr) {
         return;
     }
@@ -707,9 +632,7 @@ TEST_F(ChatList, RightClickMenuCopiesAndSelectsAll) {
     v = RightClick('a');
     EXPECT_EQ(Selected(), NumberedChatLines(0, 4));
 
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    CloseClipboard();
+    EmptyTheClipboard();
     SendMessageA(Chat(), CLM_SETSEL, 7, 13);
     v = RightClick('c');
     EXPECT_FALSE(v.copyState & MF_GRAYED);

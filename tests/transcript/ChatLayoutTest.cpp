@@ -1,6 +1,6 @@
 #include "transcript/ChatLayout.h"
 #include "transcript/SelectionModel.h"
-#include "tests/native/ChatLayoutModel.h"
+#include "tests/transcript/ChatLayoutModel.h"
 
 #include <gtest/gtest.h>
 

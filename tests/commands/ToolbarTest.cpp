@@ -1,5 +1,6 @@
 // The toolbar in the test's own process: its items, its images, the background
 // replacement of the strip and the GDI objects all of this takes.
+#include "tests/support/Pixels.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
@@ -43,44 +44,19 @@ HBITMAP MakeStrip(int width, int height, COLORREF fill) {
     const HDC screen = GetDC(nullptr);
     const HBITMAP strip = CreateCompatibleBitmap(screen, width, height);
     ReleaseDC(nullptr, screen);
-    const HDC dc = CreateCompatibleDC(nullptr);
-    const HGDIOBJ old = SelectObject(dc, strip);
-    const HBRUSH brush = CreateSolidBrush(fill);
-    const RECT all{0, 0, width, height};
-    FillRect(dc, &all, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    Canvas(strip).Fill(fill);
     return strip;
 }
 
-// Reads or writes pixels of a bitmap that no device context holds.
-class Pixels {
-public:
-    explicit Pixels(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)) {
-        old_ = SelectObject(dc_, bitmap);
+// The outline of a square.
+void Square(Canvas& c, int left, int top, int size, COLORREF colour) {
+    for (int i = 0; i < size; ++i) {
+        c.Set(left + i, top, colour);
+        c.Set(left + i, top + size - 1, colour);
+        c.Set(left, top + i, colour);
+        c.Set(left + size - 1, top + i, colour);
     }
-    ~Pixels() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    Pixels(const Pixels&) = delete;
-    Pixels& operator=(const Pixels&) = delete;
-    COLORREF At(int x, int y) const { return GetPixel(dc_, x, y); }
-    void Set(int x, int y, COLORREF colour) { SetPixel(dc_, x, y, colour); }
-    void Square(int left, int top, int size, COLORREF colour) { // the outline only
-        for (int i = 0; i < size; ++i) {
-            Set(left + i, top, colour);
-            Set(left + i, top + size - 1, colour);
-            Set(left, top + i, colour);
-            Set(left + size - 1, top + i, colour);
-        }
-    }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
+}
 
 bool IsRed(COLORREF c) {
     return GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80;
@@ -113,17 +89,17 @@ TEST(ReplaceBitmapBackground, PaintsTheAreaConnectedToTheKeyPixelOnly) {
     ASSERT_NE(face, kStripGrey) << "the test needs a button face unlike the strip's grey";
     const HBITMAP strip = MakeStrip(48, 16, kStripGrey);
     {
-        Pixels p(strip);
+        Canvas c(strip);
         for (int x = 0; x < 16; ++x) {
-            p.Set(x, 0, kRed); // a coloured line along the top, as on the Connect image
+            c.Set(x, 0, kRed); // a coloured line along the top, as on the Connect image
         }
-        p.Square(20, 3, 9, kBlack);  // a closed ring: the grey inside is cut off
-        p.Set(40, 8, kBlack);        // a lone dark pixel in the background
-        p.Square(32, 12, 4, kBlack); // touches the bottom edge; its inside is cut off too
+        Square(c, 20, 3, 9, kBlack);  // a closed ring: the grey inside is cut off
+        c.Set(40, 8, kBlack);         // a lone dark pixel in the background
+        Square(c, 32, 12, 4, kBlack); // touches the bottom edge; its inside is cut off too
     }
     EXPECT_EQ(ReplaceBitmapBackground(strip), strip);
     {
-        Pixels p(strip);
+        const Image p = Canvas(strip).Picture();
         for (const POINT at : {POINT{1, 1}, POINT{0, 15}, POINT{47, 15}, POINT{47, 0}, POINT{19, 3},
                                POINT{24, 2}, POINT{41, 8}, POINT{31, 14}}) {
             EXPECT_EQ(p.At(at.x, at.y), face) << "background at " << at.x << "," << at.y;
@@ -145,20 +121,18 @@ TEST(ReplaceBitmapBackground, TakesTheKeyFromPixelOneOne) {
     const COLORREF key = RGB(10, 120, 30);
     const HBITMAP strip = MakeStrip(32, 16, key);
     {
-        Pixels p(strip);
+        Canvas c(strip);
         for (int x = 20; x < 26; ++x) {
             for (int y = 5; y < 11; ++y) {
-                p.Set(x, y, kStripGrey); // grey, but not the colour at (1, 1)
+                c.Set(x, y, kStripGrey); // grey, but not the colour at (1, 1)
             }
         }
     }
     ReplaceBitmapBackground(strip);
-    {
-        Pixels p(strip);
-        EXPECT_EQ(p.At(1, 1), face);
-        EXPECT_EQ(p.At(31, 15), face);
-        EXPECT_EQ(p.At(22, 7), kStripGrey);
-    }
+    const Image p = Canvas(strip).Picture();
+    EXPECT_EQ(p.At(1, 1), face);
+    EXPECT_EQ(p.At(31, 15), face);
+    EXPECT_EQ(p.At(22, 7), kStripGrey);
     DeleteObject(strip);
 }
 
@@ -266,27 +240,17 @@ TEST_F(ToolbarTest, ShowsTheSixImagesOfTheStripWithoutItsGrey) {
     const COLORREF magenta = RGB(255, 0, 255);
     for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(i);
-        const HBITMAP canvas = MakeStrip(16, 16, magenta);
-        const HDC dc = CreateCompatibleDC(nullptr);
-        const HGDIOBJ old = SelectObject(dc, canvas);
-        ASSERT_TRUE(ImageList_Draw(images, i, dc, 0, 0, ILD_NORMAL));
-        int grey = 0;
-        int red = 0;
-        int green = 0;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const COLORREF c = GetPixel(dc, x, y);
-                grey += c == kStripGrey;
-                red += y == 0 && IsRed(c);
-                green += y == 0 && IsGreen(c);
-            }
-        }
-        EXPECT_EQ(grey, 0);
-        EXPECT_EQ(red, i == 0 ? 16 : 0) << "only Connect has the red line";
-        EXPECT_EQ(green, i == 1 ? 16 : 0) << "only Disconnect has the green line";
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        DeleteObject(canvas);
+        Canvas canvas(16, 16, magenta);
+        ASSERT_TRUE(ImageList_Draw(images, i, canvas.Dc(), 0, 0, ILD_NORMAL));
+        const Image drawn = canvas.Picture();
+        const RECT image{0, 0, width, height};
+        const RECT topRow{0, 0, width, 1};
+        const size_t grey = drawn.Count(kStripGrey, image);
+        const size_t red = drawn.CountWhere(topRow, IsRed);
+        const size_t green = drawn.CountWhere(topRow, IsGreen);
+        EXPECT_EQ(grey, 0u);
+        EXPECT_EQ(red, i == 0 ? 16u : 0u) << "only Connect has the red line";
+        EXPECT_EQ(green, i == 1 ? 16u : 0u) << "only Disconnect has the green line";
     }
 }
 
@@ -294,24 +258,14 @@ TEST_F(ToolbarTest, OnScreenTheButtonsShowTheirImagesOnTheButtonFace) {
     const HWND toolbar = AppState.hwndToolbar;
     RedrawWindow(toolbar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     PumpMessages(100);
-    RECT client;
-    GetClientRect(toolbar, &client);
-    const HDC dc = GetDC(toolbar);
-    int grey = 0;
-    int red = 0;
-    int green = 0;
-    for (int y = 0; y < client.bottom; ++y) {
-        for (int x = 0; x < client.right; ++x) {
-            const COLORREF c = GetPixel(dc, x, y);
-            grey += c == kStripGrey;
-            red += IsRed(c);
-            green += IsGreen(c);
-        }
-    }
-    ReleaseDC(toolbar, dc);
-    EXPECT_EQ(grey, 0) << "the strip's grey shows on screen";
-    EXPECT_GE(red, 16) << "the Connect image's line (and the red swatch)";
-    EXPECT_GE(green, 16) << "the Disconnect image's line (and the Send file arrow)";
+    const Image shown = ShownClient(toolbar);
+    ASSERT_GT(shown.Width(), 0);
+    const size_t grey = shown.Count(kStripGrey);
+    const size_t red = shown.CountWhere(shown.All(), IsRed);
+    const size_t green = shown.CountWhere(shown.All(), IsGreen);
+    EXPECT_EQ(grey, 0u) << "the strip's grey shows on screen";
+    EXPECT_GE(red, 16u) << "the Connect image's line (and the red swatch)";
+    EXPECT_GE(green, 16u) << "the Disconnect image's line (and the Send file arrow)";
 }
 
 TEST_F(ToolbarTest, FollowsTheWindowWidth) {

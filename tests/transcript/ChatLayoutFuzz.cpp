@@ -2,32 +2,12 @@
 // glyph widths, appends, replacements and resizes interleaved. After every step
 // the lines must equal a fresh layout of the whole text by the plain model, and
 // measuring must agree with shaping.
-#include "transcript/ChatLayout.h"
+#include "tests/transcript/LayoutFuzz.h"
 #include "transcript/SelectionModel.h"
-#include "tests/native/ChatLayoutModel.h"
-
-#include <cstdint>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
 namespace {
 
-struct Input {
-    const uint8_t* data;
-    size_t size;
-    size_t at = 0;
-    uint8_t Byte() { return at < size ? data[at++] : 0; }
-    bool Done() const { return at >= size; }
-    std::string Bytes(size_t n) {
-        n = n < size - at ? n : size - at;
-        std::string s(reinterpret_cast<const char*>(data + at), n);
-        at += n;
-        return s;
-    }
-};
-
-ChatMetrics MetricsFrom(Input& in) {
+ChatMetrics MetricsFrom(FuzzInput& in) {
     ChatMetrics m{};
     const int mul = in.Byte() | 1;
     const int add = in.Byte();
@@ -40,17 +20,12 @@ ChatMetrics MetricsFrom(Input& in) {
     return m;
 }
 
-int32_t WidthFrom(Input& in) {
+int32_t WidthFrom(FuzzInput& in) {
     return static_cast<int32_t>(in.Byte()) * 3 - 20;
 }
 
 void Check(const ChatLayout& layout, const std::string& shadow) {
-    if (std::string(layout.text, layout.length) != shadow) {
-        std::abort();
-    }
-    if (LayoutLineStarts(layout) != ModelLineStarts(shadow, layout.metrics, layout.width)) {
-        std::abort();
-    }
+    CheckTextAndLines(layout, shadow);
     if (shadow.size() > 4096) {
         return;
     }
@@ -86,40 +61,34 @@ void Check(const ChatLayout& layout, const std::string& shadow) {
     }
 }
 
+// Appends, replacements and resizes, each text set as a whole.
+void Step(FuzzInput& in, ChatLayout& layout, std::string& shadow) {
+    const uint8_t op = in.Byte();
+    switch (op % 8) {
+    case 6: // a replacement: a shorter prefix, or other bytes altogether
+        if (op & 0x80) {
+            shadow.resize(shadow.size() / 2);
+        } else {
+            shadow = in.Bytes(in.Byte() % 64);
+        }
+        break;
+    case 7:
+        if (op & 0x80) {
+            LayoutSetMetrics(layout, MetricsFrom(in));
+        } else {
+            LayoutSetWidth(layout, WidthFrom(in));
+        }
+        break;
+    default: shadow += in.Bytes(in.Byte() % 64); break;
+    }
+    if (!LayoutSetText(layout, shadow.data(), shadow.size()).ok) {
+        std::abort();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Input in{data, size};
-    ChatLayout layout;
-    LayoutInit(layout);
-    std::string shadow;
-    if (!LayoutSetMetrics(layout, MetricsFrom(in)) || !LayoutSetWidth(layout, WidthFrom(in))) {
-        std::abort();
-    }
-    while (!in.Done()) {
-        const uint8_t op = in.Byte();
-        switch (op % 8) {
-        case 6: // a replacement: a shorter prefix, or other bytes altogether
-            if (op & 0x80) {
-                shadow.resize(shadow.size() / 2);
-            } else {
-                shadow = in.Bytes(in.Byte() % 64);
-            }
-            break;
-        case 7:
-            if (op & 0x80) {
-                LayoutSetMetrics(layout, MetricsFrom(in));
-            } else {
-                LayoutSetWidth(layout, WidthFrom(in));
-            }
-            break;
-        default: shadow += in.Bytes(in.Byte() % 64); break;
-        }
-        if (!LayoutSetText(layout, shadow.data(), shadow.size()).ok) {
-            std::abort();
-        }
-        Check(layout, shadow);
-    }
-    LayoutFree(layout);
+    RunLayoutFuzz(data, size, MetricsFrom, WidthFrom, Step, Check);
     return 0;
 }

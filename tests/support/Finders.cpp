@@ -1,0 +1,160 @@
+#include "tests/support/Finders.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string ClassOf(HWND hwnd) {
+    char name[64] = "";
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+// Calls the function with each child of the class (in any case) in turn while it answers true.
+template <class Visit> void EachChild(HWND parent, const char* className, Visit visit) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        if (lstrcmpiA(ClassOf(child).c_str(), className) == 0 && !visit(child)) {
+            return;
+        }
+    }
+}
+
+struct FindContext {
+    DWORD pid;
+    const char* className;
+    const char* title;
+    HWND found;
+};
+
+BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam) {
+    auto* ctx = reinterpret_cast<FindContext*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != ctx->pid || !IsWindowVisible(hwnd)) {
+        return TRUE;
+    }
+    if (ctx->className != nullptr && ClassOf(hwnd) != ctx->className) {
+        return TRUE;
+    }
+    if (ctx->title != nullptr) {
+        char title[256] = "";
+        GetWindowTextA(hwnd, title, sizeof title);
+        if (lstrcmpA(title, ctx->title) != 0) {
+            return TRUE;
+        }
+    }
+    ctx->found = hwnd;
+    return FALSE;
+}
+
+GUITHREADINFO GuiThreadOf(HWND window) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &gui)) {
+        gui = GUITHREADINFO{};
+    }
+    return gui;
+}
+
+BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM lParam) {
+    if (IsDialog(hwnd) && IsWindowEnabled(hwnd)) {
+        reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::string WindowText(HWND hwnd) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+        return std::string();
+    }
+    std::vector<char> buffer(length + 1);
+    DWORD_PTR got = 0;
+    SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                        SMTO_ABORTIFHUNG, 5000, &got);
+    return std::string(buffer.data(), std::min<size_t>(got, buffer.size() - 1));
+}
+
+std::string DialogStatics(HWND dialog) {
+    std::string all;
+    EachChild(dialog, "Static", [&](HWND child) {
+        all += WindowText(child) + "\n";
+        return true;
+    });
+    return all;
+}
+
+HWND ChildWithStyle(HWND parent, const char* className, LONG typeMask, LONG type) {
+    HWND found = nullptr;
+    EachChild(parent, className, [&](HWND child) {
+        if ((GetWindowLongA(child, GWL_STYLE) & typeMask) == type) {
+            found = child;
+        }
+        return found == nullptr;
+    });
+    return found;
+}
+
+bool IsDialog(HWND hwnd) {
+    return ClassOf(hwnd) == "#32770" && IsWindowVisible(hwnd);
+}
+
+HWND FindProcessWindow(DWORD processId, const char* className, const char* title) {
+    FindContext ctx{processId, className, title, nullptr};
+    EnumWindows(FindProc, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.found;
+}
+
+std::vector<HWND> ThreadDialogs() {
+    std::vector<HWND> dialogs;
+    EnumThreadWindows(GetCurrentThreadId(), CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
+    return dialogs;
+}
+
+HWND FocusIn(HWND window) {
+    return GuiThreadOf(window).hwndFocus;
+}
+
+bool InMenuMode(HWND window) {
+    return (GuiThreadOf(window).flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE)) != 0;
+}
+
+RECT ScreenRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+bool FindFrameHit(HWND hwnd, LRESULT code, const RECT& area, POINT* where) {
+    RECT hits{area.right, area.bottom, area.left, area.top}; // nothing yet
+    for (LONG y = area.top; y < area.bottom; ++y) {
+        for (LONG x = area.left; x < area.right; ++x) {
+            DWORD_PTR hit = 0;
+            SendMessageTimeoutA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
+                                &hit);
+            if (static_cast<LRESULT>(hit) == code) {
+                hits = RECT{std::min(hits.left, x), std::min(hits.top, y), std::max(hits.right, x),
+                            std::max(hits.bottom, y)};
+            }
+        }
+    }
+    if (hits.left > hits.right) {
+        return false;
+    }
+    *where = Centre(hits);
+    return true;
+}
+
+bool FindCloseBox(HWND hwnd, POINT* where) {
+    const RECT r = ScreenRect(hwnd);
+    return FindFrameHit(hwnd, HTCLOSE, RECT{r.right - 80, r.top, r.right, r.top + 40}, where);
+}
+
+bool FindMenuBar(HWND hwnd, POINT* where) {
+    // Down a line through the first item, wherever the caption ends.
+    const RECT r = ScreenRect(hwnd);
+    return FindFrameHit(hwnd, HTMENU, RECT{r.left + 20, r.top, r.left + 21, r.top + 80}, where);
+}
