@@ -1,6 +1,7 @@
 // The transcript for assistive programs that read windows through the older
 // accessibility interface: a read-only document named "Output window" whose
 // value is the text. The provider of UI Automation serves the newer ones.
+#include "transcript/ComRefCount.h"
 #include "transcript/ChatListAutomation.h"
 
 #include <oleacc.h>
@@ -21,26 +22,13 @@ public:
     explicit PaneAccessible(HWND hwnd) : hwnd_(hwnd) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) {
-            return E_POINTER;
-        }
-        *out = nullptr;
-        if (!IsEqualIID(iid, __uuidof(IUnknown)) && !IsEqualIID(iid, __uuidof(IDispatch)) &&
-            !IsEqualIID(iid, __uuidof(IAccessible))) {
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<IAccessible*>(this);
-        AddRef();
-        return S_OK;
+        const bool ours = IsEqualIID(iid, __uuidof(IUnknown)) ||
+                          IsEqualIID(iid, __uuidof(IDispatch)) ||
+                          IsEqualIID(iid, __uuidof(IAccessible));
+        return OfferInterface(out, ours ? static_cast<IAccessible*>(this) : nullptr);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Up(); }
+    ULONG STDMETHODCALLTYPE Release() override { return refs_.Down(this); }
 
     // IDispatch: not offered; clients call the interface directly.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
@@ -80,33 +68,30 @@ public:
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override {
         return NoText(text);
     }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
-        if (role == nullptr) {
+    // A number about the document itself (its role, its state).
+    static HRESULT AnswerNumber(VARIANT child, VARIANT* out, LONG value) {
+        if (out == nullptr) {
             return E_POINTER;
         }
-        role->vt = VT_EMPTY;
+        out->vt = VT_EMPTY;
         if (!IsSelf(child)) {
             return E_INVALIDARG;
         }
-        role->vt = VT_I4;
-        role->lVal = ROLE_SYSTEM_DOCUMENT;
+        out->vt = VT_I4;
+        out->lVal = value;
         return S_OK;
     }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        return AnswerNumber(child, role, ROLE_SYSTEM_DOCUMENT);
+    }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        if (state == nullptr) {
-            return E_POINTER;
-        }
-        state->vt = VT_EMPTY;
-        if (!IsSelf(child)) {
-            return E_INVALIDARG;
-        }
-        if (Live() == nullptr) {
+        if (state != nullptr && IsSelf(child) && Live() == nullptr) {
+            state->vt = VT_EMPTY;
             return uia::kElementNotAvailable;
         }
-        state->vt = VT_I4;
-        state->lVal = STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE |
-                      (GetFocus() == hwnd_ ? STATE_SYSTEM_FOCUSED : 0);
-        return S_OK;
+        return AnswerNumber(child, state,
+                            STATE_SYSTEM_READONLY | STATE_SYSTEM_FOCUSABLE |
+                                (GetFocus() == hwnd_ ? STATE_SYSTEM_FOCUSED : 0));
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT, BSTR* text) override { return NoText(text); }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT, LONG*) override {
@@ -211,7 +196,7 @@ private:
         return S_FALSE;
     }
 
-    LONG refs_ = 1;
+    ComRefCount refs_;
     HWND hwnd_;
 };
 

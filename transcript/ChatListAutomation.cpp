@@ -1,6 +1,7 @@
 // The transcript as a screen reader sees it: a read-only document named
 // "Output window" with the text pattern, handed out on WM_GETOBJECT, and the
 // events that tell of new text, new lines and a new selection.
+#include "transcript/ComRefCount.h"
 #include "transcript/ChatList.h"
 #include "transcript/ChatListAutomation.h"
 
@@ -83,29 +84,17 @@ public:
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) {
-            return E_POINTER;
-        }
-        *out = nullptr;
+        IUnknown* offered = nullptr;
         if (IsEqualIID(iid, __uuidof(IUnknown)) ||
             IsEqualIID(iid, __uuidof(IRawElementProviderSimple))) {
-            *out = static_cast<IRawElementProviderSimple*>(this);
+            offered = static_cast<IRawElementProviderSimple*>(this);
         } else if (IsEqualIID(iid, uia::kIID_ITextProvider)) {
-            *out = static_cast<uia::ITextProvider*>(this);
-        } else {
-            return E_NOINTERFACE;
+            offered = static_cast<uia::ITextProvider*>(this);
         }
-        AddRef();
-        return S_OK;
+        return OfferInterface(out, offered);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Up(); }
+    ULONG STDMETHODCALLTYPE Release() override { return refs_.Down(this); }
 
     // IRawElementProviderSimple
     HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* options) override {
@@ -248,7 +237,7 @@ private:
         return *out != nullptr ? S_OK : E_OUTOFMEMORY;
     }
 
-    LONG refs_ = 1;
+    ComRefCount refs_;
     HWND hwnd_;
 };
 

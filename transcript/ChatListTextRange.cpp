@@ -1,5 +1,6 @@
 // A range of the transcript's text for UI Automation: read, walked by unit
 // (TextRangeModel), compared, measured on screen, selected and scrolled to.
+#include "transcript/ComRefCount.h"
 #include "transcript/ChatListAutomation.h"
 
 #include <algorithm>
@@ -31,26 +32,13 @@ public:
     ~ChatRange() { ReleaseElement(element_); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (out == nullptr) {
-            return E_POINTER;
-        }
-        *out = nullptr;
-        if (!IsEqualIID(iid, __uuidof(IUnknown)) &&
-            !IsEqualIID(iid, uia::kIID_ITextRangeProvider) && !IsEqualIID(iid, kIID_ChatRange)) {
-            return E_NOINTERFACE;
-        }
-        *out = static_cast<uia::ITextRangeProvider*>(this);
-        AddRef();
-        return S_OK;
+        const bool ours = IsEqualIID(iid, __uuidof(IUnknown)) ||
+                          IsEqualIID(iid, uia::kIID_ITextRangeProvider) ||
+                          IsEqualIID(iid, kIID_ChatRange);
+        return OfferInterface(out, ours ? static_cast<uia::ITextRangeProvider*>(this) : nullptr);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) {
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Up(); }
+    ULONG STDMETHODCALLTYPE Release() override { return refs_.Down(this); }
 
     HRESULT STDMETHODCALLTYPE Clone(uia::ITextRangeProvider** copy) override {
         return Give(copy, r_.start, r_.end);
@@ -157,14 +145,8 @@ public:
         if (o == nullptr) {
             return E_INVALIDARG;
         }
-        const size_t to = o->End(otherEndpoint);
-        if (endpoint == uia::TextPatternRangeEndpoint_Start) {
-            r_.start = to;
-            r_.end = std::max(r_.end, to);
-        } else {
-            r_.end = to;
-            r_.start = std::min(r_.start, to);
-        }
+        RangeSetEndpoint(r_, endpoint != uia::TextPatternRangeEndpoint_Start,
+                         o->End(otherEndpoint));
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Select() override {
@@ -226,7 +208,7 @@ private:
         return found != nullptr ? S_OK : E_POINTER;
     }
 
-    LONG refs_ = 1;
+    ComRefCount refs_;
     TextElement* element_;
     TextRange r_;
 };

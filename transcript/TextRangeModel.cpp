@@ -117,6 +117,11 @@ int RangeMoveEndpoint(const ChatLayout& l, TextRange& r, bool end, RangeUnit uni
         p = UnitPrev(l, unit, p);
         --moved;
     }
+    RangeSetEndpoint(r, end, p);
+    return moved;
+}
+
+void RangeSetEndpoint(TextRange& r, bool end, size_t p) {
     if (end) {
         r.end = p;
         r.start = std::min(r.start, p);
@@ -124,5 +129,4 @@ int RangeMoveEndpoint(const ChatLayout& l, TextRange& r, bool end, RangeUnit uni
         r.start = p;
         r.end = std::max(r.end, p);
     }
-    return moved;
 }

@@ -28,6 +28,8 @@ void RangeExpand(const ChatLayout& layout, TextRange& range, RangeUnit unit);
 // empty and moves between boundaries; any other becomes one whole unit.
 // Answers how many units it moved.
 int RangeMove(const ChatLayout& layout, TextRange& range, RangeUnit unit, int count);
+// Puts one end at `offset`; passing the other end drags it along.
+void RangeSetEndpoint(TextRange& range, bool end, size_t offset);
 // Moves one end by `count` unit boundaries; passing the other end drags it
 // along. Answers how many boundaries it moved.
 int RangeMoveEndpoint(const ChatLayout& layout, TextRange& range, bool end, RangeUnit unit,
