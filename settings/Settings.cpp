@@ -28,8 +28,8 @@ struct SettingBinding {
 const SettingBinding kBindings[] = {BALDRIX_SETTINGS(BALDRIX_SETTING_BINDING)};
 #undef BALDRIX_SETTING_BINDING
 
-const SettingSpec& Spec(size_t i) {
-    return kSettingSpecs[i];
+const SettingEntry& Entry(size_t i) {
+    return kSettingEntries[i];
 }
 LONG& Side(const SettingBinding& b) {
     return *static_cast<LONG*>(b.value);
@@ -44,7 +44,7 @@ char* Text(const SettingBinding& b) {
 // The text a setting is written as; numbers go through `number`.
 const char* ValueText(size_t i, char (&number)[kSettingNumberCapacity]) {
     const SettingBinding& b = kBindings[i];
-    switch (Spec(i).kind) {
+    switch (Entry(i).kind) {
     case SettingKind::Color: FormatColorSetting(Colour(b), number); return number;
     case SettingKind::Side: FormatSideSetting(Side(b), number); return number;
     case SettingKind::Text: break;
@@ -80,7 +80,8 @@ bool WriteAllSettings(LPCSTR path) {
     }
     for (size_t i = 0; i < kSettingCount; ++i) {
         char number[kSettingNumberCapacity];
-        if (!WritePrivateProfileStringA(Spec(i).section, Spec(i).key, ValueText(i, number), path)) {
+        if (!WritePrivateProfileStringA(Entry(i).section, Entry(i).key, ValueText(i, number),
+                                        path)) {
             return false;
         }
     }
@@ -106,7 +107,7 @@ bool FileIsWhole(LPCSTR path) {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path); // their cache, flushed
     for (size_t i = 0; i < kSettingCount; ++i) {
         char number[kSettingNumberCapacity];
-        if (!KeyReadsBack(path, Spec(i).section, Spec(i).key, ValueText(i, number))) {
+        if (!KeyReadsBack(path, Entry(i).section, Entry(i).key, ValueText(i, number))) {
             return false;
         }
     }
@@ -186,16 +187,18 @@ void LoadSettings() {
     const bool placed = GetWindowPlacement(AppState.hwndMain, &placement) != FALSE;
     for (size_t i = 0; i < kSettingCount; ++i) {
         const SettingBinding& b = kBindings[i];
-        const SettingSpec& spec = Spec(i);
-        switch (spec.kind) {
-        case SettingKind::Color: ReadColorSetting(path, spec.section, spec.key, &Colour(b)); break;
+        const SettingEntry& entry = Entry(i);
+        switch (entry.kind) {
+        case SettingKind::Color:
+            ReadColorSetting(path, entry.section, entry.key, &Colour(b));
+            break;
         case SettingKind::Side:
             if (placed) {
-                ReadIntSetting(path, spec.section, spec.key, &Side(b));
+                ReadIntSetting(path, entry.section, entry.key, &Side(b));
             }
             break;
         case SettingKind::Text:
-            ReadTextSetting(path, spec.section, spec.key, Text(b), b.capacity);
+            ReadTextSetting(path, entry.section, entry.key, Text(b), b.capacity);
             break;
         }
     }

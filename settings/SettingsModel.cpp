@@ -6,10 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
-#define BALDRIX_SETTING_SPEC(section, key, kind, field) {Str::section, Str::key, SettingKind::kind},
-const SettingSpec kSettingSpecs[] = {BALDRIX_SETTINGS(BALDRIX_SETTING_SPEC)};
-#undef BALDRIX_SETTING_SPEC
-const size_t kSettingCount = sizeof kSettingSpecs / sizeof kSettingSpecs[0];
+#define BALDRIX_SETTING_ENTRY(section, key, kind, field)                                           \
+    {Str::section, Str::key, SettingKind::kind},
+const SettingEntry kSettingEntries[] = {BALDRIX_SETTINGS(BALDRIX_SETTING_ENTRY)};
+#undef BALDRIX_SETTING_ENTRY
+const size_t kSettingCount = sizeof kSettingEntries / sizeof kSettingEntries[0];
 
 void FormatColorSetting(uint32_t colour, char (&out)[kSettingNumberCapacity]) {
     std::snprintf(out, sizeof out, "%u,%u,%u", static_cast<unsigned>(colour & 0xFF),

@@ -8,14 +8,14 @@
 
 enum class SettingKind { Color, Side, Text };
 
-struct SettingSpec {
+struct SettingEntry {
     const char* section;
     const char* key;
     SettingKind kind;
 };
 
 // Every setting, in the order it is read, written and read back.
-extern const SettingSpec kSettingSpecs[];
+extern const SettingEntry kSettingEntries[];
 extern const size_t kSettingCount;
 
 // Longest text a Color or Side value takes, terminator included.

@@ -19,7 +19,7 @@ TEST(SettingsTable, SectionsComeInTheFilesOrderAndNoKeyTwice) {
     std::string sections;
     std::set<std::string> keys;
     for (size_t i = 0; i < kSettingCount; ++i) {
-        const SettingSpec& s = kSettingSpecs[i];
+        const SettingEntry& s = kSettingEntries[i];
         if (sections.empty() || sections.substr(sections.rfind('|') + 1) != s.section) {
             sections += std::string("|") + s.section;
         }
