@@ -20,12 +20,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(app.Start()); }
     void TearDown() override { EXPECT_EQ(app.Close(), 0u); }
 
-    HWND Focus() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(app.Main(), nullptr), &info);
-        return info.hwndFocus;
-    }
+    HWND Focus() const { return FocusIn(app.Main()); }
     // The program's popup menu once one shows, else nullptr.
     HWND WaitForMenu() {
         HWND menu = nullptr;

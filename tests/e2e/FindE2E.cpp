@@ -57,11 +57,16 @@ protected:
         WaitFor([&] { return !(text = ClipboardText()).empty(); }, 3000);
         return text;
     }
-    HWND Focus() const {
-        GUITHREADINFO gui{};
-        gui.cbSize = sizeof gui;
-        GetGUIThreadInfo(GetWindowThreadProcessId(app.Main(), nullptr), &gui);
-        return gui.hwndFocus;
+    HWND Focus() const { return FocusIn(app.Main()); }
+    // Ctrl+F, the text typed into the dialog, Enter; answers the dialog (nullptr: none showed).
+    HWND SearchFor(const char* text) {
+        app.Press('F', true);
+        const HWND dialog = app.WaitForDialog();
+        if (dialog != nullptr) {
+            app.Type(text);
+            app.Press(VK_RETURN);
+        }
+        return dialog;
     }
     // The number of the transcript's first shown line, read by double-clicking
     // its word and copying it; the focus then goes back to the input field.
@@ -146,11 +151,8 @@ TEST_F(Find, TheDialogFindsAndF3GoesOnRoundTheEnd) {
 }
 
 TEST_F(Find, ATextThatIsNotThereIsNamedAndChangesNothing) {
-    app.Press('F', true);
-    HWND dialog = app.WaitForDialog();
+    const HWND dialog = SearchFor("apple");
     ASSERT_NE(dialog, nullptr);
-    app.Type("apple");
-    app.Press(VK_RETURN);
     ASSERT_EQ(Selected(), 5);
 
     SendMessageA(FindWhat(dialog), EM_SETSEL, 0, -1);
@@ -198,11 +200,8 @@ TEST_F(Find, CtrlFTakesTheSelectionAndBringsTheOneDialogForward) {
 }
 
 TEST_F(Find, AViewHeldAtAMatchStaysUntilASend) {
-    app.Press('F', true);
-    HWND dialog = app.WaitForDialog();
+    const HWND dialog = SearchFor("kiwi");
     ASSERT_NE(dialog, nullptr);
-    app.Type("kiwi");
-    app.Press(VK_RETURN);
     CloseDialog(dialog);
     const int held = Top(); // the match is on the last page: the view is at the end
     ASSERT_GT(held, 250);
@@ -222,11 +221,8 @@ TEST_F(Find, AViewHeldAtAMatchStaysUntilASend) {
 }
 
 TEST_F(Find, AClearAndItsUndoLeaveNoMatchBehind) {
-    app.Press('F', true);
-    HWND dialog = app.WaitForDialog();
+    const HWND dialog = SearchFor("apple");
     ASSERT_NE(dialog, nullptr);
-    app.Type("apple");
-    app.Press(VK_RETURN);
     app.Press(VK_RETURN);
     CloseDialog(dialog);
     ASSERT_EQ(Copied(), "APPLE");

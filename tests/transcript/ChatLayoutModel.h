@@ -9,6 +9,17 @@
 #include <string>
 #include <vector>
 
+// Every byte one pixel wide, so widths read as character counts.
+inline ChatMetrics Monospace(int32_t tabWidth = 8) {
+    ChatMetrics m{};
+    for (int32_t& a : m.advance) {
+        a = 1;
+    }
+    m.tabWidth = tabWidth;
+    m.controlGlyph = '~';
+    return m;
+}
+
 inline std::vector<size_t> ModelLineStarts(const std::string& text, const ChatMetrics& m,
                                            int64_t width) {
     std::vector<size_t> starts;

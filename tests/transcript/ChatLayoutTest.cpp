@@ -10,17 +10,6 @@
 
 namespace {
 
-// Every byte one pixel wide, so widths read as character counts.
-ChatMetrics Monospace(int32_t tabWidth = 8) {
-    ChatMetrics m{};
-    for (int32_t& a : m.advance) {
-        a = 1;
-    }
-    m.tabWidth = tabWidth;
-    m.controlGlyph = '~';
-    return m;
-}
-
 class Layout : public ::testing::Test {
 protected:
     void SetUp() override { LayoutInit(layout); }

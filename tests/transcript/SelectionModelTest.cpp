@@ -2,6 +2,8 @@
 // line drags, and what has to be drawn again when it changes.
 #include "transcript/SelectionModel.h"
 
+#include "tests/transcript/ChatLayoutModel.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,13 +14,7 @@ class SelectionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         LayoutInit(layout);
-        ChatMetrics m{};
-        for (int32_t& a : m.advance) {
-            a = 1;
-        }
-        m.tabWidth = 8;
-        m.controlGlyph = '~';
-        ASSERT_TRUE(LayoutSetMetrics(layout, m));
+        ASSERT_TRUE(LayoutSetMetrics(layout, Monospace()));
         ASSERT_TRUE(LayoutSetWidth(layout, 1000));
         const std::string text = "<Ada> hello world\r\n<Bob> second line\r\n<Cy> third\r\n";
         ASSERT_TRUE(LayoutSetText(layout, text.data(), text.size()).ok);

@@ -2,6 +2,8 @@
 // visual line and document, moving whole ranges, moving one end, normalising.
 #include "transcript/TextRangeModel.h"
 
+#include "tests/transcript/ChatLayoutModel.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,13 +16,7 @@ protected:
     // Every byte one pixel wide; "<Ada> hello world" wraps at 12 pixels after the blank.
     void Load(const std::string& text, int32_t width = 1000) {
         LayoutInit(layout);
-        ChatMetrics m{};
-        for (int32_t& a : m.advance) {
-            a = 1;
-        }
-        m.tabWidth = 8;
-        m.controlGlyph = '~';
-        ASSERT_TRUE(LayoutSetMetrics(layout, m));
+        ASSERT_TRUE(LayoutSetMetrics(layout, Monospace()));
         ASSERT_TRUE(LayoutSetWidth(layout, width));
         ASSERT_TRUE(LayoutSetText(layout, text.data(), text.size()).ok);
         loaded = true;
