@@ -74,9 +74,9 @@ TEST_F(Transcript, TheWheelAndTheScrollBarMoveTheView) {
     EXPECT_EQ(app.TopChatLine(), 200 - rows);
 
     // The scroll bar: its upper arrow, then the page area above the thumb.
-    app.ClickAt(ScrollBarAt(-GetSystemMetrics(SM_CYVSCROLL) / 2));
+    app.TapAt(ScrollBarAt(-GetSystemMetrics(SM_CYVSCROLL) / 2));
     EXPECT_EQ(app.TopChatLine(), 199 - rows);
-    app.ClickAt(ScrollBarAt(-(GetSystemMetrics(SM_CYVSCROLL) + 4)));
+    app.TapAt(ScrollBarAt(-(GetSystemMetrics(SM_CYVSCROLL) + 4)));
     EXPECT_EQ(app.TopChatLine(), 199 - 2 * rows);
     // And the keys, now that the pane has the focus.
     app.Press(VK_HOME, true);

@@ -123,16 +123,25 @@ std::string RunningApp::CopyWithCtrlC() {
 }
 
 void RunningApp::ClickAt(POINT screen, int clicks) {
-    // The pointer goes there first and its move arrives on its own, as a
-    // hand's would; a single press is handled before its release is sent.
-    // Under Wine, clicks made otherwise sometimes landed where the pointer had
-    // been before, or were lost on a caption's close box.
+    // A single press is handled before its release is sent, as a hand's
+    // would be.
+    Clicks(screen, clicks, clicks == 1);
+}
+
+void RunningApp::TapAt(POINT screen) {
+    Clicks(screen, 1, false);
+}
+
+void RunningApp::Clicks(POINT screen, int clicks, bool settleWhilePressed) {
+    // The pointer goes there first and its move arrives on its own. Under
+    // Wine, clicks made otherwise sometimes landed where the pointer had been
+    // before, or were lost on a caption's close box.
     PointerTo(screen);
     MouseAt(screen);
     Settle();
     for (int i = 0; i < clicks; ++i) {
         MouseAt(screen, MOUSEEVENTF_LEFTDOWN);
-        if (clicks == 1) {
+        if (settleWhilePressed) {
             Settle();
         }
         MouseAt(screen, MOUSEEVENTF_LEFTUP);

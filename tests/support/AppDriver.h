@@ -61,6 +61,10 @@ public:
     // double or triple one), a turn of the wheel by `delta` (WHEEL_DELTA a
     // notch, away from the user), a drag with the left button in even steps.
     void ClickAt(POINT screen, int clicks = 1);
+    // A press released at once, for controls that repeat while the button is
+    // held (a scroll bar's arrows and page areas): a release sent only after
+    // the press was handled can arrive after the first repeat on a busy host.
+    void TapAt(POINT screen);
     void WheelAt(POINT screen, int delta);
     void Drag(POINT from, POINT to, int steps);
 
@@ -96,6 +100,8 @@ public:
     HANDLE Process() const { return pi_.hProcess; }
 
 private:
+    void Clicks(POINT screen, int clicks, bool settleWhilePressed);
+
     std::string folder_;
     bool ownsFolder_ = true;
     PROCESS_INFORMATION pi_{};
