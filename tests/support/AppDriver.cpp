@@ -124,7 +124,8 @@ std::string RunningApp::CopyWithCtrlC() {
 
 void RunningApp::ClickAt(POINT screen, int clicks) {
     // A single press is handled before its release is sent, as a hand's
-    // would be.
+    // would be: under Wine, a release sent with it was sometimes lost on a
+    // caption's close box.
     Clicks(screen, clicks, clicks == 1);
 }
 
@@ -133,9 +134,9 @@ void RunningApp::TapAt(POINT screen) {
 }
 
 void RunningApp::Clicks(POINT screen, int clicks, bool settleWhilePressed) {
-    // The pointer goes there first and its move arrives on its own. Under
-    // Wine, clicks made otherwise sometimes landed where the pointer had been
-    // before, or were lost on a caption's close box.
+    // The pointer goes there first and its move arrives on its own: under
+    // Wine, a click sent with the move sometimes landed where the pointer had
+    // been before.
     PointerTo(screen);
     MouseAt(screen);
     Settle();
