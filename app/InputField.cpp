@@ -1,6 +1,6 @@
 #include "app/InputField.h"
 
-#include "app/FocusCycle.h"
+#include "base/FocusCycle.h"
 #include "commands/Find.h"
 #include "transcript/ChatList.h"
 

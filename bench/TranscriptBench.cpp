@@ -9,6 +9,7 @@
 #include "transcript/ChatLayout.h"
 #include "transcript/ChatLines.h"
 #include "transcript/ChatList.h"
+#include "transcript/ChatListTesting.h"
 #include "transcript/FindModel.h"
 
 #include <windows.h>

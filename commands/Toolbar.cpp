@@ -1,7 +1,7 @@
 #include "commands/Toolbar.h"
 
 #include "app/AppState.h"
-#include "app/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 #include "resources/resource.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "settings/Settings.h"
 
 #include "app/AppState.h"
-#include "app/ReplacementFile.h"
+#include "base/ReplacementFile.h"
 #include "settings/SettingParsers.h"
 #include "settings/SettingsModel.h"
 #include "settings/SettingsTable.h"
@@ -236,7 +236,7 @@ void SaveSettings() {
     if (!HasRoomToSave(folder, oldSize)) {
         return;
     }
-    ReplacementFile copy(target);
+    ReplacementFile copy(target, Str::ProgramName);
     if (exists && FolderRefusesNewFiles(copy.Error())) {
         if (WriteAllSettings(target)) {
             FileIsWhole(target); // flushed; a key that did not stick cannot be undone here

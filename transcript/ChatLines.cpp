@@ -2,7 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/InputField.h"
-#include "app/ReplacementFile.h"
+#include "base/ReplacementFile.h"
 #include "transcript/ChatLineModel.h"
 #include "transcript/ChatList.h"
 
@@ -108,7 +108,7 @@ DWORD SaveTo() {
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         return ERROR_ACCESS_DENIED;
     }
-    ReplacementFile file(AppState.logPath);
+    ReplacementFile file(AppState.logPath, Str::ProgramName);
     AppState.hLogFile = file.Handle();
     if (file.Error() != ERROR_SUCCESS) {
         return file.Error();

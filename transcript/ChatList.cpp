@@ -1,6 +1,7 @@
 #include "transcript/ChatList.h"
+#include "transcript/ChatListTesting.h"
 
-#include "app/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 #include "app/Strings.h"
 #include "transcript/ChatListState.h"
 

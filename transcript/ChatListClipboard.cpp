@@ -1,6 +1,6 @@
 #include "transcript/ChatListState.h"
 
-#include "app/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 
 #include <climits>
 #include <cstring>

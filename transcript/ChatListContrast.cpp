@@ -2,6 +2,7 @@
 // draws in the system's colours, whatever colours it was given; those stay
 // remembered for when the theme goes off again.
 #include "transcript/ChatList.h"
+#include "transcript/ChatListTesting.h"
 #include "transcript/ChatListState.h"
 
 namespace {

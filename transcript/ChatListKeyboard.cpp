@@ -1,6 +1,6 @@
 // The keys people expect of any pane: the Menu key and Shift+F10 open the
 // context menu, Tab and Shift+Tab go on to the input line.
-#include "app/FocusCycle.h"
+#include "base/FocusCycle.h"
 #include "transcript/ChatListState.h"
 
 namespace chatlist {

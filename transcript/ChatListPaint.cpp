@@ -1,7 +1,8 @@
 #include "transcript/ChatList.h"
+#include "transcript/ChatListTesting.h"
 #include "transcript/ChatListState.h"
 
-#include "app/ScopedHandles.h"
+#include "base/ScopedHandles.h"
 
 #include <algorithm>
 

@@ -6,6 +6,7 @@
 #include "tests/support/TestText.h"
 
 #include "transcript/ChatList.h"
+#include "transcript/ChatListTesting.h"
 
 #include <string>
 

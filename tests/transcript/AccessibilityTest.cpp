@@ -6,7 +6,8 @@
 #include "app/AppState.h"
 #include "transcript/ChatLines.h"
 #include "transcript/ChatList.h"
-#include "transcript/ChatListUia.h"
+#include "transcript/ChatListTesting.h"
+#include "transcript/access/ChatListUia.h"
 
 #include <oleacc.h>
 #include <oleauto.h>

@@ -5,13 +5,15 @@
 
 #include <windows.h>
 
-// The folder part of a path, with its final separator (".\" for a bare name).
+// The folder part of a path (at most MAX_PATH bytes), with its final
+// separator (".\" for a bare name).
 void FolderOf(const char* path, char* folder);
 
 class ReplacementFile {
 public:
-    // Makes the new, empty file in the target's folder, open for writing.
-    explicit ReplacementFile(const char* target);
+    // Makes the new, empty file in the target's folder, open for writing; its
+    // name starts with `prefix` (the system uses the first three characters).
+    ReplacementFile(const char* target, const char* prefix);
     ~ReplacementFile(); // closes it, and deletes it unless it took the target's place
     ReplacementFile(const ReplacementFile&) = delete;
     ReplacementFile& operator=(const ReplacementFile&) = delete;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "transcript/ChatListState.h"
-#include "transcript/ChatListUia.h"
+#include "transcript/access/ChatListUia.h"
 #include "transcript/TextRangeModel.h"
 
 namespace chatlist {

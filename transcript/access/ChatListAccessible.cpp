@@ -1,8 +1,8 @@
 // The transcript for assistive programs that read windows through the older
 // accessibility interface: a read-only document named "Output window" whose
 // value is the text. The provider of UI Automation serves the newer ones.
-#include "transcript/ComRefCount.h"
-#include "transcript/ChatListAutomation.h"
+#include "base/ComRefCount.h"
+#include "transcript/access/ChatListAutomation.h"
 
 #include <oleacc.h>
 

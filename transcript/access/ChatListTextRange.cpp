@@ -1,7 +1,7 @@
 // A range of the transcript's text for UI Automation: read, walked by unit
 // (TextRangeModel), compared, measured on screen, selected and scrolled to.
-#include "transcript/ComRefCount.h"
-#include "transcript/ChatListAutomation.h"
+#include "base/ComRefCount.h"
+#include "transcript/access/ChatListAutomation.h"
 
 #include <algorithm>
 #include <new>

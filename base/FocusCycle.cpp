@@ -1,4 +1,4 @@
-#include "app/FocusCycle.h"
+#include "base/FocusCycle.h"
 
 bool TabFocusTo(HWND from, HWND to) {
     if (to == nullptr || !IsWindowVisible(to)) {

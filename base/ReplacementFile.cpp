@@ -1,6 +1,4 @@
-#include "app/ReplacementFile.h"
-
-#include "app/AppState.h"
+#include "base/ReplacementFile.h"
 
 namespace {
 
@@ -48,7 +46,7 @@ DWORD LastError() {
 } // namespace
 
 void FolderOf(const char* path, char* folder) {
-    lstrcpynA(folder, path, kPathCapacity);
+    lstrcpynA(folder, path, MAX_PATH);
     char* end = folder;
     // CharNextA steps over double-byte characters, whose second byte may be a '\'.
     for (char* p = folder; *p != '\0'; p = CharNextA(p)) {
@@ -59,12 +57,12 @@ void FolderOf(const char* path, char* folder) {
     lstrcpyA(end, end == folder ? ".\\" : "");
 }
 
-ReplacementFile::ReplacementFile(const char* target) : target_(target) {
-    char folder[kPathCapacity];
+ReplacementFile::ReplacementFile(const char* target, const char* prefix) : target_(target) {
+    char folder[MAX_PATH];
     FolderOf(target, folder);
     if (lstrlenA(folder) > MAX_PATH - kUniqueNameRoom) {
         handle_ = CreateBeside(target, path_);
-    } else if (GetTempFileNameA(folder, Str::ProgramName, 0, path_) != 0) {
+    } else if (GetTempFileNameA(folder, prefix, 0, path_) != 0) {
         owned_ = true;
         handle_ = OpenForWriting(path_, CREATE_ALWAYS);
     }

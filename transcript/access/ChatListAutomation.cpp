@@ -1,9 +1,10 @@
 // The transcript as a screen reader sees it: a read-only document named
 // "Output window" with the text pattern, handed out on WM_GETOBJECT, and the
 // events that tell of new text, new lines and a new selection.
-#include "transcript/ComRefCount.h"
+#include "base/ComRefCount.h"
 #include "transcript/ChatList.h"
-#include "transcript/ChatListAutomation.h"
+#include "transcript/ChatListTesting.h"
+#include "transcript/access/ChatListAutomation.h"
 
 #include <new>
 
