@@ -331,6 +331,7 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_VSCROLL: return OnVScroll(hwnd, *s, wParam);
     case WM_SIZE: return OnSize(hwnd, *s);
     case WM_KEYDOWN: return OnKeyDown(hwnd, *s, wParam, lParam);
+    case WM_KEYUP: return OnKeyUp(hwnd, wParam, lParam);
     case WM_SYSKEYDOWN: return OnSysKeyDown(hwnd, *s, wParam, lParam);
     case WM_LBUTTONDOWN: return OnLButtonDown(hwnd, *s, wParam, lParam);
     case WM_LBUTTONUP: return OnLButtonUp(hwnd, *s);
