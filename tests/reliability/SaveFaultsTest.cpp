@@ -292,6 +292,70 @@ TEST_F(SaveOver, AReplacedLogKeepsItsAttributes) {
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"hidden.log"}));
 }
 
+// ---- a folder that takes no new file ------------------------------------------
+
+using SaveInPlace = MainWindowTest;
+
+// The system's answers as a folder with rights per file gives them: no new
+// file beside the target; and, where asked for, a disk that takes no more.
+using GetTempFileNameFn = UINT(WINAPI*)(LPCSTR, LPCSTR, UINT, LPSTR);
+using WriteFileFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+UINT WINAPI RefusedTempName(LPCSTR, LPCSTR, UINT, LPSTR) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+}
+BOOL WINAPI FullDiskWrite(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) {
+    if (written != nullptr) {
+        *written = 0;
+    }
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+// Saves over the target while the folder refuses new files (and, with
+// `fullDisk`, every write fails); answers the save's result.
+bool SaveWhereTheFolderRefuses(const std::string& target, bool fullDisk) {
+    void* const tempName = RedirectImport("kernel32.dll", "GetTempFileNameA",
+                                          reinterpret_cast<void*>(RefusedTempName));
+    void* const write = fullDisk ? RedirectImport("kernel32.dll", "WriteFile",
+                                                  reinterpret_cast<void*>(FullDiskWrite))
+                                 : nullptr;
+    EXPECT_NE(tempName, nullptr) << "the program imports GetTempFileNameA";
+    const bool saved = SaveDriven(target);
+    RedirectImport("kernel32.dll", "GetTempFileNameA", tempName);
+    if (write != nullptr) {
+        RedirectImport("kernel32.dll", "WriteFile", write);
+    }
+    return saved;
+}
+
+TEST_F(SaveInPlace, TheTargetIsWrittenInPlaceAndAFailureThereIsTold) {
+    TempFolder folder("baldrix-inplace");
+    const std::string target = folder.File("existing.log");
+    WriteFileBytes(target, kPrecious + kPrecious);
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    EXPECT_TRUE(SaveWhereTheFolderRefuses(target, false)) << g_driver.boxText;
+    EXPECT_EQ(g_driver.confirmations, 1) << "the user chose to replace the file";
+    EXPECT_EQ(g_driver.boxes, 0);
+    EXPECT_EQ(ReadFileBytes(target), kTranscript) << "whole, with nothing of the old file after it";
+
+    // The disk fills while the file is written in place: the user is told.
+    EXPECT_FALSE(SaveWhereTheFolderRefuses(target, true));
+    ExpectTold(target);
+    EXPECT_EQ(SendMessageA(AppState.hwndChat, WM_GETTEXTLENGTH, 0, 0),
+              static_cast<LRESULT>(kTranscript.size()))
+        << "the transcript stays to be saved elsewhere";
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"existing.log"}));
+
+    // A read-only target is still not written, in place or otherwise.
+    WriteFileBytes(target, kPrecious);
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(SaveWhereTheFolderRefuses(target, false));
+    ExpectTold(target);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFileBytes(target), kPrecious);
+}
+
 } // namespace
 
 // ---- the address space full ----------------------------------------------------
