@@ -169,7 +169,7 @@ TEST(FindModel, PatternsWithRepeatsAreNotSkippedOver) {
     }
 }
 
-TEST(FindModel, AMatchAcrossAWrappedVisualLineIsOneMatch) {
+TEST(FindModel, FindsInTheTextWhereverItsLinesWrap) {
     ChatMetrics metrics{};
     for (int32_t& a : metrics.advance) {
         a = 10;
