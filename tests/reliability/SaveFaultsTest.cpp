@@ -30,11 +30,14 @@ using SaveOver = MainWindowTest;
 const std::string kPrecious = "precious line one\r\nprecious line two\r\n";
 const std::string kTranscript = "<User> one\r\n<User> two\r\n<User> three\r\n";
 
-// A transcript that claims more text than any memory could hold.
+// A transcript that claims more text than any memory could hold. On 32-bit
+// the longest a length can be (2 GB - 1): its buffer fits in neither half of
+// even the 4 GB of a large-address-aware process, which the system's shared
+// page at 0x7FFE0000 splits.
 WNDPROC g_chatProc;
 LRESULT CALLBACK BoastingChat(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_GETTEXTLENGTH) {
-        return static_cast<LRESULT>(~static_cast<ULONG_PTR>(0) >> 2);
+        return static_cast<LRESULT>(~static_cast<ULONG_PTR>(0) >> (sizeof(void*) == 4 ? 1 : 2));
     }
     return CallWindowProcA(g_chatProc, hwnd, message, wParam, lParam);
 }
