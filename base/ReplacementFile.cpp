@@ -43,6 +43,11 @@ DWORD LastError() {
     return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
 }
 
+// The folder takes no new file, which says nothing of the files already in it.
+bool FolderRefusesNewFiles(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT;
+}
+
 } // namespace
 
 void FolderOf(const char* path, char* folder) {
@@ -68,6 +73,19 @@ ReplacementFile::ReplacementFile(const char* target, const char* prefix) : targe
     }
     owned_ = owned_ || handle_ != INVALID_HANDLE_VALUE;
     error_ = handle_ != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : LastError();
+    if (FolderRefusesNewFiles(error_)) {
+        const HANDLE file = OpenForWriting(target, OPEN_EXISTING);
+        if (file != INVALID_HANDLE_VALUE) {
+            if (owned_) {
+                DeleteFileA(path_); // named by the system, then not to be opened
+            }
+            owned_ = false;
+            lstrcpynA(path_, target, MAX_PATH);
+            handle_ = file;
+            error_ = ERROR_SUCCESS;
+            inPlace_ = true;
+        }
+    }
 }
 
 ReplacementFile::~ReplacementFile() {
@@ -88,7 +106,7 @@ DWORD ReplacementFile::TakePlace() {
         return error_;
     }
     const DWORD closed = Close();
-    if (closed != ERROR_SUCCESS) {
+    if (closed != ERROR_SUCCESS || inPlace_) {
         return closed;
     }
     const DWORD old = GetFileAttributesA(target_);

@@ -6,6 +6,7 @@
 // CHATLIST also: one full screen painted at the top and at the bottom, a resize
 // that re-wraps everything, and the memory per line beyond the text.
 // Prints Markdown tables. All in one run, so the ratios hold on a noisy machine.
+#include "base/CodePageTables.h"
 #include "transcript/ChatLayout.h"
 #include "transcript/ChatLines.h"
 #include "transcript/ChatList.h"
@@ -322,6 +323,7 @@ struct ChatFigures {
     double rewrap = 0;
 };
 ChatFigures g_chat[3];
+double g_ownWork[3]; // CHATLIST's median append minus the floor's, paired, per size
 
 double MedianOf(std::vector<double> v) {
     return Summarise(std::move(v)).median;
@@ -357,8 +359,9 @@ void RunChatAndFloor(HWND floorWindow) {
         for (size_t i = 0; i < chatMs.size(); ++i) {
             own.push_back(chatMs[i] - floorMs[i]);
         }
+        g_ownWork[k] = MedianOf(own);
         char note[96];
-        std::snprintf(note, sizeof note, "own work beyond the floor: %.3f ms", MedianOf(own));
+        std::snprintf(note, sizeof note, "own work beyond the floor: %.3f ms", g_ownWork[k]);
         g_rows.push_back({"CHATLIST", kSizeNames[k], Summarise(chatMs), note});
         g_rows.push_back({"floor (stores the text only)", kSizeNames[k], Summarise(floorMs), ""});
 
@@ -414,15 +417,10 @@ struct FindFigures {
 };
 
 // Finds in the 10 MB transcript as F3 does, through the control's own search,
-// with the code page's folding built as the program builds it.
+// with the code page's tables the program builds.
 FindFigures RunFinds() {
     std::fprintf(stderr, "bench: finding at 10 MB\n");
-    unsigned char fold[256];
-    for (int c = 0; c < 256; ++c) {
-        char b = static_cast<char>(c);
-        CharLowerBuffA(&b, 1);
-        fold[c] = static_cast<unsigned char>(b);
-    }
+    const CodePageTables& tables = AnsiCodePageTables();
     Pane chat = MakePane("CHATLIST", WS_VSCROLL | 0x0080, WS_EX_CLIENTEDGE, 0, 0);
     const std::string text = Prefix(kSizes[2]);
     Fill(chat.control, text);
@@ -433,8 +431,8 @@ FindFigures RunFinds() {
             // The near-top text is in capitals: only the folding search finds it.
             const char* pattern = which == 0 && folded == 0 ? "line 00000042 of" : patterns[which];
             ChatListSearch search{};
-            search.query =
-                FindQuery{pattern, std::strlen(pattern), folded == 0, false, false, fold};
+            search.query = FindQuery{pattern, std::strlen(pattern), folded == 0, false,
+                                     false,   tables.fold,          tables.word};
             search.start = text.size();
             std::vector<double> ms;
             bool found = false;
@@ -607,30 +605,32 @@ int main() {
                 finds.nearTop[1]);
     std::printf("| a text not there | %.3f | %.3f |\n\n", finds.absent[0], finds.absent[1]);
 
-    // The goals.
+    // The goals. The floor grows with the text (it copies it twice an append);
+    // the control's own work on top of it is one row laid out, scrolled and
+    // painted, so it should not grow with the text.
     const Row* chat1 = Find("CHATLIST", "1 MB");
-    const Row* chat10 = Find("CHATLIST", "10 MB");
-    const Row* floor1 = Find("floor (stores the text only)", "1 MB");
-    const Row* floor10 = Find("floor (stores the text only)", "10 MB");
     const Row* edit1 = Find("EDIT (multi-line, limit raised)", "1 MB");
-    const double r1 = chat1->append.median / floor1->append.median;
-    const double r10 = chat10->append.median / floor10->append.median;
+    // Flat: at the larger texts no more than 1.5x the work at 100 KB, or 0.2 ms
+    // more (the noise of a difference of two timings); below it is no growth.
+    const double ownMost = std::max({g_ownWork[0], g_ownWork[1], g_ownWork[2]});
+    const bool flat =
+        std::max(g_ownWork[1], g_ownWork[2]) <= std::max(1.5 * g_ownWork[0], g_ownWork[0] + 0.2);
     std::printf("Goals:\n");
-    std::printf("- median append within 1.25x the floor: 1 MB %.2fx, 10 MB %.2fx: %s\n", r1, r10,
-                Verdict(r1 <= 1.25 && r10 <= 1.25));
+    std::printf("- own work per append (CHATLIST minus the floor) flat across sizes and at most "
+                "1 ms: 100 KB %.3f ms, 1 MB %.3f ms, 10 MB %.3f ms: %s\n",
+                g_ownWork[0], g_ownWork[1], g_ownWork[2], Verdict(flat && ownMost <= 1.0));
     if (edit1 != nullptr && edit1->append.count > 0) {
         const double e = edit1->append.median / chat1->append.median;
-        std::printf("- at least 50x faster than EDIT at 1 MB: %.0fx: %s\n", e, Verdict(e >= 50));
+        std::printf("- at least 100x faster than EDIT at 1 MB: %.0fx: %s\n", e, Verdict(e >= 100));
     }
     double slowest = 0, fastest = 1e9;
     for (const ChatFigures& f : g_chat) {
         slowest = std::max({slowest, f.paintTop, f.paintBottom});
         fastest = std::min({fastest, f.paintTop, f.paintBottom});
     }
-    std::printf("- one screen under 2 ms at every size: slowest %.3f ms: %s; within 1.25x across "
-                "sizes: %.2fx: %s\n",
-                slowest, Verdict(slowest < 2.0), slowest / fastest,
-                Verdict(slowest / fastest <= 1.25));
+    std::printf("- one screen painted within 1.25x across sizes: fastest %.3f ms, slowest %.3f "
+                "ms, %.2fx: %s\n",
+                fastest, slowest, slowest / fastest, Verdict(slowest / fastest <= 1.25));
     std::printf("- resize re-wrap at 10 MB under 50 ms: %.2f ms: %s\n", g_chat[2].rewrap,
                 Verdict(g_chat[2].rewrap < 50));
     // The larger of the two counts: allocated index bytes may not all be resident.

@@ -1,6 +1,7 @@
 #include "commands/Find.h"
 
 #include "app/AppState.h"
+#include "base/CodePageTables.h"
 #include "base/WindowRecord.h"
 #include "transcript/ChatList.h"
 #include "transcript/FindModel.h"
@@ -47,21 +48,6 @@ LRESULT CALLBACK FindDialogSubclassProc(HWND dialog, UINT message, WPARAM wParam
     return DefSubclassProc(dialog, message, wParam, lParam);
 }
 
-// The code page's lower case of every byte, the same for the whole run.
-const unsigned char* FoldTable() {
-    static unsigned char fold[256];
-    static bool built = false;
-    if (!built) {
-        for (int c = 0; c < 256; ++c) {
-            char b = static_cast<char>(c);
-            CharLowerBuffA(&b, 1);
-            fold[c] = static_cast<unsigned char>(b);
-        }
-        built = true;
-    }
-    return fold;
-}
-
 void Tell(HWND owner, const char* text) {
     MessageBoxA(owner, text, Str::ProgramName, MB_OK | MB_ICONINFORMATION);
 }
@@ -83,7 +69,8 @@ void FindAgain(bool down) {
                              (AppState.findFlags & FR_MATCHCASE) != 0,
                              (AppState.findFlags & FR_WHOLEWORD) != 0,
                              down,
-                             FoldTable()};
+                             AnsiCodePageTables().fold,
+                             AnsiCodePageTables().word};
     if (!SendMessageA(chat, CLM_FIND, 0, reinterpret_cast<LPARAM>(&search))) {
         return;
     }

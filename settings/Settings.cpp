@@ -127,12 +127,6 @@ bool HasRoomToSave(LPCSTR folder, ULONGLONG oldSize) {
     return available.QuadPart >= oldSize + kSaveHeadroom;
 }
 
-// Where the folder takes no new file (a shared install folder, a read-only
-// mount) the file itself may still take writes: the keys go into it in place.
-bool FolderRefusesNewFiles(DWORD error) {
-    return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT;
-}
-
 // Reads a value into the text buffer; answers whether it holds one.
 bool ReadValue(LPCSTR path, LPCSTR section, LPCSTR key) {
     AppState.textBuffer[0] = '\0';
@@ -233,7 +227,10 @@ void SaveSettings() {
         return;
     }
     ReplacementFile copy(target, Str::ProgramName);
-    if (exists && FolderRefusesNewFiles(copy.Error())) {
+    // Where the folder takes no new file (a shared install folder, a read-only
+    // mount) the file itself may still take writes: the keys go into it in place.
+    if (copy.InPlace()) {
+        copy.Close();
         if (WriteAllSettings(target)) {
             FileIsWhole(target); // flushed; a key that did not stick cannot be undone here
         }

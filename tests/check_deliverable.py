@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Checks the 32-bit deliverable as a file: a PE32 GUI program for i386 that
-needs only system DLLs and carries icon 256, manifest 1 and version 1.
+"""Checks the 32-bit deliverable as a file: a PE32 GUI program for i386, large
+address aware, that needs only system DLLs and carries icon 256, manifest 1
+and version 1.
 
     check_deliverable.py build/win32/bALDRIX.exe
 """
@@ -10,6 +11,7 @@ import sys
 import xml.etree.ElementTree as ET
 
 RT_ICON, RT_BITMAP, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 2, 14, 16, 24
+IMAGE_FILE_LARGE_ADDRESS_AWARE = 0x20
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "comdlg32.dll",
                "msvcrt.dll", "advapi32.dll", "shell32.dll", "ole32.dll"}
 
@@ -169,6 +171,9 @@ def check(path):
     expect(pe.machine == 0x14C, "machine is i386 (0x14c), found %#x" % pe.machine)
     expect(pe.magic == 0x10B, "optional header is PE32 (0x10b), found %#x" % pe.magic)
     expect(pe.subsystem == 2, "subsystem is Windows GUI (2), found %d" % pe.subsystem)
+    # On 64-bit Windows such a program gets 4 GB of addresses instead of 2 GB.
+    expect(pe.characteristics & IMAGE_FILE_LARGE_ADDRESS_AWARE,
+           "large address aware (characteristics %#x)" % pe.characteristics)
     others = [d for d in pe.imports() if d.lower() not in SYSTEM_DLLS]
     expect(not others, "imports only system DLLs; also imports %s" % others)
 

@@ -225,6 +225,7 @@ void LayoutInit(ChatLayout& layout) {
     LayoutFree(layout);
     layout.metrics = ChatMetrics{};
     layout.width = 0;
+    layout.wordBytes = nullptr;
     for (int32_t& a : layout.metrics.advance) {
         a = 1;
     }

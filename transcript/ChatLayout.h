@@ -36,6 +36,9 @@ struct ChatLayout {
     ChatMetrics metrics{};
     int32_t width = 0;
     int32_t widestAdvance = 0; // of the bytes that are neither tab nor terminator
+    // 256 entries, nonzero for a byte of a word, as the code page has it (set
+    // by the window); null: no byte is one. Word units are runs of such bytes.
+    const unsigned char* wordBytes = nullptr;
 
     ChatLayout() = default;
     ChatLayout(const ChatLayout&) = delete;

@@ -90,7 +90,9 @@ void ReportDialogFailure(DWORD error) {
 }
 
 // Writes the log beside its target and replaces the target only when every
-// byte is on disk, so a failed save leaves an existing file as it was.
+// byte is on disk, so a failed save leaves an existing file as it was. Where
+// the folder takes no new file, the target the user chose to replace is
+// written in place.
 DWORD SaveTo() {
     // A read-only file is not ours to replace, though a rename would replace it.
     const DWORD attributes = GetFileAttributesA(AppState.logPath);
@@ -103,7 +105,10 @@ DWORD SaveTo() {
     if (file.Error() != ERROR_SUCCESS) {
         return file.Error();
     }
-    if (!WriteTranscript(AppState.hLogFile)) {
+    // In place, the old bytes go first, so that a write cut short leaves none of them behind the
+    // new.
+    if ((file.InPlace() && !SetEndOfFile(AppState.hLogFile)) ||
+        !WriteTranscript(AppState.hLogFile)) {
         const DWORD error = GetLastError();
         return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
     }

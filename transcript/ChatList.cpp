@@ -1,6 +1,7 @@
 #include "transcript/ChatList.h"
 #include "transcript/ChatListTesting.h"
 
+#include "base/CodePageTables.h"
 #include "base/ScopedHandles.h"
 #include "base/WindowRecord.h"
 #include "transcript/ChatListState.h"
@@ -229,6 +230,7 @@ LRESULT OnCreate(HWND hwnd) {
     }
     ChatState* s = record.get();
     LayoutInit(s->layout);
+    s->layout.wordBytes = AnsiCodePageTables().word; // double clicks select the code page's words
     s->textColor = GetSysColor(COLOR_WINDOWTEXT);
     s->backColor = GetSysColor(COLOR_WINDOW);
     s->selTextColor = GetSysColor(COLOR_HIGHLIGHTTEXT);
@@ -339,6 +341,7 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_VSCROLL: return OnVScroll(hwnd, *s, wParam);
     case WM_SIZE: return OnSize(hwnd, *s);
     case WM_KEYDOWN: return OnKeyDown(hwnd, *s, wParam, lParam);
+    case WM_KEYUP: return OnKeyUp(hwnd, wParam, lParam);
     case WM_SYSKEYDOWN: return OnSysKeyDown(hwnd, *s, wParam, lParam);
     case WM_LBUTTONDOWN: return OnLButtonDown(hwnd, *s, wParam, lParam);
     case WM_LBUTTONUP: return OnLButtonUp(hwnd, *s);

@@ -38,6 +38,18 @@ LRESULT OnContextMenu(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lPara
     return OnMenuKey(hwnd, s);
 }
 
+LRESULT OnKeyUp(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    // The menu opened as the key went down. The system turns the release into
+    // a WM_CONTEXTMENU as well (posted as the key-up is translated, or made by
+    // DefWindowProc), which would open a second menu once the first is closed.
+    if (wParam == VK_APPS) {
+        MSG asked;
+        PeekMessageA(&asked, hwnd, WM_CONTEXTMENU, WM_CONTEXTMENU, PM_REMOVE);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, WM_KEYUP, wParam, lParam);
+}
+
 LRESULT OnSysKeyDown(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lParam) {
     if (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
         return OnMenuKey(hwnd, s);

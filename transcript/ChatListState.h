@@ -126,6 +126,8 @@ void ShowContextMenu(HWND hwnd, const ChatState& s, POINT screen);
 // at the selection's start, or at the pane's top-left corner.
 LRESULT OnMenuKey(HWND hwnd, const ChatState& s);
 LRESULT OnContextMenu(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lParam);
+// The Menu key's release asks for no second menu.
+LRESULT OnKeyUp(HWND hwnd, WPARAM wParam, LPARAM lParam);
 LRESULT OnSysKeyDown(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lParam);
 // Tab and Shift+Tab: the focus goes to the key target.
 LRESULT OnTabKey(HWND hwnd, const ChatState& s);

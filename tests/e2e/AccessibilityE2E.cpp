@@ -3,6 +3,7 @@
 // Shift+Tab move the focus between the input line and the transcript, and the
 // toolbar's buttons name their commands in tooltips.
 #include "tests/support/AppDriver.h"
+#include "tests/support/Input.h"
 #include "tests/support/TestText.h"
 
 #include "transcript/ChatList.h"
@@ -122,6 +123,33 @@ TEST_F(Accessibility, MenuKeyAndShiftF10OpenTheMenuAtTheSelectionOrTheCorner) {
     menu = WaitForMenu();
     ASSERT_NE(menu, nullptr) << "WM_CONTEXTMENU from the keyboard opens the menu";
     CloseMenu();
+}
+
+// The Menu key's release also asks for a menu (WM_CONTEXTMENU): one press
+// shows one menu, whether the key goes up while the menu is open or after it
+// was closed.
+TEST_F(Accessibility, TheMenuKeyOpensOneMenuHoweverLongItIsHeld) {
+    app.Press(VK_TAB);
+    ASSERT_EQ(Focus(), app.Chat());
+    auto menuShown = [&] { return FindProcessWindow(app.ProcessId(), "#32768") != nullptr; };
+
+    app.Press(VK_APPS); // down and up at once: the release comes while the menu is open
+    ASSERT_NE(WaitForMenu(), nullptr);
+    CloseMenu();
+    app.Settle();
+    EXPECT_FALSE(WaitFor(menuShown, 1000)) << "a second menu followed the first";
+
+    SendKey(VK_APPS, false);
+    ASSERT_NE(WaitForMenu(), nullptr);
+    CloseMenu();
+    SendKey(VK_APPS, true); // released only after the menu was closed
+    app.Settle();
+    const bool second = WaitFor(menuShown, 1000);
+    EXPECT_FALSE(second) << "the release opened a second menu";
+    if (second) {
+        CloseMenu();
+    }
+    EXPECT_EQ(Focus(), app.Chat());
 }
 
 TEST_F(Accessibility, ToolbarButtonsShowTheirCommandInATooltip) {

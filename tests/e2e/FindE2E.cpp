@@ -218,4 +218,64 @@ TEST_F(Find, AClearAndItsUndoLeaveNoMatchBehind) {
     EXPECT_EQ(app.CopyWithCtrlC(), "Apple") << "F3 starts from the top again";
 }
 
+// Each "cat" in a case of its own, so that a copy tells which one was found:
+// in a longer word, in typographic quotes (0x93 and 0x94 in code page 1252),
+// with an s, and alone.
+const std::string kCats = "<User> a conCATenation\r\n"
+                          "<User> she said \x93"
+                          "cat\x94 twice\r\n"
+                          "<User> un caf\xE9 and Cats\r\n"
+                          "<User> the CaT sat\r\n";
+
+TEST_F(Find, WholeWordsAndUpAreChosenInTheDialog) {
+    if (GetACP() != 1252) {
+        GTEST_SKIP() << "the ANSI code page here is " << GetACP() << ", not 1252";
+    }
+    SetChatText(kCats);
+    app.Press('F', true);
+    HWND dialog = app.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    app.Type("cat");
+    app.Press('W', false, false, true); // Alt+W: Match whole word only
+    app.Press(VK_RETURN);
+    CloseDialog(dialog);
+    EXPECT_EQ(app.CopyWithCtrlC(), "cat") << "the word in quotes; not the one inside conCATenation";
+    app.Press(VK_F3);
+    EXPECT_EQ(app.CopyWithCtrlC(), "CaT") << "F3 keeps to whole words: not Cats";
+
+    // Up, chosen in the dialog: from "CaT" back to the quoted "cat".
+    app.Press('F', true);
+    dialog = app.WaitForDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(WindowText(FindWhat(dialog)), "CaT") << "the selection fills the dialog";
+    app.Press('U', false, false, true); // Alt+U: Up
+    app.Press(VK_RETURN);
+    EXPECT_EQ(Selected(), 3);
+    app.Press(VK_RETURN);
+    EXPECT_NE(NoteClosed(dialog).find("Passed the top"), std::string::npos)
+        << "up again: no other whole word above, so round from the end";
+
+    // The code page's capitals fold, and its letters are word bytes.
+    SendMessageA(FindWhat(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("CAF\xC9"));
+    app.Press(VK_RETURN);
+    EXPECT_EQ(Selected(), 4) << "\"CAF\xC9\" finds \"caf\xE9\"";
+    SendMessageA(FindWhat(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("caf"));
+    app.Press(VK_RETURN);
+    EXPECT_NE(NoteClosed(dialog).find("Cannot find \"caf\""), std::string::npos)
+        << "\xE9 is a letter: \"caf\" is no whole word in \"caf\xE9\"";
+    CloseDialog(dialog);
+    EXPECT_EQ(app.CopyWithCtrlC(), "caf\xE9");
+    EXPECT_EQ(app.ChatText(), kCats);
+}
+
+TEST_F(Find, TheProgramClosesWithTheDialogOpen) {
+    const HWND dialog = SearchFor("apple");
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_EQ(Selected(), 5);
+    ASSERT_TRUE(IsWindow(dialog));
+    EXPECT_EQ(app.Close(), 0u) << "a clean exit, not a fault";
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_TRUE(FileExists(app.IniPath())) << "the close path ran to its end";
+}
+
 } // namespace

@@ -119,4 +119,38 @@ TEST_F(SaveFaults, AFileHeldOpenWithoutSharingIsNotReplaced) {
     EXPECT_EQ(ReadFileBytes(target), kPrecious);
 }
 
+// A log file that can be written, in a folder that takes no new file (a shared
+// folder with rights per file, a read-only mount). tests/e2e/readonly-folder.sh
+// names such a folder, holding a writable chat.log, in BALDRIX_READONLY_FOLDER;
+// elsewhere this case skips. Replacing the file, as the user chose, writes it
+// in place: every byte of the transcript and nothing of the old file after them.
+TEST(LogReadOnlyFolder, TheLogIsWrittenInPlace) {
+    char folder[MAX_PATH] = "";
+    if (GetEnvironmentVariableA("BALDRIX_READONLY_FOLDER", folder, sizeof folder) == 0) {
+        GTEST_SKIP() << "needs a read-only folder: run tests/e2e/readonly-folder.sh";
+    }
+    const std::string target = std::string(folder) + "\\chat.log";
+    ASSERT_TRUE(WriteFileBytes(target, kPrecious + kPrecious)) << "the log file takes writes";
+    const std::string probe = std::string(folder) + "\\probe";
+    const HANDLE made = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_EQ(made, INVALID_HANDLE_VALUE) << "the folder takes new files";
+    const std::set<std::string> before = FolderNames(folder);
+
+    RunningApp app;
+    ASSERT_TRUE(app.Start());
+    app.SendTyped("written in place");
+    HWND dialog = app.SaveThroughDialog(target);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_NE(app.WaitForDialog(dialog), nullptr) << "replacing the file asks first";
+    app.Press('Y');
+    const std::string expected = "<User> written in place\r\n";
+    EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(target) == expected; }, 5000))
+        << ReadFileBytes(target);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == app.Main(); }, 3000))
+        << "no message box: the save went through";
+    EXPECT_EQ(FolderNames(folder), before);
+    EXPECT_EQ(app.Close(), 0u);
+}
+
 } // namespace

@@ -463,13 +463,13 @@ TEST_F(SettingsFullDisk, TheOldFileStaysWhenTheDiskFillsDuringTheSave) {
 }
 
 // A settings file that can be written, in a folder that takes no new file (a
-// shared install folder, a read-only mount). tests/e2e/settings-readonly-folder.sh
+// shared install folder, a read-only mount). tests/e2e/readonly-folder.sh
 // names such a folder, holding the program, in BALDRIX_READONLY_FOLDER;
 // elsewhere this case skips.
 TEST(SettingsReadOnlyFolder, TheFileIsWrittenInPlace) {
     char folder[MAX_PATH] = "";
     if (GetEnvironmentVariableA("BALDRIX_READONLY_FOLDER", folder, sizeof folder) == 0) {
-        GTEST_SKIP() << "needs a read-only folder: run tests/e2e/settings-readonly-folder.sh";
+        GTEST_SKIP() << "needs a read-only folder: run tests/e2e/readonly-folder.sh";
     }
     RunningApp app(folder);
     app.WriteIni(kOldFile);

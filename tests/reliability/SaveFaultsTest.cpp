@@ -30,11 +30,14 @@ using SaveOver = MainWindowTest;
 const std::string kPrecious = "precious line one\r\nprecious line two\r\n";
 const std::string kTranscript = "<User> one\r\n<User> two\r\n<User> three\r\n";
 
-// A transcript that claims more text than any memory could hold.
+// A transcript that claims more text than any memory could hold. On 32-bit
+// the longest a length can be (2 GB - 1): its buffer fits in neither half of
+// even the 4 GB of a large-address-aware process, which the system's shared
+// page at 0x7FFE0000 splits.
 WNDPROC g_chatProc;
 LRESULT CALLBACK BoastingChat(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_GETTEXTLENGTH) {
-        return static_cast<LRESULT>(~static_cast<ULONG_PTR>(0) >> 2);
+        return static_cast<LRESULT>(~static_cast<ULONG_PTR>(0) >> (sizeof(void*) == 4 ? 1 : 2));
     }
     return CallWindowProcA(g_chatProc, hwnd, message, wParam, lParam);
 }
@@ -290,6 +293,70 @@ TEST_F(SaveOver, AReplacedLogKeepsItsAttributes) {
     const DWORD attributes = GetFileAttributesA(target.c_str());
     EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u) << std::hex << attributes;
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"hidden.log"}));
+}
+
+// ---- a folder that takes no new file ------------------------------------------
+
+using SaveInPlace = MainWindowTest;
+
+// The system's answers as a folder with rights per file gives them: no new
+// file beside the target; and, where asked for, a disk that takes no more.
+using GetTempFileNameFn = UINT(WINAPI*)(LPCSTR, LPCSTR, UINT, LPSTR);
+using WriteFileFn = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+UINT WINAPI RefusedTempName(LPCSTR, LPCSTR, UINT, LPSTR) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return 0;
+}
+BOOL WINAPI FullDiskWrite(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED) {
+    if (written != nullptr) {
+        *written = 0;
+    }
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+// Saves over the target while the folder refuses new files (and, with
+// `fullDisk`, every write fails); answers the save's result.
+bool SaveWhereTheFolderRefuses(const std::string& target, bool fullDisk) {
+    void* const tempName = RedirectImport("kernel32.dll", "GetTempFileNameA",
+                                          reinterpret_cast<void*>(RefusedTempName));
+    void* const write = fullDisk ? RedirectImport("kernel32.dll", "WriteFile",
+                                                  reinterpret_cast<void*>(FullDiskWrite))
+                                 : nullptr;
+    EXPECT_NE(tempName, nullptr) << "the program imports GetTempFileNameA";
+    const bool saved = SaveDriven(target);
+    RedirectImport("kernel32.dll", "GetTempFileNameA", tempName);
+    if (write != nullptr) {
+        RedirectImport("kernel32.dll", "WriteFile", write);
+    }
+    return saved;
+}
+
+TEST_F(SaveInPlace, TheTargetIsWrittenInPlaceAndAFailureThereIsTold) {
+    TempFolder folder("baldrix-inplace");
+    const std::string target = folder.File("existing.log");
+    WriteFileBytes(target, kPrecious + kPrecious);
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    EXPECT_TRUE(SaveWhereTheFolderRefuses(target, false)) << g_driver.boxText;
+    EXPECT_EQ(g_driver.confirmations, 1) << "the user chose to replace the file";
+    EXPECT_EQ(g_driver.boxes, 0);
+    EXPECT_EQ(ReadFileBytes(target), kTranscript) << "whole, with nothing of the old file after it";
+
+    // The disk fills while the file is written in place: the user is told.
+    EXPECT_FALSE(SaveWhereTheFolderRefuses(target, true));
+    ExpectTold(target);
+    EXPECT_EQ(SendMessageA(AppState.hwndChat, WM_GETTEXTLENGTH, 0, 0),
+              static_cast<LRESULT>(kTranscript.size()))
+        << "the transcript stays to be saved elsewhere";
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"existing.log"}));
+
+    // A read-only target is still not written, in place or otherwise.
+    WriteFileBytes(target, kPrecious);
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(SaveWhereTheFolderRefuses(target, false));
+    ExpectTold(target);
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadFileBytes(target), kPrecious);
 }
 
 } // namespace

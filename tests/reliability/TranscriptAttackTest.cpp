@@ -71,7 +71,7 @@ std::pair<DWORD, DWORD> Selection() {
 void SendPointerMessage(UINT message, LPARAM w, bool real) {
     char line[64];
     ChatListSearch search{};
-    search.query = FindQuery{"line", 4, false, false, true, nullptr};
+    search.query = FindQuery{"line", 4, false, false, true, nullptr, nullptr};
     search.start = static_cast<size_t>(w);
     if (message == CLM_FIND) {
         Send(message, static_cast<WPARAM>(w), real ? reinterpret_cast<LPARAM>(&search) : 0);
@@ -314,7 +314,7 @@ TEST_F(TranscriptAttack, FindAndSelectionLineTrustOnlyTheirOwnThread) {
     Send(CLM_SETSEL, 0, 40);
     const HWND chat = Chat();
     ChatListSearch search{};
-    search.query = FindQuery{"line", 4, false, false, true, nullptr};
+    search.query = FindQuery{"line", 4, false, false, true, nullptr, nullptr};
     search.match.from = 0xA5A5;
     char line[32];
     std::memset(line, 'x', sizeof line);

@@ -4,6 +4,7 @@
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
+#include "tests/support/ImportRedirect.h"
 #include "transcript/ChatLines.h"
 #include "transcript/ChatList.h"
 #include "transcript/ChatListTesting.h"
@@ -92,24 +93,54 @@ TEST_F(Accessibility, HighContrastDrawsInSystemColoursAndKeepsTheGivenOnes) {
     SetHighContrastProbe(before);
 }
 
-// The system's own switch, where the system lets a program flip it.
-TEST_F(Accessibility, FollowsTheSystemsHighContrastSwitch) {
-    HIGHCONTRASTA was{};
-    was.cbSize = sizeof was;
-    ASSERT_TRUE(SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof was, &was, 0));
-    HIGHCONTRASTA on = was;
-    on.dwFlags |= HCF_HIGHCONTRASTON;
-    if (!SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof on, &on, 0)) {
-        GTEST_SKIP() << "this system does not let a program switch high contrast on";
+// The system's switch as the program meets it: the system's answer to
+// SPI_GETHIGHCONTRAST, faked where the program asks for it, changes while the
+// program is told of a change in either of the two ways the system tells it.
+// Only Windows itself shows that these messages come when a user switches.
+using SystemParametersInfoFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT);
+SystemParametersInfoFn realSystemParameters;
+bool systemHighContrast = false;
+
+BOOL WINAPI FakedSystemParameters(UINT action, UINT param, PVOID value, UINT winIni) {
+    if (action != SPI_GETHIGHCONTRAST) {
+        return realSystemParameters(action, param, value, winIni);
     }
+    auto* hc = static_cast<HIGHCONTRASTA*>(value);
+    hc->dwFlags = HCF_AVAILABLE | (systemHighContrast ? HCF_HIGHCONTRASTON : 0);
+    hc->lpszDefaultScheme = nullptr;
+    return TRUE;
+}
+
+TEST_F(Accessibility, FollowsTheSystemsHighContrastSwitch) {
     const COLORREF paper = RGB(0, 0, 120);
     SendMessageA(Chat(), CLM_SETCOLORS, RGB(200, 0, 0), paper);
+    SetText("<Ada> a line of text to draw\r\n");
+    ASSERT_GT(Count(Printed(), paper), 100u);
+    realSystemParameters = reinterpret_cast<SystemParametersInfoFn>(RedirectImport(
+        "user32.dll", "SystemParametersInfoA", reinterpret_cast<void*>(FakedSystemParameters)));
+    ASSERT_NE(realSystemParameters, nullptr) << "the program imports SystemParametersInfoA";
+
+    systemHighContrast = true;
     SendMessageA(AppState.hwndMain, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    const size_t shown = Count(Printed(), paper);
-    SystemParametersInfoA(SPI_SETHIGHCONTRAST, sizeof was, &was, 0);
+    const size_t onBySetting = Count(Printed(), paper);
+    systemHighContrast = false;
     SendMessageA(AppState.hwndMain, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    EXPECT_EQ(shown, 0u);
-    EXPECT_GT(Count(Printed(), paper), 100u);
+    const size_t offBySetting = Count(Printed(), paper);
+    systemHighContrast = true;
+    SendMessageA(AppState.hwndMain, WM_SYSCOLORCHANGE, 0, 0);
+    const size_t onByColours = Count(Printed(), paper);
+    const size_t systemPaper = Count(Printed(), GetSysColor(COLOR_WINDOW));
+    systemHighContrast = false;
+    SendMessageA(AppState.hwndMain, WM_SYSCOLORCHANGE, 0, 0);
+    const size_t offByColours = Count(Printed(), paper);
+    RedirectImport("user32.dll", "SystemParametersInfoA",
+                   reinterpret_cast<void*>(realSystemParameters));
+
+    EXPECT_EQ(onBySetting, 0u) << "WM_SETTINGCHANGE: the theme on";
+    EXPECT_GT(offBySetting, 100u) << "WM_SETTINGCHANGE: the theme off";
+    EXPECT_EQ(onByColours, 0u) << "WM_SYSCOLORCHANGE: the theme on";
+    EXPECT_GT(systemPaper, 100u) << "in the system's window colour";
+    EXPECT_GT(offByColours, 100u) << "WM_SYSCOLORCHANGE: the theme off";
 }
 
 // ---- UI Automation --------------------------------------------------------

@@ -452,6 +452,21 @@ TEST_F(ChatList, SelectsByDragShiftClickWordLineAndAll) {
     ExpectSameAsFullRepaint();
 }
 
+// A double click takes a word as the code page has it: the letters of code
+// page 1252 belong to it, its typographic quotes do not.
+TEST_F(ChatList, ADoubleClickSelectsAWordOfTheCodePage) {
+    if (GetACP() != 1252) {
+        GTEST_SKIP() << "the ANSI code page here is " << GetACP() << ", not 1252";
+    }
+    SetText("<User> she said \x93"
+            "caf\xE9\x94 twice\r\n");
+    const int cw = FixedFontCell().cx;
+    const int y = LineHeight() / 2;
+    SendMessageA(Chat(), WM_LBUTTONDBLCLK, MK_LBUTTON, At(2 + 18 * cw + 1, y));
+    SendMessageA(Chat(), WM_LBUTTONUP, 0, At(2 + 18 * cw + 1, y));
+    EXPECT_EQ(Selected(), "caf\xE9");
+}
+
 TEST_F(ChatList, SelectionStaysOnItsTextAndCopiesAsItIs) {
     SetText(NumberedChatLines(0, 10));
     const std::string text = WindowText(Chat());
