@@ -114,6 +114,7 @@ LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     AutomationTextChanged(hwnd, s, change.appended, before);
     if (!change.appended) {
         s.sel.anchor = s.sel.caret = 0;
+        s.caretPlace = CaretPlace{};
         s.unseenLines = 0;
         s.held = false; // no match of the old text stays selected or held
         KeepPlace(hwnd, s, following || s.layout.length == 0, topOffset);
@@ -148,6 +149,7 @@ LRESULT OnSetFont(HWND hwnd, ChatState& s, HFONT font) {
     const size_t topOffset = TopOffset(s);
     s.font = font;
     Measure(hwnd, s);
+    RemakeCaret(hwnd, s);
     KeepPlace(hwnd, s, following, topOffset);
     return 0;
 }
@@ -240,6 +242,7 @@ LRESULT OnCreate(HWND hwnd) {
 
 LRESULT OnDestroy(HWND hwnd, ChatState* s) {
     StopDrag(hwnd, *s);
+    OnKillFocus(hwnd, *s);
     AutomationGone(hwnd, *s);
     if (s->postedGuard != nullptr) {
         UnhookWindowsHookEx(s->postedGuard);
@@ -329,6 +332,8 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_VSCROLL: return OnVScroll(hwnd, *s, wParam);
     case WM_SIZE: return OnSize(hwnd, *s);
     case WM_KEYDOWN: return OnKeyDown(hwnd, *s, wParam, lParam);
+    case WM_SETFOCUS: return OnSetFocus(hwnd, *s);
+    case WM_KILLFOCUS: return OnKillFocus(hwnd, *s);
     case WM_SYSKEYDOWN: return OnSysKeyDown(hwnd, *s, wParam, lParam);
     case WM_LBUTTONDOWN: return OnLButtonDown(hwnd, *s, wParam, lParam);
     case WM_LBUTTONUP: return OnLButtonUp(hwnd, *s);

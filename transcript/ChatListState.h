@@ -1,11 +1,12 @@
 // The transcript control's own record and the functions its rooms share:
 // text and font (ChatList.cpp), scrolling and the new-lines marker
 // (ChatListScroll.cpp), painting (ChatListPaint.cpp), mouse, keys and the
-// selection (ChatListInput.cpp), the clipboard (ChatListClipboard.cpp) and
-// finding (ChatListFind.cpp).
+// selection (ChatListInput.cpp), the caret (ChatListCaret.cpp), the clipboard
+// (ChatListClipboard.cpp) and finding (ChatListFind.cpp).
 // Only the control's own files include this.
 #pragma once
 
+#include "transcript/CaretModel.h"
 #include "transcript/ChatLayout.h"
 #include "transcript/SelectionModel.h"
 
@@ -33,6 +34,8 @@ struct ChatState {
     int clientHeight;
     size_t top; // the first visual line shown
     Selection sel;
+    CaretPlace caretPlace; // where the caret end of the selection shows
+    bool caretShown;       // the system caret is ours: the pane has the focus
     bool dragging;
     bool dragTimer;
     int wheel;             // wheel travel not yet scrolled, in (delta x lines per notch)
@@ -102,6 +105,9 @@ void AutomationGone(HWND hwnd, ChatState& s);
 LRESULT AnswerAccessible(HWND hwnd, ChatState& s, WPARAM wParam);
 
 // ---- mouse, keys and selection (ChatListInput.cpp) ----
+// Makes `next` the selection, its caret end shown at `place`: draws again
+// only what changed and tells UI Automation of every move of either end.
+void Select(HWND hwnd, ChatState& s, const Selection& next, const CaretPlace& place);
 void SetSelection(HWND hwnd, ChatState& s, size_t anchor, size_t caret);
 void SelectAll(HWND hwnd, ChatState& s);
 void StopDrag(HWND hwnd, ChatState& s);
@@ -113,6 +119,38 @@ LRESULT OnRButtonDown(HWND hwnd, ChatState& s, LPARAM lParam);
 LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam);
 // The copy and select-all menu, at a point of the screen.
 void ShowContextMenu(HWND hwnd, const ChatState& s, POINT screen);
+
+// ---- the caret (ChatListCaret.cpp) ----
+// The focus comes: the system caret shows at the selection's caret end, or,
+// with nothing selected, at the start of the last line shown. It goes: the
+// caret goes with it.
+LRESULT OnSetFocus(HWND hwnd, ChatState& s);
+LRESULT OnKillFocus(HWND hwnd, ChatState& s);
+// The arrows, Home, End, Page Up and Page Down, with Ctrl and Shift.
+LRESULT OnCaretKey(HWND hwnd, ChatState& s, WPARAM key);
+// Puts the system caret, where the pane has it, at the selection's caret end.
+void PlaceCaret(const ChatState& s);
+// The font changed: the caret takes the new line height.
+void RemakeCaret(HWND hwnd, ChatState& s);
+// Keeps the system caret off the screen while pixels move under it.
+class HiddenCaret {
+public:
+    HiddenCaret(HWND hwnd, const ChatState& s) : hwnd_(s.caretShown ? hwnd : nullptr) {
+        if (hwnd_ != nullptr) {
+            HideCaret(hwnd_);
+        }
+    }
+    ~HiddenCaret() {
+        if (hwnd_ != nullptr) {
+            ShowCaret(hwnd_);
+        }
+    }
+    HiddenCaret(const HiddenCaret&) = delete;
+    HiddenCaret& operator=(const HiddenCaret&) = delete;
+
+private:
+    HWND hwnd_;
+};
 
 // ---- keyboard conventions (ChatListKeyboard.cpp) ----
 // The Menu key, Shift+F10 and a WM_CONTEXTMENU from the keyboard open the menu
