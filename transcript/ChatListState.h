@@ -19,7 +19,7 @@ namespace chatlist {
 
 constexpr int kMargin = 2; // pixels between the pane's edges and the text
 
-class TextElement; // the UI Automation element (ChatListAutomation.cpp)
+class TextElement; // the UI Automation element (access/ChatListAutomation.h)
 
 // One per window, zeroed at creation, so every member starts as 0/false/null.
 struct ChatState {

@@ -23,8 +23,9 @@ using HighContrastProbe = bool (*)();
 HighContrastProbe SetHighContrastProbe(HighContrastProbe probe);
 
 // The transcript's UI Automation element (the one WM_GETOBJECT hands out),
-// with a reference for the caller; null without one. After the window is gone
-// it answers UIA_E_ELEMENTNOTAVAILABLE.
+// with a reference for the caller; null without one and for any window that is
+// not a transcript of the calling thread. After the window is gone it answers
+// UIA_E_ELEMENTNOTAVAILABLE.
 struct IRawElementProviderSimple;
 IRawElementProviderSimple* ChatListAutomationElement(HWND chat);
 // Called with every automation event the transcript raises (the notification

@@ -1,7 +1,6 @@
 // The transcript for assistive programs that read windows through the older
 // accessibility interface: a read-only document named "Output window" whose
 // value is the text. The provider of UI Automation serves the newer ones.
-#include "base/ComRefCount.h"
 #include "transcript/access/ChatListAutomation.h"
 
 #include <oleacc.h>
@@ -10,8 +9,6 @@
 
 namespace chatlist {
 namespace {
-
-constexpr wchar_t kName[] = L"Output window";
 
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
@@ -59,11 +56,11 @@ public:
         return E_INVALIDARG;
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        return Text(child, name, [](const ChatState&) { return BstrOf(kName); });
+        return Text(child, name, [](const ChatState&) { return ScopedBstr(kPaneName).Release(); });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
         return Text(child, value,
-                    [](const ChatState& s) { return TextOf(s, 0, s.layout.length, -1); });
+                    [](const ChatState& s) { return TextOf(s, 0, s.layout.length, -1).Release(); });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override {
         return NoText(text);
@@ -159,12 +156,6 @@ private:
     // The record while the window lives; the window handle may by now name another.
     const ChatState* Live() const {
         return hwnd_ != nullptr && IsWindow(hwnd_) ? StateOf(hwnd_) : nullptr;
-    }
-    static BSTR BstrOf(const wchar_t* text) {
-        const uia::Api& api = uia::Functions();
-        return api.SysAllocStringLen != nullptr
-                   ? api.SysAllocStringLen(text, static_cast<UINT>(lstrlenW(text)))
-                   : nullptr;
     }
     template <typename Make> HRESULT Text(const VARIANT& child, BSTR* out, Make make) const {
         if (out == nullptr) {

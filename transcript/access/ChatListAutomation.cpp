@@ -1,11 +1,12 @@
 // The transcript as a screen reader sees it: a read-only document named
 // "Output window" with the text pattern, handed out on WM_GETOBJECT, and the
 // events that tell of new text, new lines and a new selection.
-#include "base/ComRefCount.h"
+#include "app/Strings.h"
 #include "transcript/ChatList.h"
 #include "transcript/ChatListTesting.h"
 #include "transcript/access/ChatListAutomation.h"
 
+#include <cstring>
 #include <new>
 
 namespace uia {
@@ -45,7 +46,6 @@ const Api& Functions() {
 
 namespace {
 
-constexpr wchar_t kName[] = L"Output window";
 constexpr wchar_t kActivity[] = L"bALDRIX.NewLines";
 constexpr EVENTID kNotificationEvent = 20035;
 constexpr UINT_PTR kAnnounceTimer = 2;
@@ -53,19 +53,6 @@ constexpr UINT kAnnounceDelay = 150;   // lines closer together than this are on
 constexpr size_t kAnnounceMost = 4096; // bytes read out at once; a longer burst is counted
 
 AutomationEventHook eventHook = nullptr;
-
-BSTR NewBstr(const wchar_t* text) {
-    const uia::Api& api = uia::Functions();
-    return api.SysAllocStringLen != nullptr
-               ? api.SysAllocStringLen(text, static_cast<UINT>(lstrlenW(text)))
-               : nullptr;
-}
-
-void FreeBstr(BSTR text) {
-    if (text != nullptr && uia::Functions().SysFreeString != nullptr) {
-        uia::Functions().SysFreeString(text);
-    }
-}
 
 } // namespace
 
@@ -77,186 +64,163 @@ AutomationEventHook SetAutomationEventHook(AutomationEventHook hook) {
 
 namespace chatlist {
 
-class TextElement final : public IRawElementProviderSimple, public uia::ITextProvider {
-public:
-    explicit TextElement(HWND hwnd) : hwnd_(hwnd) {}
-    void Disconnect() { hwnd_ = nullptr; }
-    HWND Window() const { return hwnd_; }
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        IUnknown* offered = nullptr;
-        if (IsEqualIID(iid, __uuidof(IUnknown)) ||
-            IsEqualIID(iid, __uuidof(IRawElementProviderSimple))) {
-            offered = static_cast<IRawElementProviderSimple*>(this);
-        } else if (IsEqualIID(iid, uia::kIID_ITextProvider)) {
-            offered = static_cast<uia::ITextProvider*>(this);
-        }
-        return OfferInterface(out, offered);
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return refs_.Up(); }
-    ULONG STDMETHODCALLTYPE Release() override { return refs_.Down(this); }
-
-    // IRawElementProviderSimple
-    HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* options) override {
-        if (options == nullptr) {
-            return E_POINTER;
-        }
-        *options = static_cast<ProviderOptions>(ProviderOptions_ServerSideProvider |
-                                                ProviderOptions_UseComThreading);
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID id, IUnknown** out) override {
-        if (out == nullptr) {
-            return E_POINTER;
-        }
-        *out = nullptr;
-        if (hwnd_ == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        if (id == uia::kTextPattern) {
-            *out = static_cast<uia::ITextProvider*>(this);
-            AddRef();
-        }
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID id, VARIANT* value) override {
-        if (value == nullptr) {
-            return E_POINTER;
-        }
-        value->vt = VT_EMPTY;
-        if (hwnd_ == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        switch (id) {
-        case uia::kNameProperty:
-            value->vt = VT_BSTR;
-            value->bstrVal = NewBstr(kName);
-            break;
-        case uia::kControlTypeProperty:
-            value->vt = VT_I4;
-            value->lVal = uia::kDocumentControlType;
-            break;
-        case uia::kHasKeyboardFocusProperty:
-            value->vt = VT_BOOL;
-            value->boolVal = GetFocus() == hwnd_ ? VARIANT_TRUE : VARIANT_FALSE;
-            break;
-        case uia::kIsKeyboardFocusableProperty:
-        case uia::kIsEnabledProperty:
-        case uia::kIsTextPatternAvailableProperty:
-            value->vt = VT_BOOL;
-            value->boolVal = VARIANT_TRUE;
-            break;
-        default: break;
-        }
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE
-    get_HostRawElementProvider(IRawElementProviderSimple** host) override {
-        if (host == nullptr) {
-            return E_POINTER;
-        }
-        *host = nullptr;
-        if (hwnd_ == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        const uia::Api& api = uia::Functions();
-        return api.HostProviderFromHwnd != nullptr ? api.HostProviderFromHwnd(hwnd_, host) : S_OK;
-    }
-
-    // ITextProvider
-    HRESULT STDMETHODCALLTYPE GetSelection(SAFEARRAY** ranges) override {
-        HWND hwnd;
-        const ChatState* s = LiveState(this, &hwnd);
-        return s == nullptr ? uia::kElementNotAvailable
-                            : Array(ranges, SelectionFrom(s->sel), SelectionTo(s->sel));
-    }
-    HRESULT STDMETHODCALLTYPE GetVisibleRanges(SAFEARRAY** ranges) override {
-        HWND hwnd;
-        const ChatState* s = LiveState(this, &hwnd);
-        if (s == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        if (s->layout.lineCount == 0) {
-            return Array(ranges, 0, 0);
-        }
-        const size_t first = s->top < s->layout.lineCount ? s->top : s->layout.lineCount - 1;
-        size_t last = s->top + ShownRows(*s);
-        last = (last < s->layout.lineCount ? last : s->layout.lineCount) - 1;
-        return Array(ranges, LayoutLineStart(s->layout, first),
-                     LayoutLineEnd(s->layout, last < first ? first : last));
-    }
-    HRESULT STDMETHODCALLTYPE RangeFromChild(IRawElementProviderSimple*,
-                                             uia::ITextRangeProvider** range) override {
-        if (range != nullptr) {
-            *range = nullptr;
-        }
-        return E_INVALIDARG; // the document has no child elements
-    }
-    HRESULT STDMETHODCALLTYPE RangeFromPoint(uia::UiaPoint point,
-                                             uia::ITextRangeProvider** range) override {
-        HWND hwnd;
-        const ChatState* s = LiveState(this, &hwnd);
-        if (s == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        const size_t at =
-            OffsetAtScreen(hwnd, *s, POINT{static_cast<LONG>(point.x), static_cast<LONG>(point.y)});
-        return Give(range, at, at);
-    }
-    HRESULT STDMETHODCALLTYPE get_DocumentRange(uia::ITextRangeProvider** range) override {
-        HWND hwnd;
-        const ChatState* s = LiveState(this, &hwnd);
-        return s == nullptr ? uia::kElementNotAvailable : Give(range, 0, s->layout.length);
-    }
-    HRESULT STDMETHODCALLTYPE
-    get_SupportedTextSelection(uia::SupportedTextSelection* kind) override {
-        if (kind == nullptr) {
-            return E_POINTER;
-        }
-        *kind = uia::SupportedTextSelection_Single;
-        return S_OK;
-    }
-
-private:
-    HRESULT Give(uia::ITextRangeProvider** range, size_t start, size_t end) {
-        if (range == nullptr) {
-            return E_POINTER;
-        }
-        *range = NewRange(this, start, end);
-        return *range != nullptr ? S_OK : E_OUTOFMEMORY;
-    }
-    HRESULT Array(SAFEARRAY** out, size_t start, size_t end) {
-        if (out == nullptr) {
-            return E_POINTER;
-        }
-        uia::ITextRangeProvider* range = NewRange(this, start, end);
-        *out = RangeArray(range);
-        if (range != nullptr) {
-            range->Release();
-        }
-        return *out != nullptr ? S_OK : E_OUTOFMEMORY;
-    }
-
-    ComRefCount refs_;
-    HWND hwnd_;
-};
-
-ChatState* LiveState(const TextElement* element, HWND* hwnd) {
-    *hwnd = element->Window();
-    return *hwnd != nullptr ? StateOf(*hwnd) : nullptr;
+ChatState* TextElement::Live(HWND* hwnd) const {
+    *hwnd = hwnd_;
+    return hwnd_ != nullptr ? StateOf(hwnd_) : nullptr;
 }
 
-IRawElementProviderSimple* AsSimple(TextElement* element) {
-    return element;
+HRESULT TextElement::QueryInterface(REFIID iid, void** out) {
+    IUnknown* offered = nullptr;
+    if (IsEqualIID(iid, __uuidof(IUnknown)) ||
+        IsEqualIID(iid, __uuidof(IRawElementProviderSimple))) {
+        offered = static_cast<IRawElementProviderSimple*>(this);
+    } else if (IsEqualIID(iid, uia::kIID_ITextProvider)) {
+        offered = static_cast<uia::ITextProvider*>(this);
+    }
+    return OfferInterface(out, offered);
 }
 
-void AddRefElement(TextElement* element) {
-    element->AddRef();
+HRESULT TextElement::get_ProviderOptions(ProviderOptions* options) {
+    if (options == nullptr) {
+        return E_POINTER;
+    }
+    *options = static_cast<ProviderOptions>(ProviderOptions_ServerSideProvider |
+                                            ProviderOptions_UseComThreading);
+    return S_OK;
 }
 
-void ReleaseElement(TextElement* element) {
-    element->Release();
+HRESULT TextElement::GetPatternProvider(PATTERNID id, IUnknown** out) {
+    if (out == nullptr) {
+        return E_POINTER;
+    }
+    *out = nullptr;
+    if (hwnd_ == nullptr) {
+        return uia::kElementNotAvailable;
+    }
+    if (id == uia::kTextPattern) {
+        *out = static_cast<uia::ITextProvider*>(this);
+        AddRef();
+    }
+    return S_OK;
+}
+
+HRESULT TextElement::GetPropertyValue(PROPERTYID id, VARIANT* value) {
+    if (value == nullptr) {
+        return E_POINTER;
+    }
+    value->vt = VT_EMPTY;
+    if (hwnd_ == nullptr) {
+        return uia::kElementNotAvailable;
+    }
+    switch (id) {
+    case uia::kNameProperty:
+        value->vt = VT_BSTR;
+        value->bstrVal = ScopedBstr(kPaneName).Release();
+        break;
+    case uia::kControlTypeProperty:
+        value->vt = VT_I4;
+        value->lVal = uia::kDocumentControlType;
+        break;
+    case uia::kHasKeyboardFocusProperty:
+        value->vt = VT_BOOL;
+        value->boolVal = GetFocus() == hwnd_ ? VARIANT_TRUE : VARIANT_FALSE;
+        break;
+    case uia::kIsKeyboardFocusableProperty:
+    case uia::kIsEnabledProperty:
+    case uia::kIsTextPatternAvailableProperty:
+        value->vt = VT_BOOL;
+        value->boolVal = VARIANT_TRUE;
+        break;
+    default: break;
+    }
+    return S_OK;
+}
+
+HRESULT TextElement::get_HostRawElementProvider(IRawElementProviderSimple** host) {
+    if (host == nullptr) {
+        return E_POINTER;
+    }
+    *host = nullptr;
+    if (hwnd_ == nullptr) {
+        return uia::kElementNotAvailable;
+    }
+    const uia::Api& api = uia::Functions();
+    return api.HostProviderFromHwnd != nullptr ? api.HostProviderFromHwnd(hwnd_, host) : S_OK;
+}
+
+HRESULT TextElement::GetSelection(SAFEARRAY** ranges) {
+    HWND hwnd;
+    const ChatState* s = Live(&hwnd);
+    return s == nullptr ? uia::kElementNotAvailable
+                        : Array(ranges, SelectionFrom(s->sel), SelectionTo(s->sel));
+}
+
+HRESULT TextElement::GetVisibleRanges(SAFEARRAY** ranges) {
+    HWND hwnd;
+    const ChatState* s = Live(&hwnd);
+    if (s == nullptr) {
+        return uia::kElementNotAvailable;
+    }
+    if (s->layout.lineCount == 0) {
+        return Array(ranges, 0, 0);
+    }
+    const size_t first = s->top < s->layout.lineCount ? s->top : s->layout.lineCount - 1;
+    size_t last = s->top + ShownRows(*s);
+    last = (last < s->layout.lineCount ? last : s->layout.lineCount) - 1;
+    return Array(ranges, LayoutLineStart(s->layout, first),
+                 LayoutLineEnd(s->layout, last < first ? first : last));
+}
+
+HRESULT TextElement::RangeFromChild(IRawElementProviderSimple*, uia::ITextRangeProvider** range) {
+    if (range != nullptr) {
+        *range = nullptr;
+    }
+    return E_INVALIDARG; // the document has no child elements
+}
+
+HRESULT TextElement::RangeFromPoint(uia::UiaPoint point, uia::ITextRangeProvider** range) {
+    HWND hwnd;
+    const ChatState* s = Live(&hwnd);
+    if (s == nullptr) {
+        return uia::kElementNotAvailable;
+    }
+    const size_t at =
+        OffsetAtScreen(hwnd, *s, POINT{static_cast<LONG>(point.x), static_cast<LONG>(point.y)});
+    return Give(range, at, at);
+}
+
+HRESULT TextElement::get_DocumentRange(uia::ITextRangeProvider** range) {
+    HWND hwnd;
+    const ChatState* s = Live(&hwnd);
+    return s == nullptr ? uia::kElementNotAvailable : Give(range, 0, s->layout.length);
+}
+
+HRESULT TextElement::get_SupportedTextSelection(uia::SupportedTextSelection* kind) {
+    if (kind == nullptr) {
+        return E_POINTER;
+    }
+    *kind = uia::SupportedTextSelection_Single;
+    return S_OK;
+}
+
+HRESULT TextElement::Give(uia::ITextRangeProvider** range, size_t start, size_t end) {
+    if (range == nullptr) {
+        return E_POINTER;
+    }
+    *range = NewRange(this, start, end);
+    return *range != nullptr ? S_OK : E_OUTOFMEMORY;
+}
+
+HRESULT TextElement::Array(SAFEARRAY** out, size_t start, size_t end) {
+    if (out == nullptr) {
+        return E_POINTER;
+    }
+    uia::ITextRangeProvider* range = NewRange(this, start, end);
+    *out = RangeArray(range);
+    if (range != nullptr) {
+        range->Release();
+    }
+    return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
 namespace {
@@ -279,7 +243,7 @@ void Raise(HWND hwnd, const ChatState& s, EVENTID id) {
 }
 
 // What a burst of new lines says: their text, or their count when long.
-BSTR Announcement(const ChatState& s) {
+ScopedBstr Announcement(const ChatState& s) {
     const size_t from = s.announceFrom < s.layout.length ? s.announceFrom : s.layout.length;
     if (s.layout.length - from <= kAnnounceMost) {
         return TextOf(s, from, s.layout.length, -1);
@@ -290,7 +254,7 @@ BSTR Announcement(const ChatState& s) {
     }
     wchar_t counted[40];
     wsprintfW(counted, L"%u new lines", lines);
-    return NewBstr(counted);
+    return ScopedBstr(counted);
 }
 
 void CALLBACK AnnounceTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
@@ -302,17 +266,16 @@ void CALLBACK AnnounceTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
     s->announcing = false;
     Raise(hwnd, *s, uia::kTextChangedEvent);
     const uia::Api& api = uia::Functions();
-    BSTR said = Announcement(*s);
+    const ScopedBstr said = Announcement(*s);
     if (eventHook != nullptr) {
-        eventHook(hwnd, kNotificationEvent, said);
+        eventHook(hwnd, kNotificationEvent, said.Get());
     }
-    if (s->automation != nullptr && api.RaiseNotificationEvent != nullptr && said != nullptr) {
-        BSTR activity = NewBstr(kActivity);
+    if (s->automation != nullptr && api.RaiseNotificationEvent != nullptr &&
+        said.Get() != nullptr) {
+        const ScopedBstr activity(kActivity);
         api.RaiseNotificationEvent(s->automation, uia::NotificationKind_ItemAdded,
-                                   uia::NotificationProcessing_All, said, activity);
-        FreeBstr(activity);
+                                   uia::NotificationProcessing_All, said.Get(), activity.Get());
     }
-    FreeBstr(said);
 }
 
 } // namespace
@@ -369,7 +332,13 @@ void AutomationGone(HWND hwnd, ChatState& s) {
 } // namespace chatlist
 
 IRawElementProviderSimple* ChatListAutomationElement(HWND chat) {
-    chatlist::ChatState* s = chat != nullptr ? chatlist::StateOf(chat) : nullptr;
+    // Only a transcript of this thread: slot 0 of another window means something else.
+    char className[sizeof Str::ChatListClass + 1];
+    const bool ours = chat != nullptr &&
+                      GetWindowThreadProcessId(chat, nullptr) == GetCurrentThreadId() &&
+                      GetClassNameA(chat, className, sizeof className) > 0 &&
+                      std::strcmp(className, Str::ChatListClass) == 0;
+    chatlist::ChatState* s = ours ? chatlist::StateOf(chat) : nullptr;
     chatlist::TextElement* element = s != nullptr ? chatlist::ElementOf(chat, *s) : nullptr;
     if (element != nullptr) {
         element->AddRef();

@@ -1,6 +1,5 @@
 // A range of the transcript's text for UI Automation: read, walked by unit
 // (TextRangeModel), compared, measured on screen, selected and scrolled to.
-#include "base/ComRefCount.h"
 #include "transcript/access/ChatListAutomation.h"
 
 #include <algorithm>
@@ -27,9 +26,9 @@ RangeUnit UnitOf(uia::TextUnit unit) {
 class ChatRange final : public uia::ITextRangeProvider {
 public:
     ChatRange(TextElement* element, size_t start, size_t end) : element_(element), r_{start, end} {
-        AddRefElement(element_);
+        element_->AddRef();
     }
-    ~ChatRange() { ReleaseElement(element_); }
+    ~ChatRange() { element_->Release(); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         const bool ours = IsEqualIID(iid, __uuidof(IUnknown)) ||
@@ -97,8 +96,8 @@ public:
         if (element == nullptr) {
             return E_POINTER;
         }
-        *element = AsSimple(element_);
-        (*element)->AddRef();
+        *element = element_;
+        element_->AddRef();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetText(int maxLength, BSTR* text) override {
@@ -110,7 +109,7 @@ public:
         if (s == nullptr) {
             return uia::kElementNotAvailable;
         }
-        *text = TextOf(*s, r_.start, r_.end, maxLength);
+        *text = TextOf(*s, r_.start, r_.end, maxLength).Release();
         return *text != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE Move(uia::TextUnit unit, int count, int* moved) override {
@@ -151,7 +150,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Select() override {
         HWND hwnd;
-        ChatState* s = LiveState(element_, &hwnd);
+        ChatState* s = element_->Live(&hwnd);
         if (s == nullptr) {
             return uia::kElementNotAvailable;
         }
@@ -176,7 +175,7 @@ private:
     // The record while the window lives, with this range clamped to its text.
     ChatState* Live() {
         HWND hwnd;
-        ChatState* s = LiveState(element_, &hwnd);
+        ChatState* s = element_->Live(&hwnd);
         if (s != nullptr) {
             r_.end = std::min(r_.end, s->layout.length);
             r_.start = std::min(r_.start, r_.end);
@@ -220,7 +219,7 @@ HRESULT ChatRange::GetBoundingRectangles(SAFEARRAY** rects) {
     *rects = nullptr;
     HWND hwnd;
     const ChatState* s = Live();
-    if (s == nullptr || LiveState(element_, &hwnd) == nullptr) {
+    if (s == nullptr || element_->Live(&hwnd) == nullptr) {
         return uia::kElementNotAvailable;
     }
     const uia::Api& api = uia::Functions();
@@ -266,7 +265,7 @@ HRESULT ChatRange::GetBoundingRectangles(SAFEARRAY** rects) {
 HRESULT ChatRange::ScrollIntoView(BOOL alignToTop) {
     HWND hwnd;
     ChatState* s = Live();
-    if (s == nullptr || LiveState(element_, &hwnd) == nullptr) {
+    if (s == nullptr || element_->Live(&hwnd) == nullptr) {
         return uia::kElementNotAvailable;
     }
     if (s->layout.lineCount == 0) {
@@ -301,11 +300,7 @@ size_t OffsetAtScreen(HWND hwnd, const ChatState& s, POINT p) {
     return LayoutHitTest(s.layout, line, p.x - kMargin);
 }
 
-BSTR TextOf(const ChatState& s, size_t start, size_t end, int maxLength) {
-    const uia::Api& api = uia::Functions();
-    if (api.SysAllocStringLen == nullptr) {
-        return nullptr;
-    }
+ScopedBstr TextOf(const ChatState& s, size_t start, size_t end, int maxLength) {
     end = std::min(end, s.layout.length);
     start = std::min(start, end);
     size_t bytes = end - start;
@@ -316,12 +311,13 @@ BSTR TextOf(const ChatState& s, size_t start, size_t end, int maxLength) {
     const int n = bytes != 0 ? MultiByteToWideChar(CP_ACP, 0, s.layout.text + start,
                                                    static_cast<int>(bytes), nullptr, 0)
                              : 0;
-    BSTR text = api.SysAllocStringLen(nullptr, static_cast<UINT>(n));
-    if (text != nullptr && n != 0) {
-        MultiByteToWideChar(CP_ACP, 0, s.layout.text + start, static_cast<int>(bytes), text, n);
+    ScopedBstr text(nullptr, static_cast<size_t>(n));
+    if (text.Get() != nullptr && n != 0) {
+        MultiByteToWideChar(CP_ACP, 0, s.layout.text + start, static_cast<int>(bytes), text.Get(),
+                            n);
     }
-    if (text != nullptr && maxLength >= 0 && n > maxLength) {
-        text[maxLength] = L'\0'; // the string's length stays; clients read to the NUL
+    if (text.Get() != nullptr && maxLength >= 0 && n > maxLength) {
+        text.Get()[maxLength] = L'\0'; // the string's length stays; clients read to the NUL
     }
     return text;
 }
