@@ -6,6 +6,7 @@
 // CHATLIST also: one full screen painted at the top and at the bottom, a resize
 // that re-wraps everything, and the memory per line beyond the text.
 // Prints Markdown tables. All in one run, so the ratios hold on a noisy machine.
+#include "base/CodePageTables.h"
 #include "transcript/ChatLayout.h"
 #include "transcript/ChatLines.h"
 #include "transcript/ChatList.h"
@@ -414,15 +415,10 @@ struct FindFigures {
 };
 
 // Finds in the 10 MB transcript as F3 does, through the control's own search,
-// with the code page's folding built as the program builds it.
+// with the code page's tables the program builds.
 FindFigures RunFinds() {
     std::fprintf(stderr, "bench: finding at 10 MB\n");
-    unsigned char fold[256];
-    for (int c = 0; c < 256; ++c) {
-        char b = static_cast<char>(c);
-        CharLowerBuffA(&b, 1);
-        fold[c] = static_cast<unsigned char>(b);
-    }
+    const CodePageTables& tables = AnsiCodePageTables();
     Pane chat = MakePane("CHATLIST", WS_VSCROLL | 0x0080, WS_EX_CLIENTEDGE, 0, 0);
     const std::string text = Prefix(kSizes[2]);
     Fill(chat.control, text);
@@ -432,7 +428,8 @@ FindFigures RunFinds() {
         for (int folded = 0; folded < 2; ++folded) {
             // The near-top text is in capitals: only the folding search finds it.
             const char* pattern = which == 0 && folded == 0 ? "line 00000042 of" : patterns[which];
-            const FindQuery query{pattern, std::strlen(pattern), folded == 0, false, false, fold};
+            const FindQuery query{pattern, std::strlen(pattern), folded == 0, false,
+                                  false,   tables.fold,          tables.word};
             std::vector<double> ms;
             bool found = false;
             for (int i = 0; i < 30; ++i) {

@@ -1,6 +1,7 @@
 #include "commands/Find.h"
 
 #include "app/AppState.h"
+#include "base/CodePageTables.h"
 #include "transcript/ChatList.h"
 #include "transcript/FindModel.h"
 
@@ -23,7 +24,6 @@ struct FindRecord {
     char what[kFindCapacity]; // the dialog's "Find what"
     char last[kFindCapacity]; // the last search, for F3
     DWORD lastFlags;          // and its case, word and direction choices
-    unsigned char fold[256];  // the code page's lower case of every byte
 };
 
 FindRecord* RecordOf(HWND main) {
@@ -39,11 +39,6 @@ FindRecord* MakeRecord(HWND main) {
     if (r == nullptr || !SetPropA(main, kRecordProperty, r)) {
         HeapFree(GetProcessHeap(), 0, r);
         return nullptr;
-    }
-    for (int c = 0; c < 256; ++c) {
-        char b = static_cast<char>(c);
-        CharLowerBuffA(&b, 1);
-        r->fold[c] = static_cast<unsigned char>(b);
     }
     r->lastFlags = FR_DOWN;
     return r;
@@ -69,7 +64,8 @@ void FindAgain(FindRecord& r, bool down) {
                           (r.lastFlags & FR_MATCHCASE) != 0,
                           (r.lastFlags & FR_WHOLEWORD) != 0,
                           down,
-                          r.fold};
+                          AnsiCodePageTables().fold,
+                          AnsiCodePageTables().word};
     FindMatch match{};
     if (!ChatListFind(chat, query, start, match)) {
         return;

@@ -1,7 +1,8 @@
 // Find in the transcript: the system's modeless Find dialog, owned by the main
 // window, and F3 / Shift+F3 for the next and the previous match of the last
-// search. The dialog's record, the last search and the code page's case
-// folding live in a record attached to the main window.
+// search. The dialog's record and the last search live in a record attached
+// to the main window; the code page's folding and word bytes are the process's
+// (base/CodePageTables.h).
 #pragma once
 
 #include <windows.h>

@@ -35,6 +35,9 @@ struct ChatLayout {
     ChatMetrics metrics;
     int32_t width;
     int32_t widestAdvance; // of the bytes that are neither tab nor terminator
+    // 256 entries, nonzero for a byte of a word, as the code page has it (set
+    // by the window); null: no byte is one. Word units are runs of such bytes.
+    const unsigned char* wordBytes;
 };
 
 inline constexpr size_t kChatMaxText = 0x7FFFFFFF;

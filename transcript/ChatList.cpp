@@ -1,6 +1,7 @@
 #include "transcript/ChatList.h"
 #include "transcript/ChatListTesting.h"
 
+#include "base/CodePageTables.h"
 #include "base/ScopedHandles.h"
 #include "app/Strings.h"
 #include "transcript/ChatListState.h"
@@ -221,6 +222,7 @@ LRESULT OnCreate(HWND hwnd) {
         return -1;
     }
     LayoutInit(s->layout);
+    s->layout.wordBytes = AnsiCodePageTables().word; // double clicks select the code page's words
     s->textColor = GetSysColor(COLOR_WINDOWTEXT);
     s->backColor = GetSysColor(COLOR_WINDOW);
     s->selTextColor = GetSysColor(COLOR_HIGHLIGHTTEXT);

@@ -18,6 +18,7 @@ struct Prepared {
     const unsigned char* pattern;
     size_t m;
     bool wholeWord;
+    const unsigned char* word;
     size_t ahead[256]; // going down, judged by the window's last byte
     size_t back[256];  // going up, judged by the window's first byte
 };
@@ -30,7 +31,8 @@ void Prepare(Prepared& p, const char* text, size_t length, const FindQuery& q) {
     p.length = length;
     p.pattern = reinterpret_cast<const unsigned char*>(q.pattern);
     p.m = q.length;
-    p.wholeWord = q.wholeWord;
+    p.wholeWord = q.wholeWord && q.word != nullptr;
+    p.word = q.word;
     std::fill(std::begin(p.ahead), std::end(p.ahead), p.m);
     std::fill(std::begin(p.back), std::end(p.back), p.m);
     for (size_t i = 0; i + 1 < p.m; ++i) {
@@ -50,8 +52,8 @@ bool MatchesAt(const Prepared& p, size_t at) {
     if (!p.wholeWord) {
         return true;
     }
-    const bool wordBefore = at > 0 && FindIsWordByte(p.text[at - 1]);
-    const bool wordAfter = at + p.m < p.length && FindIsWordByte(p.text[at + p.m]);
+    const bool wordBefore = at > 0 && p.word[p.text[at - 1]] != 0;
+    const bool wordAfter = at + p.m < p.length && p.word[p.text[at + p.m]] != 0;
     return !wordBefore && !wordAfter;
 }
 
@@ -92,11 +94,6 @@ size_t Backward(const Prepared& p, size_t lo, size_t hi) {
 }
 
 } // namespace
-
-bool FindIsWordByte(unsigned char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-           c >= 0x80;
-}
 
 FindMatch FindInText(const char* text, size_t length, const FindQuery& query, size_t start) {
     FindMatch none{false, false, 0, 0};

@@ -10,9 +10,10 @@ struct FindQuery {
     const char* pattern;
     size_t length;
     bool matchCase;
-    bool wholeWord; // the bytes around a match are no word bytes (letters, digits, _, >= 0x80)
+    bool wholeWord; // the bytes around a match are no word bytes
     bool down;
     const unsigned char* fold; // 256 entries, each byte's folded form; null: bytes as they are
+    const unsigned char* word; // 256 entries, nonzero for a word byte; null: no byte is one
 };
 
 struct FindMatch {
@@ -26,6 +27,3 @@ struct FindMatch {
 // first from the top. Up: the last match that ends at or before `start`;
 // failing that, the last before the end. An empty pattern finds nothing.
 FindMatch FindInText(const char* text, size_t length, const FindQuery& query, size_t start);
-
-// Whether a byte belongs to a word, as double clicks and whole-word finds take it.
-bool FindIsWordByte(unsigned char c);

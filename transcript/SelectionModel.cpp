@@ -10,15 +10,15 @@ bool IsTerminator(unsigned char c) {
 
 enum WordClass { kWord, kSpace, kSign, kEnd };
 
-WordClass WordClassOf(unsigned char c) {
-    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-        c >= 0x80) {
-        return kWord;
+// Blanks and line ends are never part of a word, whatever the table says.
+WordClass WordClassOf(const unsigned char* wordBytes, unsigned char c) {
+    if (IsTerminator(c)) {
+        return kEnd;
     }
     if (c == ' ' || c == '\t') {
         return kSpace;
     }
-    return IsTerminator(c) ? kEnd : kSign;
+    return wordBytes != nullptr && wordBytes[c] != 0 ? kWord : kSign;
 }
 
 } // namespace
@@ -33,13 +33,14 @@ void LayoutWordAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t
         }
         --p;
     }
-    const WordClass kind = WordClassOf(t[p]);
+    const unsigned char* words = layout.wordBytes;
+    const WordClass kind = WordClassOf(words, t[p]);
     begin = p;
-    while (begin > 0 && WordClassOf(t[begin - 1]) == kind) {
+    while (begin > 0 && WordClassOf(words, t[begin - 1]) == kind) {
         --begin;
     }
     end = p + 1;
-    while (end < layout.length && WordClassOf(t[end]) == kind) {
+    while (end < layout.length && WordClassOf(words, t[end]) == kind) {
         ++end;
     }
 }

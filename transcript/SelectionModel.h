@@ -10,8 +10,8 @@
 #include <cstddef>
 
 // Selection units around the byte at an offset (the one before it at a line's
-// end): a run of word characters, of blanks or of other signs; and a logical
-// line with its terminator.
+// end): a run of word bytes (as the layout's table has them), of blanks or of
+// other signs; and a logical line with its terminator.
 void LayoutWordAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end);
 void LayoutLogicalLineAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& end);
 

@@ -20,6 +20,23 @@ inline ChatMetrics Monospace(int32_t tabWidth = 8) {
     return m;
 }
 
+// Word bytes as a code page might have them: ASCII letters, digits and _, and
+// the Latin-1 letters from 0xC0 up (not the signs 0xD7 and 0xF7); the quotes,
+// dashes and the no-break space below 0xC0 are not.
+inline const unsigned char* TestWordBytes() {
+    static const struct Table {
+        unsigned char word[256];
+        Table() : word{} {
+            for (int c = 0; c < 256; ++c) {
+                word[c] = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+                          (c >= 'a' && c <= 'z') || c == '_' ||
+                          (c >= 0xC0 && c != 0xD7 && c != 0xF7);
+            }
+        }
+    } table;
+    return table.word;
+}
+
 inline std::vector<size_t> ModelLineStarts(const std::string& text, const ChatMetrics& m,
                                            int64_t width) {
     std::vector<size_t> starts;

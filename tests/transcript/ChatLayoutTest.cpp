@@ -12,7 +12,10 @@ namespace {
 
 class Layout : public ::testing::Test {
 protected:
-    void SetUp() override { LayoutInit(layout); }
+    void SetUp() override {
+        LayoutInit(layout);
+        layout.wordBytes = TestWordBytes();
+    }
     void TearDown() override { LayoutFree(layout); }
 
     void Use(const ChatMetrics& m, int32_t width) {
@@ -267,6 +270,18 @@ TEST_F(Layout, WordsAndLinesForSelection) {
     EXPECT_EQ(line(26), "next\n");
     EXPECT_EQ(line(29), "\n");
     EXPECT_EQ(line(999), "last");
+    // The layout's table decides what a word is: quotes and guillemets of the
+    // code page are signs, its letters belong to words.
+    Set("said \x93"
+        "caf\xE9\x94 \xAB"
+        "x\xBB");
+    EXPECT_EQ(word(7), "caf\xE9");
+    EXPECT_EQ(word(5), "\x93");
+    EXPECT_EQ(word(10), "\x94");
+    EXPECT_EQ(word(13), "x");
+    layout.wordBytes = nullptr; // no table: no byte is a word byte
+    EXPECT_EQ(word(7), "\x93"
+                       "caf\xE9\x94");
     Set("");
     EXPECT_EQ(word(0), "");
     EXPECT_EQ(line(0), "");

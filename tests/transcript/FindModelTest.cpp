@@ -2,6 +2,7 @@
 // wrapping round once, and the searches that find nothing.
 #include "transcript/ChatLayout.h"
 #include "transcript/FindModel.h"
+#include "tests/transcript/ChatLayoutModel.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +16,10 @@ struct Search {
     bool wholeWord = false;
     bool down = true;
     const unsigned char* fold = nullptr;
+    const unsigned char* word = TestWordBytes();
 
     FindMatch In(const std::string& text, size_t start) const {
-        const FindQuery q{pattern.data(), pattern.size(), matchCase, wholeWord, down, fold};
+        const FindQuery q{pattern.data(), pattern.size(), matchCase, wholeWord, down, fold, word};
         return FindInText(text.data(), text.size(), q, start);
     }
 };
@@ -67,18 +69,28 @@ TEST(FindModel, MatchCaseComparesBytesAsTheyAre) {
     EXPECT_EQ(s.In("un \xE9t\xE9 puis \xC9t\xC9", 0).from, 12u);
 }
 
-TEST(FindModel, WholeWordsEndAtTheTextsEndsLineBreaksAndSigns) {
+TEST(FindModel, WholeWordsEndWhereTheTableSaysAWordEnds) {
     Search s{"cat"};
     s.wholeWord = true;
     EXPECT_EQ(s.In("cat", 0).from, 0u) << "the whole text";
     EXPECT_EQ(s.In("concat\r\ncat\r\n", 0).from, 8u) << "after a line break";
     EXPECT_EQ(s.In("cats\r\ncat", 0).from, 6u) << "before the text's end";
     EXPECT_EQ(s.In("<cat>", 0).from, 1u) << "signs around it";
+    EXPECT_EQ(s.In("she said \x93"
+                   "cat\x94 twice",
+                   0)
+                  .from,
+              10u)
+        << "typographic quotes are no word bytes in the table";
     EXPECT_FALSE(s.In("cats scat _cat cat_ cat9 \xE9"
-                      "cat",
+                      "cat cat\xE0",
                       0)
                      .found)
-        << "letters, digits, _ and bytes above 0x7F are word bytes";
+        << "letters, digits, _ and the table's letters above 0x7F are word bytes";
+    // Without a table no byte is a word byte: every match stands.
+    s.word = nullptr;
+    EXPECT_EQ(s.In("concat", 0).from, 3u);
+    s.word = TestWordBytes();
     s.wholeWord = false;
     EXPECT_EQ(s.In("cats", 0).from, 0u);
     // The first candidate fails the word test; the search goes on past it.

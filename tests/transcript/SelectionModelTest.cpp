@@ -14,6 +14,7 @@ class SelectionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         LayoutInit(layout);
+        layout.wordBytes = TestWordBytes();
         ASSERT_TRUE(LayoutSetMetrics(layout, Monospace()));
         ASSERT_TRUE(LayoutSetWidth(layout, 1000));
         const std::string text = "<Ada> hello world\r\n<Bob> second line\r\n<Cy> third\r\n";

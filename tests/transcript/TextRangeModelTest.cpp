@@ -16,6 +16,7 @@ protected:
     // Every byte one pixel wide; "<Ada> hello world" wraps at 12 pixels after the blank.
     void Load(const std::string& text, int32_t width = 1000) {
         LayoutInit(layout);
+        layout.wordBytes = TestWordBytes();
         ASSERT_TRUE(LayoutSetMetrics(layout, Monospace()));
         ASSERT_TRUE(LayoutSetWidth(layout, width));
         ASSERT_TRUE(LayoutSetText(layout, text.data(), text.size()).ok);
