@@ -21,6 +21,7 @@ protected:
             LayoutFree(layout);
         }
         LayoutInit(layout);
+        layout.wordBytes = TestWordBytes();
         ASSERT_TRUE(LayoutSetMetrics(layout, Monospace()));
         ASSERT_TRUE(LayoutSetWidth(layout, width));
         ASSERT_TRUE(LayoutSetText(layout, text.data(), text.size()).ok);
