@@ -148,6 +148,7 @@ HRESULT TextElement::get_HostRawElementProvider(IRawElementProviderSimple** host
     return api.HostProviderFromHwnd != nullptr ? api.HostProviderFromHwnd(hwnd_, host) : S_OK;
 }
 
+// With nothing selected, the selection is the caret: an empty range where it is.
 HRESULT TextElement::GetSelection(SAFEARRAY** ranges) {
     HWND hwnd;
     const ChatState* s = Live(&hwnd);

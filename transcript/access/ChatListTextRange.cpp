@@ -2,6 +2,10 @@
 // (TextRangeModel), compared, measured on screen, selected and scrolled to.
 #include "transcript/access/ChatListAutomation.h"
 
+#include "base/CodePageTables.h"
+#include "transcript/FindModel.h"
+#include "transcript/access/AnsiPattern.h"
+
 #include <algorithm>
 #include <new>
 
@@ -17,9 +21,9 @@ RangeUnit UnitOf(uia::TextUnit unit) {
     switch (unit) {
     case uia::TextUnit_Character: return RangeUnit::Character;
     case uia::TextUnit_Word: return RangeUnit::Word;
-    case uia::TextUnit_Line:
-    case uia::TextUnit_Paragraph: return RangeUnit::Line;
-    default: return RangeUnit::Document; // one format, one page
+    case uia::TextUnit_Line: return RangeUnit::Line;
+    case uia::TextUnit_Paragraph: return RangeUnit::Paragraph; // a chat line
+    default: return RangeUnit::Document;                       // one format, one page
     }
 }
 
@@ -74,9 +78,8 @@ public:
                                             uia::ITextRangeProvider** found) override {
         return Nothing(found);
     }
-    HRESULT STDMETHODCALLTYPE FindText(BSTR, BOOL, BOOL, uia::ITextRangeProvider** found) override {
-        return Nothing(found);
-    }
+    HRESULT STDMETHODCALLTYPE FindText(BSTR text, BOOL backward, BOOL ignoreCase,
+                                       uia::ITextRangeProvider** found) override;
     HRESULT STDMETHODCALLTYPE GetAttributeValue(TEXTATTRIBUTEID id, VARIANT* value) override {
         if (value == nullptr) {
             return E_POINTER;
@@ -105,6 +108,9 @@ public:
             return E_POINTER;
         }
         *text = nullptr;
+        if (maxLength < -1) {
+            return E_INVALIDARG; // -1 asks for all; no other negative length means anything
+        }
         const ChatState* s = Live();
         if (s == nullptr) {
             return uia::kElementNotAvailable;
@@ -212,6 +218,33 @@ private:
     TextRange r_;
 };
 
+// The range's own text searched as the Find dialog searches: the program's
+// search over the bytes, its case folding of the code page.
+HRESULT ChatRange::FindText(BSTR text, BOOL backward, BOOL ignoreCase,
+                            uia::ITextRangeProvider** found) {
+    if (found == nullptr) {
+        return E_POINTER;
+    }
+    *found = nullptr;
+    const ChatState* s = Live();
+    if (s == nullptr) {
+        return uia::kElementNotAvailable;
+    }
+    if (text == nullptr) {
+        return E_INVALIDARG;
+    }
+    const size_t span = r_.end - r_.start;
+    const AnsiPattern pattern(text, span);
+    if (pattern.Length() == 0) {
+        return S_OK;
+    }
+    const FindQuery query{pattern.Bytes(), pattern.Length(),          !ignoreCase, false,
+                          !backward,       AnsiCodePageTables().fold, nullptr};
+    // From the range's near end the search meets its far end and stops there.
+    const FindMatch match = FindInText(s->layout.text + r_.start, span, query, backward ? span : 0);
+    return match.found ? Give(found, r_.start + match.from, r_.start + match.to) : S_OK;
+}
+
 HRESULT ChatRange::GetBoundingRectangles(SAFEARRAY** rects) {
     if (rects == nullptr) {
         return E_POINTER;
@@ -290,13 +323,13 @@ uia::ITextRangeProvider* NewRange(TextElement* element, size_t start, size_t end
 
 size_t OffsetAtScreen(HWND hwnd, const ChatState& s, POINT p) {
     ScreenToClient(hwnd, &p);
-    if (s.layout.lineCount == 0 || p.y < 0) {
+    if (s.layout.lineCount == 0) {
         return 0;
     }
-    const size_t line = s.top + static_cast<size_t>(p.y / s.lineHeight);
-    if (line >= s.layout.lineCount) {
-        return s.layout.length;
-    }
+    // Above or below the pane: the nearest text shown, in its top or bottom row.
+    const LONG y = std::clamp<LONG>(p.y, 0, std::max(s.clientHeight - 1, 0));
+    const size_t line =
+        std::min(s.top + static_cast<size_t>(y / s.lineHeight), s.layout.lineCount - 1);
     return LayoutHitTest(s.layout, line, p.x - kMargin);
 }
 
