@@ -1,10 +1,12 @@
 #include "app/InputField.h"
 
 #include "base/FocusCycle.h"
-#include "commands/Find.h"
+#include "base/WindowRecord.h"
 #include "transcript/ChatList.h"
 
 #include <cstdlib>
+#include <memory>
+#include <new>
 
 namespace {
 
@@ -19,8 +21,10 @@ struct InputFieldState {
     bool eatBackspaceChar;
 };
 
+using FieldRecord = PropertyRecord<InputFieldState, kRecordProperty>;
+
 InputFieldState* StateOf(HWND hwnd) {
-    return static_cast<InputFieldState*>(GetPropA(hwnd, kRecordProperty));
+    return FieldRecord::Of(hwnd);
 }
 
 bool KeyDown(int vk) {
@@ -51,7 +55,8 @@ bool RestoreTranscript(InputFieldState& s) {
     const ClearedTexts& c = s.cleared;
     const LRESULT shown = SendMessageA(s.chat, WM_GETTEXTLENGTH, 0, 0);
     const size_t now = shown > 0 ? static_cast<size_t>(shown) : 0;
-    char* whole = static_cast<char*>(std::malloc(c.transcriptLength + now + 1));
+    const std::unique_ptr<char[]> block(new (std::nothrow) char[c.transcriptLength + now + 1]);
+    char* whole = block.get();
     if (whole == nullptr) {
         return false; // keep the copy: another Ctrl+Z may find the memory
     }
@@ -61,7 +66,6 @@ bool RestoreTranscript(InputFieldState& s) {
     whole[c.transcriptLength + (copied > 0 ? static_cast<size_t>(copied) : 0)] = '\0';
     const bool taken =
         SendMessageA(s.chat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(whole)) != FALSE;
-    std::free(whole);
     if (taken) {
         TranscriptRestored(s.cleared);
     }
@@ -171,8 +175,6 @@ bool OnKeyDown(HWND hwnd, InputFieldState& s, WPARAM key) {
         return true;
     case VK_INSERT: return ctrl && !shift && CopyFromTranscript(hwnd, s);
     case VK_TAB: return TabFocusTo(hwnd, s.chat);
-    case 'F':
-    case VK_F3: return ForwardFindKey(hwnd, key);
     case VK_BACK:
         if (!ctrl) {
             return false;
@@ -208,10 +210,8 @@ bool OnCanUndo(HWND hwnd, const InputFieldState& s) {
 
 LRESULT OnNcDestroy(HWND hwnd, InputFieldState* s, WPARAM wParam, LPARAM lParam) {
     const WNDPROC editProc = s->editProc;
-    RemovePropA(hwnd, kRecordProperty);
     SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(editProc));
-    ForgetClears(s->cleared);
-    HeapFree(GetProcessHeap(), 0, s);
+    FieldRecord::Detach(hwnd); // the record and what it kept go here
     return CallWindowProcA(editProc, hwnd, WM_NCDESTROY, wParam, lParam);
 }
 
@@ -220,17 +220,52 @@ LRESULT Edit(HWND hwnd, const InputFieldState& s, UINT message, WPARAM wParam, L
     return CallWindowProcA(s.editProc, hwnd, message, wParam, lParam);
 }
 
+LRESULT OnSentLine(InputFieldState& s, const char* text) {
+    if (text != nullptr) {
+        HistoryRemember(s.history, text);
+    }
+    ForgetClears(s.cleared);
+    return 0;
+}
+
+LRESULT OnClearingDraft(HWND input, InputFieldState& s) {
+    HistoryEndBrowsing(s.history);
+    const FieldText field(input);
+    // Esc on an empty field takes nothing away, and must not end an earlier undo.
+    if (field.text[0] != '\0') {
+        RememberDraftClear(s.cleared, field.text);
+    }
+    return 0;
+}
+
+LRESULT OnClearingTranscript(HWND input, InputFieldState& s) {
+    const LRESULT shown = SendMessageA(s.chat, WM_GETTEXTLENGTH, 0, 0);
+    if (shown <= 0) {
+        return 0; // nothing to take back; an earlier copy stays
+    }
+    const size_t length = static_cast<size_t>(shown);
+    char* copy = static_cast<char*>(std::malloc(length + 1));
+    if (copy == nullptr) {
+        return 0; // the clear goes ahead; it just cannot be taken back
+    }
+    const LRESULT copied =
+        SendMessageA(s.chat, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(copy));
+    const FieldText field(input);
+    RememberTranscriptClear(s.cleared, copy, copied > 0 ? static_cast<size_t>(copied) : 0,
+                            field.text);
+    return 0;
+}
+
 } // namespace
 
 void InstallInputField(HWND input, HWND chat) {
     if (input == nullptr) {
         return;
     }
-    auto* s = static_cast<InputFieldState*>(
-        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(InputFieldState)));
-    if (s == nullptr || !SetPropA(input, kRecordProperty, s)) {
-        HeapFree(GetProcessHeap(), 0, s); // the field works on as a plain edit control
-        return;
+    std::unique_ptr<InputFieldState> record = NewRecord<InputFieldState>();
+    InputFieldState* s = record.get();
+    if (s == nullptr || !FieldRecord::Attach(input, record)) {
+        return; // the field works on as a plain edit control
     }
     s->chat = chat;
     s->editProc = reinterpret_cast<WNDPROC>(
@@ -251,49 +286,10 @@ LRESULT CALLBACK InputFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case EM_CANUNDO: return OnCanUndo(hwnd, *s) ? TRUE : Edit(hwnd, *s, message, wParam, lParam);
     case WM_COPY: return CopyFromTranscript(hwnd, *s) ? 0 : Edit(hwnd, *s, message, wParam, lParam);
     case WM_MOUSEWHEEL: return SendMessageA(s->chat, message, wParam, lParam);
+    case ILM_SENTLINE: return OnSentLine(*s, reinterpret_cast<const char*>(lParam));
+    case ILM_CLEARINGDRAFT: return OnClearingDraft(hwnd, *s);
+    case ILM_CLEARINGTRANSCRIPT: return OnClearingTranscript(hwnd, *s);
     case WM_NCDESTROY: return OnNcDestroy(hwnd, s, wParam, lParam);
     default: return Edit(hwnd, *s, message, wParam, lParam);
     }
-}
-
-void RememberSentLine(HWND input, const char* text) {
-    InputFieldState* s = StateOf(input);
-    if (s != nullptr) {
-        HistoryRemember(s->history, text);
-        ForgetClears(s->cleared);
-    }
-}
-
-void RememberClearedDraft(HWND input) {
-    InputFieldState* s = StateOf(input);
-    if (s == nullptr) {
-        return;
-    }
-    HistoryEndBrowsing(s->history);
-    const FieldText field(input);
-    // Esc on an empty field takes nothing away, and must not end an earlier undo.
-    if (field.text[0] != '\0') {
-        RememberDraftClear(s->cleared, field.text);
-    }
-}
-
-void RememberClearedTranscript(HWND input) {
-    InputFieldState* s = StateOf(input);
-    if (s == nullptr) {
-        return;
-    }
-    const LRESULT shown = SendMessageA(s->chat, WM_GETTEXTLENGTH, 0, 0);
-    if (shown <= 0) {
-        return; // nothing to take back; an earlier copy stays
-    }
-    const size_t length = static_cast<size_t>(shown);
-    char* copy = static_cast<char*>(std::malloc(length + 1));
-    if (copy == nullptr) {
-        return; // the clear goes ahead; it just cannot be taken back
-    }
-    const LRESULT copied =
-        SendMessageA(s->chat, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(copy));
-    const FieldText field(input);
-    RememberTranscriptClear(s->cleared, copy, copied > 0 ? static_cast<size_t>(copied) : 0,
-                            field.text);
 }

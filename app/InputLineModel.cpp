@@ -28,6 +28,10 @@ void DropTranscript(ClearedTexts& c) {
 
 } // namespace
 
+ClearedTexts::~ClearedTexts() {
+    DropTranscript(*this);
+}
+
 void HistoryRemember(InputHistory& h, const char* line) {
     HistoryEndBrowsing(h);
     if (line == nullptr || line[0] == '\0' || (h.count > 0 && Same(Line(h, 1), line))) {

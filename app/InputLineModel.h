@@ -44,6 +44,12 @@ struct ClearedTexts {
     char fieldAtTranscriptClear[kInputTextCapacity];
 
     bool draftIsNewer; // which clear came last: that one is taken back first
+
+    // It owns the transcript's copy: never copied, and the copy goes with it.
+    ClearedTexts() = default;
+    ClearedTexts(const ClearedTexts&) = delete;
+    ClearedTexts& operator=(const ClearedTexts&) = delete;
+    ~ClearedTexts();
 };
 
 // Esc emptied the field that showed `line` (a non-empty line).

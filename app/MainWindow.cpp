@@ -36,6 +36,7 @@ void SetDefaults() {
     AppState.colorSelectionBackground = GetSysColor(COLOR_HIGHLIGHT);
     lstrcpyA(AppState.nickname, Str::DefaultNickname);
     lstrcpyA(AppState.logPath, Str::DefaultLogName);
+    AppState.findFlags = FR_DOWN;
 }
 
 void CreateChildren(HWND hwnd) {
@@ -52,6 +53,9 @@ void CreateChildren(HWND hwnd) {
     SendMessageA(AppState.hwndInput, WM_SETFONT, font, 0);
     SendMessageA(AppState.hwndChat, WM_SETFONT, font, 0);
     SendMessageA(AppState.hwndChat, CLM_SETCOLORS, AppState.colorText, AppState.colorBackground);
+    // Keys the transcript cannot use, and Tab, go on to the input line.
+    SendMessageA(AppState.hwndChat, CLM_SETKEYTARGET, reinterpret_cast<WPARAM>(AppState.hwndInput),
+                 0);
     InstallInputField(AppState.hwndInput, AppState.hwndChat);
 }
 
@@ -99,8 +103,8 @@ LRESULT PassSystemChange(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT OnDestroy(HWND hwnd) {
-    ForgetFind(hwnd);
+LRESULT OnDestroy() {
+    ForgetFind();
     PostQuitMessage(0);
     return 0;
 }
@@ -124,10 +128,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE: return PassSystemChange(message, wParam, lParam);
     case WM_CLOSE: return ClosePath();
-    case WM_DESTROY: return OnDestroy(hwnd);
-    case WM_APP_FINDKEY: return OnFindKey(hwnd, wParam);
+    case WM_DESTROY: return OnDestroy();
     default:
-        return IsFindMessage(message) ? OnFindMessage(hwnd, lParam)
+        return IsFindMessage(message) ? OnFindMessage(lParam)
                                       : DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }

@@ -35,6 +35,13 @@ HWND CreateMainWindow(ATOM mainClass) {
     return AppState.hwndMain;
 }
 
+bool TranslateProgramMessage(HWND main, HACCEL accel, MSG* msg) {
+    // The Find dialog's own keys come first: Enter there finds, Esc closes it.
+    // Then the find keys, wherever the focus is in the main window.
+    return FindDialogMessage(msg) || TranslateFindKey(main, msg) ||
+           (accel != nullptr && TranslateAcceleratorA(main, accel, msg));
+}
+
 UINT RunMessageLoop() {
     // Always shown normally, whatever show state the process was started with.
     ShowWindow(AppState.hwndMain, SW_SHOW);
@@ -46,11 +53,7 @@ UINT RunMessageLoop() {
     const HWND main = AppState.hwndMain;
     MSG& msg = AppState.msg;
     while (GetMessageA(&msg, nullptr, 0, 0) != 0) {
-        // The Find dialog's own keys come first: Enter there finds, Esc closes it.
-        if (FindDialogMessage(main, &msg)) {
-            continue;
-        }
-        if (TranslateAcceleratorA(main, AppState.hAccel, &msg)) {
+        if (TranslateProgramMessage(main, AppState.hAccel, &msg)) {
             continue;
         }
         TranslateMessage(&msg);

@@ -8,6 +8,10 @@
 ATOM RegisterWindowClasses();
 // Creates the (still hidden) main window from the registered class into AppState.hwndMain.
 HWND CreateMainWindow(ATOM mainClass);
+// What the loop does with a message before it is dispatched: the Find dialog's
+// keys, the find keys and the accelerators, all aimed at `main`. Answers
+// whether the message was used up.
+bool TranslateProgramMessage(HWND main, HACCEL accel, MSG* msg);
 // Shows the main window, loads the accelerators and runs the loop; answers the quit code.
 UINT RunMessageLoop();
 // The whole run: answers the process's exit code, kStartupFailed when no main

@@ -2,6 +2,8 @@
 // header so that the models share them.
 #pragma once
 
+#include "transcript/ChatListClass.h"
+
 // Text capacities, terminator included.
 inline constexpr int kPathCapacity = 260;
 inline constexpr int kLineCapacity = 520;
@@ -9,6 +11,8 @@ inline constexpr int kNicknameCapacity = 20;
 // The input field takes this many characters; the working buffer holds one
 // more so that a full line is sent whole.
 inline constexpr int kInputLimit = 260;
+// A search text of the Find dialog.
+inline constexpr int kFindCapacity = 128;
 
 // Constant strings of the program.
 namespace Str {
@@ -27,7 +31,7 @@ inline constexpr char KeyLeft[] = "Left";
 inline constexpr char KeyRight[] = "Right";
 inline constexpr char KeyBottom[] = "Bottom";
 inline constexpr char EditClass[] = "EDIT";
-inline constexpr char ChatListClass[] = "CHATLIST";
+inline constexpr const char (&ChatListClass)[sizeof kChatListClassName] = kChatListClassName;
 inline constexpr char StatusOnline[] = "ONLINE";
 inline constexpr char StatusOffline[] = "OFFLINE";
 inline constexpr char IntFormat[] = "%d";

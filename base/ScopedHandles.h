@@ -1,6 +1,7 @@
 // Small owners of system handles: each gives back what it holds when it goes
 // out of scope, so no path through a function can leak a DC, a selected
-// object, a GDI object, a memory bitmap or the clipboard.
+// object, a GDI object, a memory bitmap, the clipboard, pages, a file, a
+// menu or a hook.
 #pragma once
 
 #include <windows.h>
@@ -172,4 +173,73 @@ public:
 private:
     HGLOBAL memory_;
     void* bytes_;
+};
+
+// Committed pages from the system's page allocator, for one operation: a
+// large buffer that goes back to the system whole when the operation ends.
+class ScopedPages : NoCopy {
+public:
+    explicit ScopedPages(SIZE_T bytes)
+        : bytes_(static_cast<BYTE*>(VirtualAlloc(nullptr, bytes, MEM_COMMIT, PAGE_READWRITE))) {}
+    ~ScopedPages() {
+        if (bytes_ != nullptr) {
+            VirtualFree(bytes_, 0, MEM_RELEASE);
+        }
+    }
+    BYTE* Bytes() const { return bytes_; }
+
+private:
+    BYTE* bytes_;
+};
+
+// A file handle from CreateFile: closed.
+class ScopedFile : NoCopy {
+public:
+    explicit ScopedFile(HANDLE file) : file_(file) {}
+    ~ScopedFile() {
+        if (file_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(file_);
+        }
+    }
+    bool IsOpen() const { return file_ != INVALID_HANDLE_VALUE; }
+    HANDLE Handle() const { return file_; }
+
+private:
+    HANDLE file_;
+};
+
+// A popup menu made for one showing: destroyed.
+class ScopedPopupMenu : NoCopy {
+public:
+    ScopedPopupMenu() : menu_(CreatePopupMenu()) {}
+    ~ScopedPopupMenu() {
+        if (menu_ != nullptr) {
+            DestroyMenu(menu_);
+        }
+    }
+    HMENU Handle() const { return menu_; }
+
+private:
+    HMENU menu_;
+};
+
+// A hook on the calling thread: unhooked.
+class ScopedHook : NoCopy {
+public:
+    ScopedHook() = default;
+    ~ScopedHook() {
+        if (hook_ != nullptr) {
+            UnhookWindowsHookEx(hook_);
+        }
+    }
+    // Hooks `proc` in, unless a hook is held already.
+    void Set(int kind, HOOKPROC proc) {
+        if (hook_ == nullptr) {
+            hook_ = SetWindowsHookExA(kind, proc, nullptr, GetCurrentThreadId());
+        }
+    }
+    bool IsSet() const { return hook_ != nullptr; }
+
+private:
+    HHOOK hook_ = nullptr;
 };

@@ -428,16 +428,18 @@ FindFigures RunFinds() {
         for (int folded = 0; folded < 2; ++folded) {
             // The near-top text is in capitals: only the folding search finds it.
             const char* pattern = which == 0 && folded == 0 ? "line 00000042 of" : patterns[which];
-            const FindQuery query{pattern, std::strlen(pattern), folded == 0, false,
-                                  false,   tables.fold,          tables.word};
+            ChatListSearch search{};
+            search.query = FindQuery{pattern, std::strlen(pattern), folded == 0, false,
+                                     false,   tables.fold,          tables.word};
+            search.start = text.size();
             std::vector<double> ms;
             bool found = false;
             for (int i = 0; i < 30; ++i) {
-                FindMatch match{};
+                search.match = FindMatch{};
                 const double t0 = Now();
-                ChatListFind(chat.control, query, text.size(), match);
+                SendMessageA(chat.control, CLM_FIND, 0, reinterpret_cast<LPARAM>(&search));
                 ms.push_back(Now() - t0);
-                found = match.found;
+                found = search.match.found;
             }
             if (found != (which == 0)) {
                 std::fprintf(stderr, "bench: find of \"%s\" answered wrongly\n", pattern);

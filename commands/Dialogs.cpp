@@ -3,38 +3,44 @@
 #include "app/AppState.h"
 #include "resources/resource.h"
 
+namespace {
+
+INT_PTR EndBox(HWND hwnd) {
+    EndDialog(hwnd, 0);
+    return TRUE;
+}
+
+// The Options dialog holds no settings yet, so OK (the button or Enter) and
+// Cancel (Esc) both simply close it. Other commands are swallowed.
+INT_PTR OnOptionsCommand(HWND hwnd, WPARAM wParam) {
+    const int id = LOWORD(wParam);
+    if (id == IDOK || id == IDCANCEL) {
+        EndDialog(hwnd, 0);
+    }
+    return TRUE;
+}
+
+} // namespace
+
 INT_PTR CALLBACK AboutDlgProc(HWND hwnd, UINT message, WPARAM, LPARAM) {
     // The box only informs: its button, Enter, Esc and any close request end it.
-    if (message == WM_COMMAND || message == WM_CLOSE) {
-        EndDialog(hwnd, 0);
-        return TRUE;
+    switch (message) {
+    case WM_COMMAND:
+    case WM_CLOSE: return EndBox(hwnd);
+    default: return FALSE;
     }
-    return FALSE;
 }
 
 INT_PTR CALLBACK OptionsDlgProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) {
-        return TRUE;
+    switch (message) {
+    case WM_INITDIALOG: return TRUE;
+    case WM_CLOSE: return EndBox(hwnd);
+    case WM_COMMAND: return OnOptionsCommand(hwnd, wParam);
+    // No brush: the dialog holds no static control, and its push button asks
+    // with WM_CTLCOLORBTN, so nothing is ever painted with this answer.
+    case WM_CTLCOLORSTATIC: return TRUE;
+    default: return FALSE;
     }
-    if (message == WM_CLOSE) {
-        EndDialog(hwnd, 0);
-        return TRUE;
-    }
-    if (message == WM_COMMAND) {
-        // The dialog holds no settings yet, so OK (the button or Enter) and
-        // Cancel (Esc) both simply close it. Other commands are swallowed.
-        const int id = LOWORD(wParam);
-        if (id == IDOK || id == IDCANCEL) {
-            EndDialog(hwnd, 0);
-        }
-        return TRUE;
-    }
-    if (message == WM_CTLCOLORSTATIC) {
-        // No brush: the dialog holds no static control, and its push button
-        // asks with WM_CTLCOLORBTN, so nothing is ever painted with this answer.
-        return TRUE;
-    }
-    return FALSE;
 }
 
 void OpenAboutDialog() {

@@ -2,46 +2,50 @@
 
 #include "app/AppState.h"
 #include "base/CodePageTables.h"
+#include "base/WindowRecord.h"
 #include "transcript/ChatList.h"
 #include "transcript/FindModel.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <dlgs.h>
 
+#include <memory>
+
 namespace {
 
+constexpr UINT_PTR kDialogSubclass = 1;
 constexpr char kRecordProperty[] = "bALDRIX.Find";
-constexpr int kFindCapacity = 128;
 constexpr DWORD kKeptFlags = FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD;
 constexpr char kCannotFind[] = "Cannot find \"%s\"";
 constexpr char kPassedEnd[] = "Passed the end of the chat; continued from the top.";
 constexpr char kPassedTop[] = "Passed the top of the chat; continued from the end.";
+enum class FindKey { None, Open, Next, Previous };
 
-// Made at the first find, gone with the main window.
-struct FindRecord {
+// The open dialog's record: what the system's dialog reads and writes while it
+// is shown. Made with the dialog, released when its window goes.
+struct FindDialogRecord {
     FINDREPLACEA dialogRecord;
-    HWND dialog;
     char what[kFindCapacity]; // the dialog's "Find what"
-    char last[kFindCapacity]; // the last search, for F3
-    DWORD lastFlags;          // and its case, word and direction choices
 };
 
-FindRecord* RecordOf(HWND main) {
-    return static_cast<FindRecord*>(GetPropA(main, kRecordProperty));
+using DialogRecord = PropertyRecord<FindDialogRecord, kRecordProperty>;
+
+FindDialogRecord* RecordOf(HWND dialog) {
+    return dialog != nullptr ? DialogRecord::Of(dialog) : nullptr;
 }
 
-FindRecord* MakeRecord(HWND main) {
-    if (FindRecord* r = RecordOf(main)) {
-        return r;
+// The dialog's window goes: its record with it.
+LRESULT CALLBACK FindDialogSubclassProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR, DWORD_PTR) {
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(dialog, FindDialogSubclassProc, kDialogSubclass);
+        DialogRecord::Detach(dialog);
+        if (AppState.hwndFind == dialog) {
+            AppState.hwndFind = nullptr;
+        }
     }
-    auto* r =
-        static_cast<FindRecord*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(FindRecord)));
-    if (r == nullptr || !SetPropA(main, kRecordProperty, r)) {
-        HeapFree(GetProcessHeap(), 0, r);
-        return nullptr;
-    }
-    r->lastFlags = FR_DOWN;
-    return r;
+    return DefSubclassProc(dialog, message, wParam, lParam);
 }
 
 void Tell(HWND owner, const char* text) {
@@ -50,29 +54,30 @@ void Tell(HWND owner, const char* text) {
 
 // Finds the last search from the transcript's selection on: the match is
 // selected and shown, or the user is told that it is not there.
-void FindAgain(FindRecord& r, bool down) {
+void FindAgain(bool down) {
     const HWND chat = AppState.hwndChat;
-    const HWND owner = r.dialog != nullptr ? r.dialog : AppState.hwndMain;
+    const HWND owner = AppState.hwndFind != nullptr ? AppState.hwndFind : AppState.hwndMain;
     DWORD from = 0, to = 0;
     SendMessageA(chat, CLM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
     const LRESULT length = SendMessageA(chat, WM_GETTEXTLENGTH, 0, 0);
     // Nothing selected: one pass over the whole text, from the top or the end.
-    const size_t start =
+    ChatListSearch search{};
+    search.start =
         from == to ? (down ? 0 : static_cast<size_t>(length > 0 ? length : 0)) : (down ? to : from);
-    const FindQuery query{r.last,
-                          static_cast<size_t>(lstrlenA(r.last)),
-                          (r.lastFlags & FR_MATCHCASE) != 0,
-                          (r.lastFlags & FR_WHOLEWORD) != 0,
-                          down,
-                          AnsiCodePageTables().fold,
-                          AnsiCodePageTables().word};
-    FindMatch match{};
-    if (!ChatListFind(chat, query, start, match)) {
+    search.query = FindQuery{AppState.findText,
+                             static_cast<size_t>(lstrlenA(AppState.findText)),
+                             (AppState.findFlags & FR_MATCHCASE) != 0,
+                             (AppState.findFlags & FR_WHOLEWORD) != 0,
+                             down,
+                             AnsiCodePageTables().fold,
+                             AnsiCodePageTables().word};
+    if (!SendMessageA(chat, CLM_FIND, 0, reinterpret_cast<LPARAM>(&search))) {
         return;
     }
+    const FindMatch& match = search.match;
     if (!match.found) {
         char text[sizeof kCannotFind + kFindCapacity];
-        wsprintfA(text, kCannotFind, r.last);
+        wsprintfA(text, kCannotFind, AppState.findText);
         Tell(owner, text);
         return;
     }
@@ -83,62 +88,88 @@ void FindAgain(FindRecord& r, bool down) {
     }
 }
 
-void OpenDialog(HWND main, FindRecord& r) {
-    // The selection's first line, else the last search.
-    if (ChatListSelectionLine(AppState.hwndChat, r.what, sizeof r.what) == 0) {
-        lstrcpynA(r.what, r.last, sizeof r.what);
+// The selection's first line, else the last search, into `what`.
+void ProposeText(char* what) {
+    if (SendMessageA(AppState.hwndChat, CLM_GETSELLINE, kFindCapacity,
+                     reinterpret_cast<LPARAM>(what)) == 0) {
+        lstrcpynA(what, AppState.findText, kFindCapacity);
     }
-    if (r.dialog != nullptr) {
-        SetDlgItemTextA(r.dialog, edt1, r.what);
-        SendDlgItemMessageA(r.dialog, edt1, EM_SETSEL, 0, -1);
-        SetActiveWindow(r.dialog);
-        SetFocus(GetDlgItem(r.dialog, edt1));
+}
+
+void ShowOpenDialog(HWND dialog, FindDialogRecord& r) {
+    ProposeText(r.what);
+    SetDlgItemTextA(dialog, edt1, r.what);
+    SendDlgItemMessageA(dialog, edt1, EM_SETSEL, 0, -1);
+    SetActiveWindow(dialog);
+    SetFocus(GetDlgItem(dialog, edt1));
+}
+
+void OpenDialog(HWND main) {
+    if (FindDialogRecord* open = RecordOf(AppState.hwndFind)) {
+        ShowOpenDialog(AppState.hwndFind, *open);
         return;
     }
-    FINDREPLACEA& fr = r.dialogRecord;
-    fr = FINDREPLACEA{};
+    std::unique_ptr<FindDialogRecord> record = NewRecord<FindDialogRecord>();
+    FindDialogRecord* r = record.get();
+    if (r == nullptr) {
+        return;
+    }
+    ProposeText(r->what);
+    FINDREPLACEA& fr = r->dialogRecord;
     fr.lStructSize = sizeof fr;
     fr.hwndOwner = main;
     fr.hInstance = AppState.hInstance;
-    fr.Flags = r.lastFlags & kKeptFlags;
-    fr.lpstrFindWhat = r.what;
-    fr.wFindWhatLen = sizeof r.what;
-    r.dialog = FindTextA(&fr);
+    fr.Flags = AppState.findFlags & kKeptFlags;
+    fr.lpstrFindWhat = r->what;
+    fr.wFindWhatLen = sizeof r->what;
+    const HWND dialog = FindTextA(&fr);
+    if (dialog == nullptr) {
+        return;
+    }
+    // The record goes with the dialog's window from here; else both go now,
+    // the window first, as it reads the record to the end.
+    if (!DialogRecord::Attach(dialog, record)) {
+        DestroyWindow(dialog);
+        return;
+    }
+    if (!SetWindowSubclass(dialog, FindDialogSubclassProc, kDialogSubclass, 0)) {
+        record = DialogRecord::Detach(dialog);
+        DestroyWindow(dialog);
+        return;
+    }
+    AppState.hwndFind = dialog;
+}
+
+FindKey FindKeyOf(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || GetKeyState(VK_MENU) < 0) {
+        return FindKey::None;
+    }
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    if (msg.wParam == 'F' && ctrl && !shift) {
+        return FindKey::Open;
+    }
+    if (msg.wParam == VK_F3 && !ctrl) {
+        return shift ? FindKey::Previous : FindKey::Next;
+    }
+    return FindKey::None;
 }
 
 } // namespace
 
-bool ForwardFindKey(HWND child, WPARAM key) {
-    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    const bool shift = GetKeyState(VK_SHIFT) < 0;
-    if (GetKeyState(VK_MENU) < 0) {
+bool TranslateFindKey(HWND main, const MSG* msg) {
+    const FindKey key = FindKeyOf(*msg);
+    if (key == FindKey::None || msg->hwnd == nullptr ||
+        (msg->hwnd != main && !IsChild(main, msg->hwnd))) {
         return false;
-    }
-    WPARAM which = 0;
-    if (key == 'F' && ctrl && !shift) {
-        which = kFindOpen;
-    } else if (key == VK_F3 && !ctrl) {
-        which = shift ? kFindPrevious : kFindNext;
-    }
-    if (which == 0) {
-        return false;
-    }
-    SendMessageA(GetParent(child), WM_APP_FINDKEY, which, 0);
-    return true;
-}
-
-LRESULT OnFindKey(HWND main, WPARAM which) {
-    FindRecord* r = MakeRecord(main);
-    if (r == nullptr) {
-        return 0;
     }
     // With no search yet, F3 asks for one.
-    if (which == kFindOpen || r->last[0] == '\0') {
-        OpenDialog(main, *r);
-    } else if (which == kFindNext || which == kFindPrevious) {
-        FindAgain(*r, which == kFindNext);
+    if (key == FindKey::Open || AppState.findText[0] == '\0') {
+        OpenDialog(main);
+    } else {
+        FindAgain(key == FindKey::Next);
     }
-    return 0;
+    return true;
 }
 
 bool IsFindMessage(UINT message) {
@@ -146,40 +177,31 @@ bool IsFindMessage(UINT message) {
     return message != 0 && message == findMessage;
 }
 
-LRESULT OnFindMessage(HWND main, LPARAM lParam) {
-    FindRecord* r = RecordOf(main);
+LRESULT OnFindMessage(LPARAM lParam) {
+    FindDialogRecord* r = RecordOf(AppState.hwndFind);
     if (r == nullptr || reinterpret_cast<FINDREPLACEA*>(lParam) != &r->dialogRecord) {
         return 0;
     }
     const DWORD flags = r->dialogRecord.Flags;
     if (flags & FR_DIALOGTERM) {
-        r->dialog = nullptr;
+        AppState.hwndFind = nullptr; // the record goes with the window
         SetFocus(AppState.hwndInput);
         return 0;
     }
     if (flags & FR_FINDNEXT) {
-        lstrcpynA(r->last, r->what, sizeof r->last);
-        r->lastFlags = flags & kKeptFlags;
-        FindAgain(*r, (flags & FR_DOWN) != 0);
+        lstrcpynA(AppState.findText, r->what, sizeof AppState.findText);
+        AppState.findFlags = flags & kKeptFlags;
+        FindAgain((flags & FR_DOWN) != 0);
     }
     return 0;
 }
 
-bool FindDialogMessage(HWND main, MSG* msg) {
-    const FindRecord* r = RecordOf(main);
-    return r != nullptr && r->dialog != nullptr && IsDialogMessageA(r->dialog, msg);
+bool FindDialogMessage(MSG* msg) {
+    return AppState.hwndFind != nullptr && IsDialogMessageA(AppState.hwndFind, msg);
 }
 
-void ForgetFind(HWND main) {
-    FindRecord* r = RecordOf(main);
-    if (r == nullptr) {
-        return;
+void ForgetFind() {
+    if (AppState.hwndFind != nullptr) {
+        DestroyWindow(AppState.hwndFind);
     }
-    if (r->dialog != nullptr && IsWindow(r->dialog)) {
-        const HWND dialog = r->dialog;
-        r->dialog = nullptr;
-        DestroyWindow(dialog);
-    }
-    RemovePropA(main, kRecordProperty);
-    HeapFree(GetProcessHeap(), 0, r);
 }

@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "base/ReplacementFile.h"
+#include "base/ScopedHandles.h"
 #include "settings/SettingParsers.h"
 #include "settings/SettingsModel.h"
 #include "settings/SettingsTable.h"
@@ -112,14 +113,9 @@ bool FileIsWhole(LPCSTR path) {
         }
     }
 
-    const HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    const BOOL flushed = FlushFileBuffers(file);
-    CloseHandle(file);
-    return flushed != FALSE;
+    const ScopedFile file(CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.IsOpen() && FlushFileBuffers(file.Handle()) != FALSE;
 }
 
 // A full disk would cut the copy short; a save that could not finish is not started.

@@ -45,6 +45,24 @@ struct LineList {
     size_t capacity;
 };
 
+// A line list made aside, released unless a layout takes it over.
+struct FreshLines {
+    LineList list{nullptr, 0, 0};
+
+    FreshLines() = default;
+    FreshLines(const FreshLines&) = delete;
+    FreshLines& operator=(const FreshLines&) = delete;
+    ~FreshLines() { std::free(list.data); }
+
+    void MoveInto(ChatLayout& layout) {
+        std::free(layout.lines);
+        layout.lines = list.data;
+        layout.lineCount = list.count;
+        layout.lineCapacity = list.capacity;
+        list = LineList{nullptr, 0, 0};
+    }
+};
+
 bool Reserve(LineList& list, size_t wanted) {
     if (wanted <= list.capacity) {
         return true;
@@ -149,9 +167,9 @@ bool WrapFrom(const ChatLayout& layout, LineList& list, size_t p) {
 
 // Lays the whole text out into a fresh list; the old one stays on failure.
 bool Rewrap(ChatLayout& layout) {
-    LineList list{nullptr, 0, 0};
+    FreshLines fresh;
+    LineList& list = fresh.list;
     if (!Reserve(list, layout.lineCount > 0 ? layout.lineCount : 1) || !WrapFrom(layout, list, 0)) {
-        std::free(list.data);
         return false;
     }
     // Sized by the old line count, the list may be far too big after a widening.
@@ -162,10 +180,7 @@ bool Rewrap(ChatLayout& layout) {
             list.capacity = fitted;
         }
     }
-    std::free(layout.lines);
-    layout.lines = list.data;
-    layout.lineCount = list.count;
-    layout.lineCapacity = list.capacity;
+    fresh.MoveInto(layout);
     return true;
 }
 
@@ -207,13 +222,19 @@ size_t ByteAt(const ChatLayout& layout, size_t line, int64_t x, bool nearestEdge
 } // namespace
 
 void LayoutInit(ChatLayout& layout) {
-    std::memset(&layout, 0, sizeof layout);
+    LayoutFree(layout);
+    layout.metrics = ChatMetrics{};
+    layout.width = 0;
     for (int32_t& a : layout.metrics.advance) {
         a = 1;
     }
     layout.metrics.tabWidth = 8;
     layout.metrics.controlGlyph = '?';
     layout.widestAdvance = 1;
+}
+
+ChatLayout::~ChatLayout() {
+    LayoutFree(*this);
 }
 
 void LayoutFree(ChatLayout& layout) {
@@ -265,11 +286,12 @@ ChatChange LayoutSetText(ChatLayout& layout, const char* text, size_t length) {
 
     if (!extends) {
         // A new text altogether: build it aside so that a failure keeps the old one.
-        ChatLayout fresh = layout;
+        ChatLayout fresh;
+        fresh.metrics = layout.metrics;
+        fresh.width = layout.width;
+        fresh.widestAdvance = layout.widestAdvance;
         fresh.capacity = length + 1;
         fresh.text = static_cast<char*>(std::malloc(fresh.capacity));
-        fresh.lines = nullptr;
-        fresh.lineCount = fresh.lineCapacity = 0;
         if (fresh.text == nullptr) {
             return change;
         }
@@ -278,17 +300,15 @@ ChatChange LayoutSetText(ChatLayout& layout, const char* text, size_t length) {
         }
         fresh.text[length] = '\0';
         fresh.length = length;
-        LineList list{nullptr, 0, 0};
-        if (!WrapFrom(fresh, list, 0)) {
-            std::free(list.data);
-            std::free(fresh.text);
-            return change;
+        FreshLines lines;
+        if (!WrapFrom(fresh, lines.list, 0)) {
+            return change; // both go with their owners; the old text stays
         }
         LayoutFree(layout);
-        layout = fresh;
-        layout.lines = list.data;
-        layout.lineCount = list.count;
-        layout.lineCapacity = list.capacity;
+        std::swap(layout.text, fresh.text);
+        std::swap(layout.length, fresh.length);
+        std::swap(layout.capacity, fresh.capacity);
+        lines.MoveInto(layout);
         change.ok = true;
         return change;
     }

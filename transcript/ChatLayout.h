@@ -25,19 +25,25 @@ struct ChatMetrics {
 
 // The whole text and the start offset of every visual line (4 bytes a line).
 // Texts are limited to kChatMaxText bytes so that offsets fit in 32 bits.
+// The layout owns its two buffers: it is never copied, and they go with it.
 struct ChatLayout {
-    char* text;
-    size_t length;
-    size_t capacity;
-    uint32_t* lines;
-    size_t lineCount;
-    size_t lineCapacity;
-    ChatMetrics metrics;
-    int32_t width;
-    int32_t widestAdvance; // of the bytes that are neither tab nor terminator
+    char* text = nullptr;
+    size_t length = 0;
+    size_t capacity = 0;
+    uint32_t* lines = nullptr;
+    size_t lineCount = 0;
+    size_t lineCapacity = 0;
+    ChatMetrics metrics{};
+    int32_t width = 0;
+    int32_t widestAdvance = 0; // of the bytes that are neither tab nor terminator
     // 256 entries, nonzero for a byte of a word, as the code page has it (set
     // by the window); null: no byte is one. Word units are runs of such bytes.
-    const unsigned char* wordBytes;
+    const unsigned char* wordBytes = nullptr;
+
+    ChatLayout() = default;
+    ChatLayout(const ChatLayout&) = delete;
+    ChatLayout& operator=(const ChatLayout&) = delete;
+    ~ChatLayout();
 };
 
 inline constexpr size_t kChatMaxText = 0x7FFFFFFF;
@@ -49,6 +55,7 @@ struct ChatChange {
     size_t firstChanged; // visual lines before this one kept their bytes
 };
 
+// Empties the layout (what it held is released) with 1-pixel glyphs.
 void LayoutInit(ChatLayout& layout);
 void LayoutFree(ChatLayout& layout);
 

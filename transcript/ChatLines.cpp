@@ -3,23 +3,13 @@
 #include "app/AppState.h"
 #include "app/InputField.h"
 #include "base/ReplacementFile.h"
+#include "base/ScopedHandles.h"
 #include "transcript/ChatLineModel.h"
 #include "transcript/ChatList.h"
 
 #include <cderr.h>
 
 namespace {
-
-// A page buffer for the length of one operation.
-BYTE* TakePages(SIZE_T size) {
-    return static_cast<BYTE*>(VirtualAlloc(nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-}
-
-void ReleasePages(BYTE* buffer) {
-    if (buffer != nullptr) {
-        VirtualFree(buffer, 0, MEM_RELEASE);
-    }
-}
 
 SIZE_T TextLength(HWND window) {
     const LRESULT length = SendMessageA(window, WM_GETTEXTLENGTH, 0, 0);
@@ -45,7 +35,8 @@ BOOL WriteTranscript(HANDLE file) {
         return FALSE;
     }
     AppState.scratchSize = static_cast<DWORD>(length + 1);
-    AppState.scratchBuffer = TakePages(AppState.scratchSize);
+    const ScopedPages pages(AppState.scratchSize);
+    AppState.scratchBuffer = pages.Bytes();
     if (AppState.scratchBuffer == nullptr) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return FALSE;
@@ -64,7 +55,6 @@ BOOL WriteTranscript(HANDLE file) {
         done += written;
     }
     AppState.scratchSize = static_cast<DWORD>(done);
-    ReleasePages(AppState.scratchBuffer);
     return ok && FlushFileBuffers(file);
 }
 
@@ -125,7 +115,8 @@ DWORD SaveTo() {
 int AppendText(HWND window, const char* text) {
     const SIZE_T length = TextLength(window);
     const SIZE_T added = static_cast<SIZE_T>(lstrlenA(text));
-    AppState.scratchBuffer = TakePages(length + added + 1);
+    const ScopedPages pages(length + added + 1);
+    AppState.scratchBuffer = pages.Bytes();
     if (AppState.scratchBuffer == nullptr) {
         return 0;
     }
@@ -133,7 +124,6 @@ int AppendText(HWND window, const char* text) {
     lstrcpyA(reinterpret_cast<char*>(AppState.scratchBuffer + copied), text);
     const LRESULT taken =
         SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AppState.scratchBuffer));
-    ReleasePages(AppState.scratchBuffer);
     return taken ? 1 : 0;
 }
 
@@ -150,18 +140,19 @@ bool SendLine() {
     }
     SendMessageA(AppState.hwndChat, CLM_ENDHOLD, 0, 0); // a view held at a found match comes back
     ClearInput();
-    RememberSentLine(AppState.hwndInput,
-                     AppState.textBuffer); // input history; also ends what Ctrl+Z could take back
+    // Input history; also ends what Ctrl+Z could take back.
+    SendMessageA(AppState.hwndInput, ILM_SENTLINE, 0,
+                 reinterpret_cast<LPARAM>(AppState.textBuffer));
     return true;
 }
 
 void ClearInput() {
-    RememberClearedDraft(AppState.hwndInput); // for Ctrl+Z
+    SendMessageA(AppState.hwndInput, ILM_CLEARINGDRAFT, 0, 0); // for Ctrl+Z
     SetWindowTextA(AppState.hwndInput, Str::Empty);
 }
 
 void ClearOutput() {
-    RememberClearedTranscript(AppState.hwndInput); // for Ctrl+Z
+    SendMessageA(AppState.hwndInput, ILM_CLEARINGTRANSCRIPT, 0, 0); // for Ctrl+Z
     SetWindowTextA(AppState.hwndChat, Str::Empty);
 }
 

@@ -3,21 +3,28 @@
 
 #include "base/CodePageTables.h"
 #include "base/ScopedHandles.h"
-#include "app/Strings.h"
+#include "base/WindowRecord.h"
 #include "transcript/ChatListState.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <utility>
 
 namespace chatlist {
 
 ChatState* StateOf(HWND hwnd) {
-    return reinterpret_cast<ChatState*>(GetWindowLongPtrA(hwnd, 0));
+    return SlotRecord<ChatState>::Of(hwnd);
 }
 
 HFONT FontOf(const ChatState& s) {
     return s.font != nullptr ? s.font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+}
+
+bool FromOwnThread(const ChatState& s) {
+    // Without the guard that takes the pointers off posted messages, none is trusted.
+    return s.postedGuard.IsSet() && InSendMessageEx(nullptr) == ISMEX_NOSEND;
 }
 
 } // namespace chatlist
@@ -100,7 +107,7 @@ bool Extends(const char* old, size_t n, const char* text, size_t& tail) {
 
 LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     if (text == nullptr) {
-        text = Str::Empty;
+        text = "";
     }
     const bool following = Following(s);
     const size_t topOffset = TopOffset(s);
@@ -183,10 +190,8 @@ LRESULT OnSize(HWND hwnd, ChatState& s) {
 LRESULT OnGetSel(const ChatState& s, DWORD* from, DWORD* to) {
     const size_t a = SelectionFrom(s.sel);
     const size_t b = SelectionTo(s.sel);
-    // Any program may send or post this with pointers that lead anywhere in
-    // ours: only a send from the window's own thread has the ends written, and
-    // none at all without the guard that takes them off posted ones.
-    if (s.postedGuard == nullptr || InSendMessageEx(nullptr) != ISMEX_NOSEND) {
+    // Any program may send or post this with pointers that lead anywhere in ours.
+    if (!FromOwnThread(s)) {
         return static_cast<LRESULT>(b - a);
     }
     if (from != nullptr) {
@@ -200,15 +205,20 @@ LRESULT OnGetSel(const ChatState& s, DWORD* from, DWORD* to) {
 
 // ---- life ------------------------------------------------------------------
 
+bool CarriesPointers(UINT message) {
+    return message == CLM_GETSEL || message == CLM_FIND || message == CLM_GETSELLINE;
+}
+
 // A posted message reaches the procedure just as the thread's own send does,
-// though any program may have put it in the queue: the selection query loses
-// its pointers on its way out of the queue, in every message loop of the thread.
+// though any program may have put it in the queue: the messages that carry
+// pointers lose them on their way out of the queue, in every message loop of
+// the thread.
 LRESULT CALLBACK DropPostedPointers(int code, WPARAM removal, LPARAM lParam) {
     auto* msg = reinterpret_cast<MSG*>(lParam);
-    char className[sizeof Str::ChatListClass + 1];
-    if (code == HC_ACTION && msg->message == CLM_GETSEL && msg->hwnd != nullptr &&
+    char className[sizeof kChatListClassName + 1];
+    if (code == HC_ACTION && CarriesPointers(msg->message) && msg->hwnd != nullptr &&
         GetClassNameA(msg->hwnd, className, sizeof className) > 0 &&
-        std::strcmp(className, Str::ChatListClass) == 0) {
+        std::strcmp(className, kChatListClassName) == 0) {
         msg->wParam = 0;
         msg->lParam = 0;
     }
@@ -216,11 +226,11 @@ LRESULT CALLBACK DropPostedPointers(int code, WPARAM removal, LPARAM lParam) {
 }
 
 LRESULT OnCreate(HWND hwnd) {
-    auto* s =
-        static_cast<ChatState*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(ChatState)));
-    if (s == nullptr) {
+    std::unique_ptr<ChatState> record = NewRecord<ChatState>();
+    if (record == nullptr) {
         return -1;
     }
+    ChatState* s = record.get();
     LayoutInit(s->layout);
     s->layout.wordBytes = AnsiCodePageTables().word; // double clicks select the code page's words
     s->textColor = GetSysColor(COLOR_WINDOWTEXT);
@@ -233,9 +243,8 @@ LRESULT OnCreate(HWND hwnd) {
     GetClientRect(hwnd, &rc);
     s->clientWidth = rc.right;
     s->clientHeight = rc.bottom;
-    s->postedGuard =
-        SetWindowsHookExA(WH_GETMESSAGE, DropPostedPointers, nullptr, GetCurrentThreadId());
-    SetWindowLongPtrA(hwnd, 0, reinterpret_cast<LONG_PTR>(s));
+    s->postedGuard.Set(WH_GETMESSAGE, DropPostedPointers);
+    SlotRecord<ChatState>::Attach(hwnd, std::move(record));
     Measure(hwnd, *s);
     LayoutSetWidth(s->layout, WrapWidth(*s));
     UpdateScrollBar(hwnd, *s);
@@ -246,12 +255,8 @@ LRESULT OnDestroy(HWND hwnd, ChatState* s) {
     StopDrag(hwnd, *s);
     OnKillFocus(hwnd, *s);
     AutomationGone(hwnd, *s);
-    if (s->postedGuard != nullptr) {
-        UnhookWindowsHookEx(s->postedGuard);
-    }
-    SetWindowLongPtrA(hwnd, 0, 0);
-    LayoutFree(s->layout);
-    HeapFree(GetProcessHeap(), 0, s);
+    // The record, its layout and its hook go when this owner does.
+    const std::unique_ptr<ChatState> gone = SlotRecord<ChatState>::Detach(hwnd);
     return 0;
 }
 
@@ -269,6 +274,11 @@ LRESULT OnLButtonUp(HWND hwnd, ChatState& s) {
 
 LRESULT OnSetSel(HWND hwnd, ChatState& s, WPARAM anchor, LPARAM caret) {
     SetSelection(hwnd, s, static_cast<size_t>(anchor), static_cast<size_t>(caret));
+    return 0;
+}
+
+LRESULT OnSetKeyTarget(ChatState& s, HWND target) {
+    s.keyTarget = target;
     return 0;
 }
 
@@ -312,7 +322,7 @@ ATOM RegisterChatListClass(HINSTANCE instance) {
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32513)); // IDC_IBEAM
     wc.hbrBackground = nullptr;
-    wc.lpszClassName = Str::ChatListClass;
+    wc.lpszClassName = kChatListClassName;
     return RegisterClassA(&wc);
 }
 
@@ -355,6 +365,9 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case CLM_SETSELCOLORS: return Recolor(hwnd, s->selTextColor, s->selBackColor, wParam, lParam);
     case CLM_SHOWSEL: return OnShowSelection(hwnd, *s);
     case CLM_ENDHOLD: return OnEndHold(hwnd, *s);
+    case CLM_SETKEYTARGET: return OnSetKeyTarget(*s, reinterpret_cast<HWND>(wParam));
+    case CLM_FIND: return OnFind(*s, reinterpret_cast<ChatListSearch*>(lParam));
+    case CLM_GETSELLINE: return OnGetSelectionLine(*s, wParam, reinterpret_cast<char*>(lParam));
     case WM_COPY: return OnCopy(hwnd, *s);
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE: return OnSystemColors(hwnd, *s);

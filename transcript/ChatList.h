@@ -3,7 +3,12 @@
 // text messages; everything it draws comes from the layout in ChatLayout.h.
 #pragma once
 
+#include "transcript/ChatListClass.h"
+#include "transcript/FindModel.h"
+
 #include <windows.h>
+
+#include <cstddef>
 
 // A class style bit the main window gives the transcript; it asks for nothing
 // beyond the plain control, and is kept so the window's styles stay as made.
@@ -29,16 +34,28 @@ constexpr UINT CLM_SHOWSEL = WM_USER + 4;
 // A line was sent: a view held at a found match goes back to the end.
 // Arguments ignored; answers 0.
 constexpr UINT CLM_ENDHOLD = WM_USER + 5;
+// Names the window that takes the keys the pane has no use for, and the focus
+// with them, as Tab and Shift+Tab do: wParam is that window (null: keys the
+// pane cannot use are dropped). Only a window of the pane's own thread takes
+// them. Answers 0.
+constexpr UINT CLM_SETKEYTARGET = WM_USER + 6;
+
+// A search of the pane's text, in place: the query and where it starts are read,
+// the match is written.
+struct ChatListSearch {
+    FindQuery query;
+    size_t start; // a byte offset, clamped to the text
+    FindMatch match;
+};
+// Searches the text (see FindModel.h): lParam is a ChatListSearch*, wParam is
+// ignored. Only a send from the window's own thread is honoured: sent from
+// elsewhere or posted, it answers FALSE and reads and writes nothing; else TRUE.
+constexpr UINT CLM_FIND = WM_USER + 7;
+// Copies the first line of the selection: lParam is a char* of wParam bytes,
+// which get at most wParam - 1 bytes and a NUL; answers the count copied. Only
+// a send from the window's own thread has the bytes written: from elsewhere or
+// posted, it answers 0.
+constexpr UINT CLM_GETSELLINE = WM_USER + 8;
 
 ATOM RegisterChatListClass(HINSTANCE instance);
-
-struct FindQuery;
-struct FindMatch;
-// Searches the transcript's text in place, from byte `start` (see FindModel.h).
-// Only for a transcript of the calling thread: answers false for any other window.
-bool ChatListFind(HWND chat, const FindQuery& query, size_t start, FindMatch& match);
-// Copies the first line of the selection, at most capacity - 1 bytes and a
-// NUL; answers the count copied. Only for a transcript of the calling thread.
-size_t ChatListSelectionLine(HWND chat, char* out, size_t capacity);
-
 LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,6 +1,5 @@
 // Finding in the transcript: the search runs on the control's own text, in
 // place, and a found match is shown a few lines from the pane's edge.
-#include "app/Strings.h"
 #include "transcript/ChatList.h"
 #include "transcript/ChatListState.h"
 #include "transcript/FindModel.h"
@@ -13,18 +12,6 @@ namespace {
 
 // Lines kept between a shown match and the pane's edge, where the pane has room.
 constexpr size_t kShowMargin = 3;
-
-// The record of a transcript of this thread; nullptr for any other window,
-// whose slot 0 means something else or whose text another thread changes.
-ChatState* OwnTranscript(HWND hwnd) {
-    char className[sizeof Str::ChatListClass + 1];
-    if (hwnd == nullptr || GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId() ||
-        GetClassNameA(hwnd, className, sizeof className) <= 0 ||
-        std::strcmp(className, Str::ChatListClass) != 0) {
-        return nullptr;
-    }
-    return StateOf(hwnd);
-}
 
 } // namespace
 
@@ -58,36 +45,34 @@ LRESULT OnEndHold(HWND hwnd, ChatState& s) {
     return 0;
 }
 
-} // namespace chatlist
-
-using namespace chatlist;
-
-bool ChatListFind(HWND chat, const FindQuery& query, size_t start, FindMatch& match) {
-    const ChatState* s = OwnTranscript(chat);
-    if (s == nullptr) {
-        return false;
+LRESULT OnFind(const ChatState& s, ChatListSearch* search) {
+    if (search == nullptr || !FromOwnThread(s)) {
+        return FALSE;
     }
-    match = FindInText(s->layout.text, s->layout.length, query, start);
-    return true;
+    const size_t start = std::min(search->start, s.layout.length);
+    search->match = FindInText(s.layout.text, s.layout.length, search->query, start);
+    return TRUE;
 }
 
-size_t ChatListSelectionLine(HWND chat, char* out, size_t capacity) {
-    const ChatState* s = OwnTranscript(chat);
-    if (s == nullptr || out == nullptr || capacity == 0) {
+LRESULT OnGetSelectionLine(const ChatState& s, WPARAM capacity, char* out) {
+    if (out == nullptr || capacity == 0 || !FromOwnThread(s)) {
         return 0;
     }
-    const size_t from = SelectionFrom(s->sel);
-    size_t to = std::min(SelectionTo(s->sel), from + capacity - 1);
-    const char* text = s->layout.text;
+    const size_t from = SelectionFrom(s.sel);
+    size_t to = std::min(SelectionTo(s.sel), from + (static_cast<size_t>(capacity) - 1));
+    const char* text = s.layout.text;
     for (size_t i = from; i < to; ++i) {
         if (text[i] == '\r' || text[i] == '\n') {
             to = i;
             break;
         }
     }
-    if (to > from) {
-        std::memcpy(out, text + from, to - from);
+    const size_t n = to > from ? to - from : 0;
+    if (n != 0) {
+        std::memcpy(out, text + from, n);
     }
-    out[to > from ? to - from : 0] = '\0';
-    return to > from ? to - from : 0;
+    out[n] = '\0';
+    return static_cast<LRESULT>(n);
 }
+
+} // namespace chatlist

@@ -1,7 +1,6 @@
 #include "transcript/ChatListState.h"
 
-#include "app/Strings.h"
-#include "commands/Find.h"
+#include "base/ScopedHandles.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -93,10 +92,12 @@ POINT PointOf(LPARAM lParam) {
 
 } // namespace
 
-// The input field: the first EDIT among the pane's siblings.
-HWND InputField(HWND hwnd) {
-    HWND parent = GetParent(hwnd);
-    return parent != nullptr ? FindWindowExA(parent, nullptr, Str::EditClass, nullptr) : nullptr;
+HWND KeyTarget(const ChatState& s) {
+    const HWND target = s.keyTarget;
+    return target != nullptr && IsWindow(target) &&
+                   GetWindowThreadProcessId(target, nullptr) == GetCurrentThreadId()
+               ? target
+               : nullptr;
 }
 
 void Select(HWND hwnd, ChatState& s, const Selection& next, const CaretPlace& place) {
@@ -140,11 +141,11 @@ void StopDrag(HWND hwnd, ChatState& s) {
     }
 }
 
-// A key the transcript has no use for goes to the input field, and the focus
-// with it, together with the character the key already made, so that nothing
-// typed is lost in a read-only pane.
-void HandOver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND input = InputField(hwnd);
+// A key the transcript has no use for goes to the key target (the input line),
+// and the focus with it, together with the character the key already made, so
+// that nothing typed is lost in a read-only pane.
+void HandOver(HWND hwnd, const ChatState& s, UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND input = KeyTarget(s);
     if (input == nullptr) {
         return;
     }
@@ -223,7 +224,8 @@ LRESULT OnRButtonDown(HWND hwnd, ChatState& s, LPARAM lParam) {
 }
 
 void ShowContextMenu(HWND hwnd, const ChatState& s, POINT screen) {
-    HMENU menu = CreatePopupMenu();
+    const ScopedPopupMenu popup;
+    const HMENU menu = popup.Handle();
     if (menu == nullptr) {
         return;
     }
@@ -233,7 +235,6 @@ void ShowContextMenu(HWND hwnd, const ChatState& s, POINT screen) {
     const UINT chosen =
         static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                          screen.x, screen.y, 0, hwnd, nullptr));
-    DestroyMenu(menu);
     // The menu ran its own message loop: the window may be gone by now.
     ChatState* still = StateOf(hwnd);
     if (still == nullptr) {
@@ -258,7 +259,7 @@ LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam) {
     case VK_HOME:
     case VK_END: return OnCaretKey(hwnd, s, key);
     case VK_APPS: return OnMenuKey(hwnd, s);
-    case VK_TAB: return OnTabKey(hwnd);
+    case VK_TAB: return OnTabKey(hwnd, s);
     case VK_SHIFT:
     case VK_CONTROL:
     case VK_MENU:
@@ -280,15 +281,9 @@ LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam) {
             return 0;
         }
         break;
-    case 'F':
-    case VK_F3:
-        if (ForwardFindKey(hwnd, key)) {
-            return 0;
-        }
-        break;
     default: break;
     }
-    HandOver(hwnd, WM_KEYDOWN, key, lParam);
+    HandOver(hwnd, s, WM_KEYDOWN, key, lParam);
     return 0;
 }
 

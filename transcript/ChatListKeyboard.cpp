@@ -42,12 +42,12 @@ LRESULT OnSysKeyDown(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lParam
     if (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
         return OnMenuKey(hwnd, s);
     }
-    HandOver(hwnd, WM_SYSKEYDOWN, wParam, lParam); // Alt, F10, Alt+F4 belong to the main window
+    HandOver(hwnd, s, WM_SYSKEYDOWN, wParam, lParam); // Alt, F10, Alt+F4 belong to the main window
     return 0;
 }
 
-LRESULT OnTabKey(HWND hwnd) {
-    TabFocusTo(hwnd, InputField(hwnd));
+LRESULT OnTabKey(HWND hwnd, const ChatState& s) {
+    TabFocusTo(hwnd, KeyTarget(s));
     return 0;
 }
 

@@ -6,8 +6,10 @@
 // Only the control's own files include this.
 #pragma once
 
+#include "base/ScopedHandles.h"
 #include "transcript/CaretModel.h"
 #include "transcript/ChatLayout.h"
+#include "transcript/ChatList.h"
 #include "transcript/SelectionModel.h"
 
 #include <windows.h>
@@ -21,7 +23,8 @@ constexpr int kMargin = 2; // pixels between the pane's edges and the text
 
 class TextElement; // the UI Automation element (access/ChatListAutomation.h)
 
-// One per window, zeroed at creation, so every member starts as 0/false/null.
+// One per window, in its extra slot: made zeroed at creation, so every member
+// starts as 0/false/null, and released when the window goes.
 struct ChatState {
     ChatLayout layout;
     COLORREF textColor;
@@ -45,12 +48,13 @@ struct ChatState {
     SCROLLBARINFO shownThumb; // and how it was drawn
     unsigned unseenLines;     // chat lines that came while the view was scrolled up
     RECT markerRect;          // where their marker was drawn last
-    HHOOK postedGuard;        // takes the pointers off posted selection queries
+    ScopedHook postedGuard;   // takes the pointers off posted messages that carry them
     bool highContrast;        // the system's high-contrast theme was on when last asked
     TextElement* automation;  // made when first asked for; one reference held here
     size_t announceFrom;      // where the appended text not yet announced starts
     bool announcing;          // its timer runs
     bool held;                // the view stays at a found match while new lines come
+    HWND keyTarget;           // takes the keys the pane has no use for (CLM_SETKEYTARGET)
 };
 
 // The colours the pane is drawn in.
@@ -63,6 +67,9 @@ struct Palette {
 
 ChatState* StateOf(HWND hwnd);
 HFONT FontOf(const ChatState& s);
+// Whether the message being handled was sent by the window's own thread, so
+// that pointers it carries lead into this program; posted ones never are.
+bool FromOwnThread(const ChatState& s);
 
 // ---- scrolling (ChatListScroll.cpp) ----
 size_t FullRows(const ChatState& s);
@@ -111,7 +118,7 @@ void Select(HWND hwnd, ChatState& s, const Selection& next, const CaretPlace& pl
 void SetSelection(HWND hwnd, ChatState& s, size_t anchor, size_t caret);
 void SelectAll(HWND hwnd, ChatState& s);
 void StopDrag(HWND hwnd, ChatState& s);
-void HandOver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+void HandOver(HWND hwnd, const ChatState& s, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT OnLButtonDown(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam);
 LRESULT OnLButtonDblClk(HWND hwnd, ChatState& s, LPARAM lParam);
 LRESULT OnMouseMove(HWND hwnd, ChatState& s, LPARAM lParam);
@@ -158,13 +165,16 @@ private:
 LRESULT OnMenuKey(HWND hwnd, const ChatState& s);
 LRESULT OnContextMenu(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lParam);
 LRESULT OnSysKeyDown(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lParam);
-// Tab and Shift+Tab: the focus goes to the input line.
-LRESULT OnTabKey(HWND hwnd);
-HWND InputField(HWND hwnd);
+// Tab and Shift+Tab: the focus goes to the key target.
+LRESULT OnTabKey(HWND hwnd, const ChatState& s);
+// The key target, where it is a window of this thread; else null.
+HWND KeyTarget(const ChatState& s);
 
 // ---- finding (ChatListFind.cpp) ----
 LRESULT OnShowSelection(HWND hwnd, ChatState& s);
 LRESULT OnEndHold(HWND hwnd, ChatState& s);
+LRESULT OnFind(const ChatState& s, ChatListSearch* search);
+LRESULT OnGetSelectionLine(const ChatState& s, WPARAM capacity, char* out);
 
 // ---- the clipboard (ChatListClipboard.cpp) ----
 void CopySelection(HWND hwnd, const ChatState& s);

@@ -46,17 +46,6 @@ protected:
     }
     // From another process the selection query answers its length alone.
     LRESULT Selected() const { return SendMessageA(app.Chat(), CLM_GETSEL, 0, 0); }
-    // The selection as Ctrl+C copies it from the input line.
-    std::string Copied() {
-        if (OpenClipboard(nullptr)) {
-            EmptyClipboard();
-            CloseClipboard();
-        }
-        app.Press('C', true);
-        std::string text;
-        WaitFor([&] { return !(text = ClipboardText()).empty(); }, 3000);
-        return text;
-    }
     HWND Focus() const { return FocusIn(app.Main()); }
     // Ctrl+F, the text typed into the dialog, Enter; answers the dialog (nullptr: none showed).
     HWND SearchFor(const char* text) {
@@ -68,21 +57,12 @@ protected:
         }
         return dialog;
     }
-    // The number of the transcript's first shown line, read by double-clicking
-    // its word and copying it; the focus then goes back to the input field.
+    // The number of the transcript's first shown line; the focus then goes
+    // back to the input field.
     int Top() {
-        const SIZE cell = FixedFontCell();
-        POINT p{2 + 9 * cell.cx, cell.cy / 2};
-        ClientToScreen(app.Chat(), &p);
-        app.ClickAt(p, 2);
-        const std::string word = Copied();
+        const int top = app.TopChatLine();
         ClickInput();
-        return word.size() == 6 && word[0] == 'L' ? std::atoi(word.c_str() + 1) : -1;
-    }
-    int Rows() const {
-        RECT r;
-        GetClientRect(app.Chat(), &r);
-        return r.bottom / FixedFontCell().cy;
+        return top;
     }
     void ClickInput() {
         RECT input;
@@ -126,27 +106,27 @@ TEST_F(Find, TheDialogFindsAndF3GoesOnRoundTheEnd) {
     EXPECT_EQ(Focus(), app.Input()) << "and the input line has the focus again";
     app.Type("!");
     EXPECT_EQ(app.InputText(), "draft!");
-    EXPECT_EQ(Copied(), "Apple") << "case folded: the first match from the top";
+    EXPECT_EQ(app.CopyWithCtrlC(), "Apple") << "case folded: the first match from the top";
 
     app.Press(VK_F3);
-    EXPECT_EQ(Copied(), "APPLE");
+    EXPECT_EQ(app.CopyWithCtrlC(), "APPLE");
     app.Press(VK_F3, false, true);
-    EXPECT_EQ(Copied(), "Apple") << "Shift+F3 goes back";
+    EXPECT_EQ(app.CopyWithCtrlC(), "Apple") << "Shift+F3 goes back";
     app.Press(VK_F3);
     app.Press(VK_F3);
-    EXPECT_EQ(Copied(), "apple");
-    EXPECT_EQ(Top(), 280 + 4 - Rows()) << "shown three lines above the bottom edge";
+    EXPECT_EQ(app.CopyWithCtrlC(), "apple");
+    EXPECT_EQ(Top(), 280 + 4 - app.ChatRows()) << "shown three lines above the bottom edge";
     app.Press(VK_F3); // from the word Top() selected, to the same match again
-    ASSERT_EQ(Copied(), "apple");
+    ASSERT_EQ(app.CopyWithCtrlC(), "apple");
 
     app.Press(VK_F3);
     EXPECT_NE(NoteClosed(nullptr).find("Passed the end of the chat"), std::string::npos);
-    EXPECT_EQ(Copied(), "Apple") << "round the end to the top";
+    EXPECT_EQ(app.CopyWithCtrlC(), "Apple") << "round the end to the top";
     app.Press(VK_F3, false, true);
     EXPECT_NE(NoteClosed(nullptr).find("Passed the top of the chat"), std::string::npos);
-    EXPECT_EQ(Copied(), "apple");
+    EXPECT_EQ(app.CopyWithCtrlC(), "apple");
     app.Press(VK_F3, false, true);
-    EXPECT_EQ(Copied(), "APPLE");
+    EXPECT_EQ(app.CopyWithCtrlC(), "APPLE");
     EXPECT_EQ(Top(), 147) << "shown three lines below the top edge";
 }
 
@@ -171,7 +151,7 @@ TEST_F(Find, ATextThatIsNotThereIsNamedAndChangesNothing) {
     app.Press(VK_RETURN);
     EXPECT_NE(NoteClosed(dialog).find("Passed the end"), std::string::npos);
     CloseDialog(dialog);
-    EXPECT_EQ(Copied(), "APPLE");
+    EXPECT_EQ(app.CopyWithCtrlC(), "APPLE");
     EXPECT_EQ(app.ChatText(), Transcript());
     EXPECT_EQ(app.InputText(), "") << "Ctrl+F typed nothing into the input line";
 }
@@ -206,7 +186,7 @@ TEST_F(Find, AViewHeldAtAMatchStaysUntilASend) {
     const int held = Top(); // the match is on the last page: the view is at the end
     ASSERT_GT(held, 250);
     app.Press(VK_F3); // the word clicked by Top() lies above the match: found again
-    ASSERT_EQ(Copied(), "kiwi");
+    ASSERT_EQ(app.CopyWithCtrlC(), "kiwi");
 
     // Two lines come: the held view does not move.
     std::string more = Transcript() + "<Bob> one\r\n<Bob> two\r\n";
@@ -225,7 +205,7 @@ TEST_F(Find, AClearAndItsUndoLeaveNoMatchBehind) {
     ASSERT_NE(dialog, nullptr);
     app.Press(VK_RETURN);
     CloseDialog(dialog);
-    ASSERT_EQ(Copied(), "APPLE");
+    ASSERT_EQ(app.CopyWithCtrlC(), "APPLE");
 
     app.Press(VK_F5);
     EXPECT_EQ(Selected(), 0);
@@ -235,7 +215,7 @@ TEST_F(Find, AClearAndItsUndoLeaveNoMatchBehind) {
     ASSERT_EQ(app.ChatText(), Transcript());
     EXPECT_EQ(Selected(), 0) << "the restored text has no selection";
     app.Press(VK_F3);
-    EXPECT_EQ(Copied(), "Apple") << "F3 starts from the top again";
+    EXPECT_EQ(app.CopyWithCtrlC(), "Apple") << "F3 starts from the top again";
 }
 
 } // namespace

@@ -12,9 +12,12 @@
 #include "transcript/ChatLines.h"
 #include "transcript/ChatList.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -61,6 +64,22 @@ std::pair<DWORD, DWORD> Selection() {
     DWORD from = 0xDEADBEEF, to = 0xDEADBEEF;
     Send(CLM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
     return {from, to};
+}
+
+// A pointer message sent as the control's own thread would: with no pointer,
+// or with a real record (a search from `w`, a line buffer of 64 bytes).
+void SendPointerMessage(UINT message, LPARAM w, bool real) {
+    char line[64];
+    ChatListSearch search{};
+    search.query = FindQuery{"line", 4, false, false, true, nullptr, nullptr};
+    search.start = static_cast<size_t>(w);
+    if (message == CLM_FIND) {
+        Send(message, static_cast<WPARAM>(w), real ? reinterpret_cast<LPARAM>(&search) : 0);
+        return;
+    }
+    const LRESULT n = real ? Send(message, sizeof line, reinterpret_cast<LPARAM>(line))
+                           : Send(message, static_cast<WPARAM>(w), 0);
+    EXPECT_LT(n, static_cast<LRESULT>(sizeof line));
 }
 
 bool NothingToPaint() {
@@ -267,6 +286,13 @@ TEST_F(TranscriptAttack, PrivateMessagesWithAnyArguments) {
                          l == 0 ? 0 : reinterpret_cast<LPARAM>(&b));
                     continue;
                 }
+                if (message == CLM_FIND || message == CLM_GETSELLINE) {
+                    // From the own thread they read and write through lParam: any
+                    // number with no pointer, else a real record (the other
+                    // threads' case is FindAndSelectionLineTrustOnlyTheirOwnThread).
+                    SendPointerMessage(message, w, l != 0);
+                    continue;
+                }
                 const LRESULT answer = Send(message, static_cast<WPARAM>(w), l);
                 if (message > CLM_SETSELCOLORS) {
                     EXPECT_EQ(answer, 0) << "WM_USER+" << message - WM_USER;
@@ -277,6 +303,62 @@ TEST_F(TranscriptAttack, PrivateMessagesWithAnyArguments) {
     }
     Send(CLM_SETCOLORS, RGB(0, 0, 0), RGB(255, 255, 255));
     PaintScrollSelect(text, "WM_USER to WM_USER+10 with any arguments");
+}
+
+// The search and the selection's line read and write through lParam: another
+// thread, another program or a posted message may hand any number there, and
+// nothing is read or written, whatever it is; the own thread is answered.
+TEST_F(TranscriptAttack, FindAndSelectionLineTrustOnlyTheirOwnThread) {
+    const std::string text = ChatLinesOf(50);
+    ASSERT_TRUE(SetText(text));
+    Send(CLM_SETSEL, 0, 40);
+    const HWND chat = Chat();
+    ChatListSearch search{};
+    search.query = FindQuery{"line", 4, false, false, true, nullptr, nullptr};
+    search.match.from = 0xA5A5;
+    char line[32];
+    std::memset(line, 'x', sizeof line);
+    const LPARAM junk[] = {1,
+                           -1,
+                           0x7FFFFFFF,
+                           static_cast<LPARAM>(0x80000000u),
+                           0x10000,
+                           reinterpret_cast<LPARAM>(&search),
+                           reinterpret_cast<LPARAM>(line)};
+    std::atomic<int> answered{0};
+    std::atomic<LRESULT> nonzero{0};
+    std::thread other([&] {
+        for (const LPARAM l : junk) {
+            for (const UINT message : {CLM_FIND, CLM_GETSELLINE}) {
+                DWORD_PTR answer = 0;
+                SendMessageTimeoutA(chat, message, sizeof line, l, SMTO_NORMAL, 5000, &answer);
+                nonzero = nonzero | static_cast<LRESULT>(answer);
+                ++g_messages;
+            }
+        }
+        answered = 1;
+    });
+    EXPECT_TRUE(PumpUntil([&] { return answered.load() == 1; }, kHangMs));
+    other.join();
+    EXPECT_EQ(nonzero.load(), 0) << "a send from another thread was answered";
+    for (const LPARAM l : junk) {
+        PostMessageA(chat, CLM_FIND, 0, l);
+        PostMessageA(chat, CLM_GETSELLINE, sizeof line, l);
+        g_messages += 2;
+    }
+    PumpMessages(50);
+    EXPECT_EQ(search.match.from, 0xA5A5u) << "a foreign search was written";
+    EXPECT_EQ(line[0], 'x') << "a foreign buffer was written";
+
+    // The own thread: searched, and the selection's first line copied.
+    EXPECT_EQ(Send(CLM_FIND, 0, reinterpret_cast<LPARAM>(&search)), TRUE);
+    EXPECT_TRUE(search.match.found);
+    const LRESULT n = Send(CLM_GETSELLINE, sizeof line, reinterpret_cast<LPARAM>(line));
+    const size_t firstLine = text.find('\r');
+    EXPECT_EQ(static_cast<size_t>(n), std::min<size_t>(firstLine, sizeof line - 1));
+    EXPECT_EQ(std::string(line, static_cast<size_t>(n)), text.substr(0, static_cast<size_t>(n)));
+    ++g_attacks;
+    PaintScrollSelect(text, "CLM_FIND and CLM_GETSELLINE from another thread and posted");
 }
 
 TEST_F(TranscriptAttack, FiftyMegabytesOfText) {

@@ -184,6 +184,12 @@ int RunningApp::TopChatLine() {
     return word.size() == 6 && word[0] == 'L' ? std::atoi(word.c_str() + 1) : -1;
 }
 
+int RunningApp::ChatRows() const {
+    RECT r;
+    GetClientRect(Chat(), &r);
+    return r.bottom / FixedFontCell().cy;
+}
+
 HWND RunningApp::SaveThroughDialog(const std::string& path) {
     Press(VK_F2);
     HWND dialog = WaitForDialog();

@@ -76,6 +76,8 @@ public:
     // user would; -1 when the row shows no such word. The click gives the
     // transcript the focus.
     int TopChatLine();
+    // How many whole rows of the fixed font the transcript shows.
+    int ChatRows() const;
 
     // F2, the path typed into the save dialog's file name box, Enter. Answers
     // the dialog, or nullptr when none showed.

@@ -2,18 +2,14 @@
 
 #include "app/AppState.h"
 #include "app/Startup.h"
-#include "commands/Find.h"
 
 void PumpMessages(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     do {
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT || FindDialogMessage(AppState.hwndMain, &msg)) {
-                continue;
-            }
-            if (AppState.hAccel &&
-                TranslateAcceleratorA(AppState.hwndMain, AppState.hAccel, &msg)) {
+            if (msg.message == WM_QUIT ||
+                TranslateProgramMessage(AppState.hwndMain, AppState.hAccel, &msg)) {
                 continue;
             }
             TranslateMessage(&msg);

@@ -1,7 +1,6 @@
 // The transcript as a screen reader sees it: a read-only document named
 // "Output window" with the text pattern, handed out on WM_GETOBJECT, and the
 // events that tell of new text, new lines and a new selection.
-#include "app/Strings.h"
 #include "transcript/ChatList.h"
 #include "transcript/ChatListTesting.h"
 #include "transcript/access/ChatListAutomation.h"
@@ -334,11 +333,11 @@ void AutomationGone(HWND hwnd, ChatState& s) {
 
 IRawElementProviderSimple* ChatListAutomationElement(HWND chat) {
     // Only a transcript of this thread: slot 0 of another window means something else.
-    char className[sizeof Str::ChatListClass + 1];
+    char className[sizeof kChatListClassName + 1];
     const bool ours = chat != nullptr &&
                       GetWindowThreadProcessId(chat, nullptr) == GetCurrentThreadId() &&
                       GetClassNameA(chat, className, sizeof className) > 0 &&
-                      std::strcmp(className, Str::ChatListClass) == 0;
+                      std::strcmp(className, kChatListClassName) == 0;
     chatlist::ChatState* s = ours ? chatlist::StateOf(chat) : nullptr;
     chatlist::TextElement* element = s != nullptr ? chatlist::ElementOf(chat, *s) : nullptr;
     if (element != nullptr) {
