@@ -29,6 +29,11 @@ constexpr UINT CLM_SHOWSEL = WM_USER + 4;
 // A line was sent: a view held at a found match goes back to the end.
 // Arguments ignored; answers 0.
 constexpr UINT CLM_ENDHOLD = WM_USER + 5;
+// Reads out a recent chat line to a listening screen reader, without moving
+// the focus, the selection or the view: wParam 1 is the most recent line, 2
+// the one before, up to 10; lParam ignored. A new one replaces one still being
+// read. Answers TRUE when there was such a line and a client to tell.
+constexpr UINT CLM_READLINE = WM_USER + 16; // apart from the others, which may grow
 
 ATOM RegisterChatListClass(HINSTANCE instance);
 
