@@ -105,6 +105,7 @@ LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     const size_t topOffset = TopOffset(s);
     const size_t before = s.layout.length;
     size_t tail = 0;
+    AutomationTextReplacing(s, text);
     const ChatChange change = Extends(s.layout.text, s.layout.length, text, tail)
                                   ? LayoutAppend(s.layout, text + s.layout.length, tail)
                                   : LayoutSetText(s.layout, text, ChatTextLength(text));
@@ -348,6 +349,7 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case CLM_SETSELCOLORS: return Recolor(hwnd, s->selTextColor, s->selBackColor, wParam, lParam);
     case CLM_SHOWSEL: return OnShowSelection(hwnd, *s);
     case CLM_ENDHOLD: return OnEndHold(hwnd, *s);
+    case CLM_READLINE: return OnReadLine(hwnd, *s, wParam);
     case WM_COPY: return OnCopy(hwnd, *s);
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE: return OnSystemColors(hwnd, *s);
