@@ -6,6 +6,8 @@
 #include "resources/resource.h"
 #include "transcript/ChatList.h"
 
+#include <objbase.h>
+
 ATOM RegisterWindowClasses() {
     AppState.hInstance = GetModuleHandleA(nullptr);
 
@@ -35,6 +37,24 @@ HWND CreateMainWindow(ATOM mainClass) {
     return AppState.hwndMain;
 }
 
+bool TranslateReadLineKey(HWND main, MSG* msg) {
+    const bool altDigit = msg->message == WM_SYSKEYDOWN && msg->wParam >= '0' &&
+                          msg->wParam <= '9' && (msg->lParam & (1L << 29)) != 0 &&
+                          GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0;
+    if (!altDigit || (msg->hwnd != main && !IsChild(main, msg->hwnd))) {
+        return false;
+    }
+    if ((msg->lParam & (1L << 30)) == 0) { // a held key reads once
+        const WPARAM nth = msg->wParam == '0' ? 10 : msg->wParam - '0';
+        SendMessageA(AppState.hwndChat, CLM_READLINE, nth, 0);
+    }
+    // Untranslated: no WM_SYSCHAR, so no beep and no menu mnemonic; the window's
+    // default handling still sees a key between Alt's press and release, which
+    // then opens no menu.
+    DispatchMessageA(msg);
+    return true;
+}
+
 UINT RunMessageLoop() {
     // Always shown normally, whatever show state the process was started with.
     ShowWindow(AppState.hwndMain, SW_SHOW);
@@ -47,7 +67,7 @@ UINT RunMessageLoop() {
     MSG& msg = AppState.msg;
     while (GetMessageA(&msg, nullptr, 0, 0) != 0) {
         // The Find dialog's own keys come first: Enter there finds, Esc closes it.
-        if (FindDialogMessage(main, &msg)) {
+        if (FindDialogMessage(main, &msg) || TranslateReadLineKey(main, &msg)) {
             continue;
         }
         if (TranslateAcceleratorA(main, AppState.hAccel, &msg)) {
@@ -59,7 +79,30 @@ UINT RunMessageLoop() {
     return static_cast<UINT>(msg.wParam);
 }
 
+namespace {
+
+// The UI thread as a single-threaded apartment from before the first window to
+// the end: UI Automation and MSAA then call the transcript's objects on this
+// thread alone, as the objects assume (ProviderOptions_UseComThreading).
+class Apartment {
+public:
+    Apartment() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~Apartment() {
+        if (entered_) {
+            CoUninitialize();
+        }
+    }
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+
+private:
+    bool entered_;
+};
+
+} // namespace
+
 UINT RunProgram() {
+    const Apartment apartment;
     const ATOM mainClass = RegisterWindowClasses();
     if (mainClass == 0 || CreateMainWindow(mainClass) == nullptr) {
         return kStartupFailed;
