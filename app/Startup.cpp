@@ -48,10 +48,11 @@ bool TranslateReadLineKey(HWND main, MSG* msg) {
         const WPARAM nth = msg->wParam == '0' ? 10 : msg->wParam - '0';
         SendMessageA(AppState.hwndChat, CLM_READLINE, nth, 0);
     }
-    // Untranslated: no WM_SYSCHAR, so no beep and no menu mnemonic; the window's
-    // default handling still sees a key between Alt's press and release, which
-    // then opens no menu.
-    DispatchMessageA(msg);
+    // Untranslated, so no WM_SYSCHAR (no beep, no menu mnemonic), and past the
+    // window's own keys (the transcript would hand it on with the focus): only
+    // the default handling sees it, and knows a key came between Alt's press
+    // and release, so the release opens no menu.
+    DefWindowProcA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
     return true;
 }
 

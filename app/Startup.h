@@ -9,8 +9,8 @@ ATOM RegisterWindowClasses();
 // Creates the (still hidden) main window from the registered class into AppState.hwndMain.
 HWND CreateMainWindow(ATOM mainClass);
 // Alt+1 ... Alt+9 and Alt+0 for any window of `main`: the transcript reads out
-// the first to tenth most recent chat line (CLM_READLINE) and the key goes on
-// to its window untranslated. Answers whether the message was one of them.
+// the first to tenth most recent chat line (CLM_READLINE); the key goes to the
+// default handling alone, untranslated. Answers whether it was one of them.
 bool TranslateReadLineKey(HWND main, MSG* msg);
 // Shows the main window, loads the accelerators and runs the loop; answers the quit code.
 UINT RunMessageLoop();
