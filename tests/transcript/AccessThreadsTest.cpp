@@ -2,6 +2,7 @@
 // accessibility objects when another thread asks through the system's own
 // client paths (UI Automation's nodes, MSAA's AccessibleObjectFromWindow):
 // the program runs as start-up runs it, its UI thread beside the test's.
+#include "tests/support/UiaClient.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/Startup.h"
@@ -38,31 +39,6 @@ void Record(DWORD thread) {
     calls.push_back(Call{thread, type});
 }
 
-// UI Automation's client functions, which the SDK at hand neither links nor
-// declares in a form C++ takes.
-using HUIANODE = void*;
-struct Client {
-    HRESULT(WINAPI* NodeFromHandle)(HWND, HUIANODE*);
-    HRESULT(WINAPI* GetPropertyValue)(HUIANODE, PROPERTYID, VARIANT*);
-    BOOL(WINAPI* NodeRelease)(HUIANODE);
-};
-
-template <typename Fn> void Take(HMODULE module, const char* name, Fn& fn) {
-    fn = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
-Client LoadClient() {
-    Client c{};
-    const HMODULE core =
-        LoadLibraryExA("uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (core != nullptr) {
-        Take(core, "UiaNodeFromHandle", c.NodeFromHandle);
-        Take(core, "UiaGetPropertyValue", c.GetPropertyValue);
-        Take(core, "UiaNodeRelease", c.NodeRelease);
-    }
-    return c;
-}
-
 // The transcript of the main window that a thread of this process made.
 HWND TranscriptOf(DWORD thread) {
     HWND main = nullptr;
@@ -81,9 +57,7 @@ HWND TranscriptOf(DWORD thread) {
 }
 
 struct Answers {
-    std::wstring uiaName;
-    int controlType = 0;
-    bool focusable = false;
+    UiaProperties uia;
     std::wstring msaaName;
     std::wstring msaaValue;
 };
@@ -92,29 +66,7 @@ struct Answers {
 // reader's worker threads are.
 Answers AskFromHere(HWND chat) {
     Answers a;
-    const Client c = LoadClient();
-    if (c.NodeFromHandle != nullptr && c.GetPropertyValue != nullptr) {
-        HUIANODE node = nullptr;
-        if (SUCCEEDED(c.NodeFromHandle(chat, &node)) && node != nullptr) {
-            VARIANT v;
-            VariantInit(&v);
-            if (SUCCEEDED(c.GetPropertyValue(node, uia::kNameProperty, &v)) && v.vt == VT_BSTR) {
-                a.uiaName = v.bstrVal;
-            }
-            VariantClear(&v);
-            if (SUCCEEDED(c.GetPropertyValue(node, uia::kControlTypeProperty, &v)) &&
-                v.vt == VT_I4) {
-                a.controlType = v.lVal;
-            }
-            VariantClear(&v);
-            if (SUCCEEDED(c.GetPropertyValue(node, uia::kIsKeyboardFocusableProperty, &v)) &&
-                v.vt == VT_BOOL) {
-                a.focusable = v.boolVal == VARIANT_TRUE;
-            }
-            VariantClear(&v);
-            c.NodeRelease(node);
-        }
-    }
+    a.uia = UiaPropertiesOf(chat);
     IAccessible* acc = nullptr;
     if (SUCCEEDED(AccessibleObjectFromWindow(chat, static_cast<DWORD>(OBJID_CLIENT),
                                              __uuidof(IAccessible),
@@ -168,9 +120,9 @@ TEST(AccessThreads, TheSystemCallsTheTranscriptOnItsOwnThreadInItsApartment) {
     DeleteFileA(SettingsPathOfTestProcess().c_str());
 
     EXPECT_EQ(exitCode, 0u);
-    EXPECT_EQ(a.uiaName, L"Output window");
-    EXPECT_EQ(a.controlType, uia::kDocumentControlType);
-    EXPECT_TRUE(a.focusable);
+    EXPECT_EQ(a.uia.name, L"Output window");
+    EXPECT_EQ(a.uia.controlType, uia::kDocumentControlType);
+    EXPECT_TRUE(a.uia.focusable);
     EXPECT_EQ(a.msaaName, L"Output window");
     EXPECT_EQ(a.msaaValue, L"<Ada> hello\r\n");
     ASSERT_FALSE(calls.empty()) << "the system called the transcript's objects";
