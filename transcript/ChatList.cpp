@@ -113,6 +113,7 @@ LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     const size_t topOffset = TopOffset(s);
     const size_t before = s.layout.length;
     size_t tail = 0;
+    AutomationTextReplacing(s, text);
     const ChatChange change = Extends(s.layout.text, s.layout.length, text, tail)
                                   ? LayoutAppend(s.layout, text + s.layout.length, tail)
                                   : LayoutSetText(s.layout, text, ChatTextLength(text));
@@ -368,6 +369,7 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case CLM_SETKEYTARGET: return OnSetKeyTarget(*s, reinterpret_cast<HWND>(wParam));
     case CLM_FIND: return OnFind(*s, reinterpret_cast<ChatListSearch*>(lParam));
     case CLM_GETSELLINE: return OnGetSelectionLine(*s, wParam, reinterpret_cast<char*>(lParam));
+    case CLM_READLINE: return OnReadLine(hwnd, *s, wParam);
     case WM_COPY: return OnCopy(hwnd, *s);
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE: return OnSystemColors(hwnd, *s);

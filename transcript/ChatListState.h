@@ -21,7 +21,20 @@ namespace chatlist {
 
 constexpr int kMargin = 2; // pixels between the pane's edges and the text
 
-class TextElement; // the UI Automation element (access/ChatListAutomation.h)
+class TextElement;    // the UI Automation element (access/ChatListAutomation.h)
+class PaneAccessible; // the MSAA object (access/ChatListAccessible.cpp)
+
+// What the accessibility room (access/) keeps of each window.
+struct AccessState {
+    TextElement* automation;    // made when first needed; one reference held here
+    PaneAccessible* accessible; // likewise
+    size_t announceFrom;        // where the appended text not yet announced starts
+    bool announcing;            // its timer runs
+    DWORD burstStart;           // when the first line of the burst being announced came
+    DWORD lastLineTime;         // and its latest
+    size_t clearedLength;       // the text the last clear took away, while a client listens:
+    uint64_t clearedPrint;      // its length and fingerprint, to know it when it comes back
+};
 
 // One per window, in its extra slot: made zeroed at creation, so every member
 // starts as 0/false/null, and released when the window goes.
@@ -50,9 +63,7 @@ struct ChatState {
     RECT markerRect;          // where their marker was drawn last
     ScopedHook postedGuard;   // takes the pointers off posted messages that carry them
     bool highContrast;        // the system's high-contrast theme was on when last asked
-    TextElement* automation;  // made when first asked for; one reference held here
-    size_t announceFrom;      // where the appended text not yet announced starts
-    bool announcing;          // its timer runs
+    AccessState access;       // its objects for screen readers, and what they announce
     bool held;                // the view stays at a found match while new lines come
     HWND keyTarget;           // takes the keys the pane has no use for (CLM_SETKEYTARGET)
 };
@@ -101,11 +112,15 @@ Palette ShownColors(const ChatState& s);
 // WM_SYSCOLORCHANGE and WM_SETTINGCHANGE, passed on by the main window.
 LRESULT OnSystemColors(HWND hwnd, ChatState& s);
 
-// ---- UI Automation (ChatListAutomation.cpp, ChatListTextRange.cpp) ----
+// ---- accessibility (access/) ----
 LRESULT OnGetObject(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam);
+// The text is about to be replaced by `text`.
+void AutomationTextReplacing(ChatState& s, const char* text);
 // The text was replaced (appended: it grew from `before` bytes on).
 void AutomationTextChanged(HWND hwnd, ChatState& s, bool appended, size_t before);
-void AutomationSelectionChanged(HWND hwnd, const ChatState& s);
+void AutomationSelectionChanged(HWND hwnd, ChatState& s);
+// CLM_READLINE: reads out the nth most recent chat line.
+LRESULT OnReadLine(HWND hwnd, ChatState& s, WPARAM nth);
 // The window goes: the element answers "not available" from now on.
 void AutomationGone(HWND hwnd, ChatState& s);
 // WM_GETOBJECT for OBJID_CLIENT: the pane as an IAccessible (ChatListAccessible.cpp).

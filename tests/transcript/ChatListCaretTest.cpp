@@ -5,10 +5,10 @@
 #include "tests/support/Pixels.h"
 #include "tests/support/TestText.h"
 #include "tests/support/WindowTest.h"
+#include "tests/transcript/SystemStandIn.h"
 
 #include "app/AppState.h"
 #include "transcript/ChatList.h"
-#include "transcript/ChatListTesting.h"
 
 #include <string>
 #include <utility>
@@ -16,8 +16,6 @@
 namespace {
 
 using ChatCaret = MainWindowTest;
-
-constexpr int kSelectionChanged = 20014; // UIA_Text_TextSelectionChangedEventId
 
 HWND Chat() {
     return AppState.hwndChat;
@@ -71,11 +69,6 @@ void Key(WPARAM vk) {
 void KeyWith(int modifier, WPARAM vk) {
     HeldKeys held{modifier};
     Key(vk);
-}
-
-int eventsSeen = 0;
-void CountSelectionEvents(HWND, int eventId, const wchar_t*) {
-    eventsSeen += eventId == kSelectionChanged;
 }
 
 TEST_F(ChatCaret, ShowsWhileThePaneHasTheFocusAtTheLastLineShownOrTheSelection) {
@@ -213,18 +206,18 @@ TEST_F(ChatCaret, TheViewFollowsTheCaretAndThePageKeysTurnBoth) {
 TEST_F(ChatCaret, EveryMoveOfTheCaretIsASelectionChange) {
     SetText(NumberedChatLines(0, 3));
     SetFocus(Chat());
-    const AutomationEventHook before = SetAutomationEventHook(CountSelectionEvents);
-    eventsSeen = 0;
+    // What the program hands UI Automation, with a client listening.
+    const standin::System system(true);
+    auto told = [] { return standin::EventsOf(uia::kTextSelectionChangedEvent); };
     KeyWith(VK_CONTROL, VK_HOME);
     Key(VK_RIGHT);
     Key(VK_DOWN);
-    EXPECT_EQ(eventsSeen, 3) << "nothing selected, yet each move is told";
+    EXPECT_EQ(told(), 3u) << "nothing selected, yet each move is told";
     Key(VK_UP);
     Key(VK_UP);
     Key(VK_LEFT);
     Key(VK_LEFT);
-    EXPECT_EQ(eventsSeen, 5) << "a key that cannot move tells nothing";
-    SetAutomationEventHook(before);
+    EXPECT_EQ(told(), 5u) << "a key that cannot move tells nothing";
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 // The transcript as a screen reader sees it: a read-only document named
-// "Output window" with the text pattern, handed out on WM_GETOBJECT, and the
-// events that tell of new text, new lines and a new selection.
+// "Output window" with the text pattern, handed out on WM_GETOBJECT.
 #include "transcript/ChatList.h"
 #include "transcript/ChatListTesting.h"
 #include "transcript/access/ChatListAutomation.h"
@@ -8,64 +7,37 @@
 #include <cstring>
 #include <new>
 
-namespace uia {
-
 namespace {
 
-template <typename Fn> void Take(HMODULE module, const char* name, Fn& fn) {
-    fn = module != nullptr
-             ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)))
-             : nullptr;
-}
+ProviderCallProbe callProbe = nullptr;
 
 } // namespace
 
-const Api& Functions() {
-    static Api api;
-    static bool loaded = false;
-    if (!loaded) {
-        loaded = true;
-        const HMODULE core = LoadLibraryA("uiautomationcore.dll");
-        Take(core, "UiaReturnRawElementProvider", api.ReturnRawElementProvider);
-        Take(core, "UiaHostProviderFromHwnd", api.HostProviderFromHwnd);
-        Take(core, "UiaRaiseAutomationEvent", api.RaiseAutomationEvent);
-        Take(core, "UiaRaiseNotificationEvent", api.RaiseNotificationEvent);
-        Take(core, "UiaDisconnectProvider", api.DisconnectProvider);
-        const HMODULE ole = LoadLibraryA("oleaut32.dll");
-        Take(ole, "SysAllocStringLen", api.SysAllocStringLen);
-        Take(ole, "SysFreeString", api.SysFreeString);
-        Take(ole, "SafeArrayCreateVector", api.SafeArrayCreateVector);
-        Take(ole, "SafeArrayPutElement", api.SafeArrayPutElement);
-        Take(LoadLibraryA("oleacc.dll"), "LresultFromObject", api.LresultFromObject);
-    }
-    return api;
-}
-
-} // namespace uia
-
-namespace {
-
-constexpr wchar_t kActivity[] = L"bALDRIX.NewLines";
-constexpr EVENTID kNotificationEvent = 20035;
-constexpr UINT_PTR kAnnounceTimer = 2;
-constexpr UINT kAnnounceDelay = 150;   // lines closer together than this are one announcement
-constexpr size_t kAnnounceMost = 4096; // bytes read out at once; a longer burst is counted
-
-AutomationEventHook eventHook = nullptr;
-
-} // namespace
-
-AutomationEventHook SetAutomationEventHook(AutomationEventHook hook) {
-    const AutomationEventHook previous = eventHook;
-    eventHook = hook;
+ProviderCallProbe SetProviderCallProbe(ProviderCallProbe probe) {
+    const ProviderCallProbe previous = callProbe;
+    callProbe = probe;
     return previous;
 }
 
 namespace chatlist {
 
+ChatState* ProviderState(HWND hwnd) {
+    const DWORD thread = GetCurrentThreadId();
+    if (callProbe != nullptr) {
+        callProbe(thread);
+    }
+    // The UI thread is a single-threaded apartment, so COM brings every call
+    // here; a call that still comes from elsewhere would race the window's
+    // own changes to its text, and gets nothing.
+    if (hwnd == nullptr || GetWindowThreadProcessId(hwnd, nullptr) != thread) {
+        return nullptr;
+    }
+    return StateOf(hwnd);
+}
+
 ChatState* TextElement::Live(HWND* hwnd) const {
     *hwnd = hwnd_;
-    return hwnd_ != nullptr ? StateOf(hwnd_) : nullptr;
+    return ProviderState(hwnd_);
 }
 
 HRESULT TextElement::QueryInterface(REFIID iid, void** out) {
@@ -93,7 +65,8 @@ HRESULT TextElement::GetPatternProvider(PATTERNID id, IUnknown** out) {
         return E_POINTER;
     }
     *out = nullptr;
-    if (hwnd_ == nullptr) {
+    HWND hwnd;
+    if (Live(&hwnd) == nullptr) {
         return uia::kElementNotAvailable;
     }
     if (id == uia::kTextPattern) {
@@ -108,7 +81,8 @@ HRESULT TextElement::GetPropertyValue(PROPERTYID id, VARIANT* value) {
         return E_POINTER;
     }
     value->vt = VT_EMPTY;
-    if (hwnd_ == nullptr) {
+    HWND hwnd;
+    if (Live(&hwnd) == nullptr) {
         return uia::kElementNotAvailable;
     }
     switch (id) {
@@ -122,7 +96,7 @@ HRESULT TextElement::GetPropertyValue(PROPERTYID id, VARIANT* value) {
         break;
     case uia::kHasKeyboardFocusProperty:
         value->vt = VT_BOOL;
-        value->boolVal = GetFocus() == hwnd_ ? VARIANT_TRUE : VARIANT_FALSE;
+        value->boolVal = GetFocus() == hwnd ? VARIANT_TRUE : VARIANT_FALSE;
         break;
     case uia::kIsKeyboardFocusableProperty:
     case uia::kIsEnabledProperty:
@@ -140,11 +114,12 @@ HRESULT TextElement::get_HostRawElementProvider(IRawElementProviderSimple** host
         return E_POINTER;
     }
     *host = nullptr;
-    if (hwnd_ == nullptr) {
+    HWND hwnd;
+    if (Live(&hwnd) == nullptr) {
         return uia::kElementNotAvailable;
     }
     const uia::Api& api = uia::Functions();
-    return api.HostProviderFromHwnd != nullptr ? api.HostProviderFromHwnd(hwnd_, host) : S_OK;
+    return api.HostProviderFromHwnd != nullptr ? api.HostProviderFromHwnd(hwnd, host) : S_OK;
 }
 
 // With nothing selected, the selection is the caret: an empty range where it is.
@@ -223,62 +198,12 @@ HRESULT TextElement::Array(SAFEARRAY** out, size_t start, size_t end) {
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
-namespace {
-
 TextElement* ElementOf(HWND hwnd, ChatState& s) {
-    if (s.automation == nullptr) {
-        s.automation = new (std::nothrow) TextElement(hwnd);
+    if (s.access.automation == nullptr) {
+        s.access.automation = new (std::nothrow) TextElement(hwnd);
     }
-    return s.automation;
+    return s.access.automation;
 }
-
-void Raise(HWND hwnd, const ChatState& s, EVENTID id) {
-    if (eventHook != nullptr) {
-        eventHook(hwnd, id, nullptr);
-    }
-    const uia::Api& api = uia::Functions();
-    if (s.automation != nullptr && api.RaiseAutomationEvent != nullptr) {
-        api.RaiseAutomationEvent(s.automation, id);
-    }
-}
-
-// What a burst of new lines says: their text, or their count when long.
-ScopedBstr Announcement(const ChatState& s) {
-    const size_t from = s.announceFrom < s.layout.length ? s.announceFrom : s.layout.length;
-    if (s.layout.length - from <= kAnnounceMost) {
-        return TextOf(s, from, s.layout.length, -1);
-    }
-    unsigned lines = 0;
-    for (size_t i = from; i < s.layout.length; ++i) {
-        lines += s.layout.text[i] == '\n';
-    }
-    wchar_t counted[40];
-    wsprintfW(counted, L"%u new lines", lines);
-    return ScopedBstr(counted);
-}
-
-void CALLBACK AnnounceTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
-    KillTimer(hwnd, kAnnounceTimer);
-    ChatState* s = StateOf(hwnd);
-    if (s == nullptr || !s->announcing) {
-        return;
-    }
-    s->announcing = false;
-    Raise(hwnd, *s, uia::kTextChangedEvent);
-    const uia::Api& api = uia::Functions();
-    const ScopedBstr said = Announcement(*s);
-    if (eventHook != nullptr) {
-        eventHook(hwnd, kNotificationEvent, said.Get());
-    }
-    if (s->automation != nullptr && api.RaiseNotificationEvent != nullptr &&
-        said.Get() != nullptr) {
-        const ScopedBstr activity(kActivity);
-        api.RaiseNotificationEvent(s->automation, uia::NotificationKind_ItemAdded,
-                                   uia::NotificationProcessing_All, said.Get(), activity.Get());
-    }
-}
-
-} // namespace
 
 LRESULT OnGetObject(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam) {
     const uia::Api& api = uia::Functions();
@@ -295,38 +220,22 @@ LRESULT OnGetObject(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, WM_GETOBJECT, wParam, lParam);
 }
 
-void AutomationTextChanged(HWND hwnd, ChatState& s, bool appended, size_t before) {
-    if (!appended) {
-        if (s.announcing) {
-            KillTimer(hwnd, kAnnounceTimer);
-            s.announcing = false;
-        }
-        Raise(hwnd, s, uia::kTextChangedEvent);
+void AutomationGone(HWND hwnd, ChatState& s) {
+    StopAnnouncing(hwnd, s);
+    AccessibleGone(s);
+    if (s.access.automation == nullptr) {
         return;
     }
-    if (!s.announcing) {
-        s.announceFrom = before;
-        s.announcing = SetTimer(hwnd, kAnnounceTimer, kAnnounceDelay, AnnounceTimerProc) != 0;
+    s.access.automation->Disconnect();
+    const uia::Api& api = uia::Functions();
+    if (api.ReturnRawElementProvider != nullptr) {
+        api.ReturnRawElementProvider(hwnd, 0, 0, nullptr); // UI Automation lets go of the window
     }
-}
-
-void AutomationSelectionChanged(HWND hwnd, const ChatState& s) {
-    Raise(hwnd, s, uia::kTextSelectionChangedEvent);
-}
-
-void AutomationGone(HWND hwnd, ChatState& s) {
-    if (s.announcing) {
-        KillTimer(hwnd, kAnnounceTimer);
-        s.announcing = false;
+    if (api.DisconnectProvider != nullptr) {
+        api.DisconnectProvider(s.access.automation);
     }
-    if (s.automation != nullptr) {
-        s.automation->Disconnect();
-        if (uia::Functions().DisconnectProvider != nullptr) {
-            uia::Functions().DisconnectProvider(s.automation);
-        }
-        s.automation->Release();
-        s.automation = nullptr;
-    }
+    s.access.automation->Release();
+    s.access.automation = nullptr;
 }
 
 } // namespace chatlist

@@ -55,6 +55,16 @@ private:
     HWND hwnd_;
 };
 
+// The record of `hwnd` for a call on the window's own thread; null when the
+// object is disconnected (hwnd null) or the call comes from another thread.
+ChatState* ProviderState(HWND hwnd);
+// The window's element, made when first needed; null when out of memory.
+TextElement* ElementOf(HWND hwnd, ChatState& s);
+// Ends an announcement that waits for its burst to end (ChatListAnnounce.cpp).
+void StopAnnouncing(HWND hwnd, ChatState& s);
+// Disconnects and lets go of the MSAA object (ChatListAccessible.cpp).
+void AccessibleGone(ChatState& s);
+
 // A new range over [start, end) of the element's text (one reference), or null.
 uia::ITextRangeProvider* NewRange(TextElement* element, size_t start, size_t end);
 
