@@ -580,9 +580,12 @@ TEST_F(ChatList, TypedKeysGoToTheInputField) {
     Key(VK_DELETE);
     EXPECT_EQ(GetFocus(), AppState.hwndInput);
     EXPECT_EQ(WindowText(AppState.hwndInput), "bx");
-    // Alt and F10 go on to the input field, where the menu keys work as anywhere.
+    // Alt itself leaves the focus here (Alt+digit reads a line from here); F10
+    // goes on to the input field, where the menu keys work as anywhere.
     SetFocus(Chat());
     SendMessageA(Chat(), WM_SYSKEYDOWN, VK_MENU, 0x20000001);
+    EXPECT_EQ(GetFocus(), Chat());
+    SendMessageA(Chat(), WM_SYSKEYDOWN, VK_F10, 1);
     EXPECT_EQ(GetFocus(), AppState.hwndInput);
     // Modifiers alone leave the focus where it is.
     SetFocus(Chat());
