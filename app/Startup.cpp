@@ -6,6 +6,8 @@
 #include "resources/resource.h"
 #include "transcript/ChatList.h"
 
+#include <objbase.h>
+
 ATOM RegisterWindowClasses() {
     AppState.hInstance = GetModuleHandleA(nullptr);
 
@@ -35,10 +37,30 @@ HWND CreateMainWindow(ATOM mainClass) {
     return AppState.hwndMain;
 }
 
+bool TranslateReadLineKey(HWND main, MSG* msg) {
+    const bool altDigit = msg->message == WM_SYSKEYDOWN && msg->wParam >= '0' &&
+                          msg->wParam <= '9' && (msg->lParam & (1L << 29)) != 0 &&
+                          GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0;
+    if (!altDigit || (msg->hwnd != main && !IsChild(main, msg->hwnd))) {
+        return false;
+    }
+    if ((msg->lParam & (1L << 30)) == 0) { // a held key reads once
+        const WPARAM nth = msg->wParam == '0' ? 10 : msg->wParam - '0';
+        SendMessageA(AppState.hwndChat, CLM_READLINE, nth, 0);
+    }
+    // Untranslated, so no WM_SYSCHAR (no beep, no menu mnemonic), and past the
+    // window's own keys (the transcript would hand it on with the focus): only
+    // the default handling sees it, and knows a key came between Alt's press
+    // and release, so the release opens no menu.
+    DefWindowProcA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+    return true;
+}
+
 bool TranslateProgramMessage(HWND main, HACCEL accel, MSG* msg) {
     // The Find dialog's own keys come first: Enter there finds, Esc closes it.
-    // Then the find keys, wherever the focus is in the main window.
-    return FindDialogMessage(msg) || TranslateFindKey(main, msg) ||
+    // Then Alt+digit and the find keys, wherever the focus is in the main window.
+    return FindDialogMessage(msg) || TranslateReadLineKey(main, msg) ||
+           TranslateFindKey(main, msg) ||
            (accel != nullptr && TranslateAcceleratorA(main, accel, msg));
 }
 
@@ -62,7 +84,30 @@ UINT RunMessageLoop() {
     return static_cast<UINT>(msg.wParam);
 }
 
+namespace {
+
+// The UI thread as a single-threaded apartment from before the first window to
+// the end: UI Automation and MSAA then call the transcript's objects on this
+// thread alone, as the objects assume (ProviderOptions_UseComThreading).
+class Apartment {
+public:
+    Apartment() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~Apartment() {
+        if (entered_) {
+            CoUninitialize();
+        }
+    }
+    Apartment(const Apartment&) = delete;
+    Apartment& operator=(const Apartment&) = delete;
+
+private:
+    bool entered_;
+};
+
+} // namespace
+
 UINT RunProgram() {
+    const Apartment apartment;
     const ATOM mainClass = RegisterWindowClasses();
     if (mainClass == 0 || CreateMainWindow(mainClass) == nullptr) {
         return kStartupFailed;

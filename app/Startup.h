@@ -12,6 +12,10 @@ HWND CreateMainWindow(ATOM mainClass);
 // keys, the find keys and the accelerators, all aimed at `main`. Answers
 // whether the message was used up.
 bool TranslateProgramMessage(HWND main, HACCEL accel, MSG* msg);
+// Alt+1 ... Alt+9 and Alt+0 for any window of `main`: the transcript reads out
+// the first to tenth most recent chat line (CLM_READLINE); the key goes to the
+// default handling alone, untranslated. Answers whether it was one of them.
+bool TranslateReadLineKey(HWND main, MSG* msg);
 // Shows the main window, loads the accelerators and runs the loop; answers the quit code.
 UINT RunMessageLoop();
 // The whole run: answers the process's exit code, kStartupFailed when no main

@@ -1,9 +1,8 @@
 // Find in the transcript: the system's modeless Find dialog, owned by the main
 // window, and F3 / Shift+F3 for the next and the previous match of the last
 // search. The dialog's record is attached to the dialog's own window and goes
-// with it; the last search lives in AppState, as the save dialog's last path
-// does; the code page's folding and word bytes are the process's
-// (base/CodePageTables.h).
+// with it; the last search lives in AppState, as the save dialog's last path does.
+// The code page's folding and word bytes are the process's (base/CodePageTables.h).
 #pragma once
 
 #include <windows.h>

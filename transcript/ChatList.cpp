@@ -113,6 +113,7 @@ LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     const size_t topOffset = TopOffset(s);
     const size_t before = s.layout.length;
     size_t tail = 0;
+    AutomationTextReplacing(s, text);
     const ChatChange change = Extends(s.layout.text, s.layout.length, text, tail)
                                   ? LayoutAppend(s.layout, text + s.layout.length, tail)
                                   : LayoutSetText(s.layout, text, ChatTextLength(text));
@@ -122,6 +123,7 @@ LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     AutomationTextChanged(hwnd, s, change.appended, before);
     if (!change.appended) {
         s.sel.anchor = s.sel.caret = 0;
+        s.caretPlace = CaretPlace{};
         s.unseenLines = 0;
         s.held = false; // no match of the old text stays selected or held
         KeepPlace(hwnd, s, following || s.layout.length == 0, topOffset);
@@ -156,6 +158,7 @@ LRESULT OnSetFont(HWND hwnd, ChatState& s, HFONT font) {
     const size_t topOffset = TopOffset(s);
     s.font = font;
     Measure(hwnd, s);
+    RemakeCaret(hwnd, s);
     KeepPlace(hwnd, s, following, topOffset);
     return 0;
 }
@@ -251,6 +254,7 @@ LRESULT OnCreate(HWND hwnd) {
 
 LRESULT OnDestroy(HWND hwnd, ChatState* s) {
     StopDrag(hwnd, *s);
+    OnKillFocus(hwnd, *s);
     AutomationGone(hwnd, *s);
     // The record, its layout and its hook go when this owner does.
     const std::unique_ptr<ChatState> gone = SlotRecord<ChatState>::Detach(hwnd);
@@ -342,6 +346,8 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_SIZE: return OnSize(hwnd, *s);
     case WM_KEYDOWN: return OnKeyDown(hwnd, *s, wParam, lParam);
     case WM_KEYUP: return OnKeyUp(hwnd, wParam, lParam);
+    case WM_SETFOCUS: return OnSetFocus(hwnd, *s);
+    case WM_KILLFOCUS: return OnKillFocus(hwnd, *s);
     case WM_SYSKEYDOWN: return OnSysKeyDown(hwnd, *s, wParam, lParam);
     case WM_LBUTTONDOWN: return OnLButtonDown(hwnd, *s, wParam, lParam);
     case WM_LBUTTONUP: return OnLButtonUp(hwnd, *s);
@@ -364,6 +370,7 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case CLM_SETKEYTARGET: return OnSetKeyTarget(*s, reinterpret_cast<HWND>(wParam));
     case CLM_FIND: return OnFind(*s, reinterpret_cast<ChatListSearch*>(lParam));
     case CLM_GETSELLINE: return OnGetSelectionLine(*s, wParam, reinterpret_cast<char*>(lParam));
+    case CLM_READLINE: return OnReadLine(hwnd, *s, wParam);
     case WM_COPY: return OnCopy(hwnd, *s);
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE: return OnSystemColors(hwnd, *s);

@@ -56,6 +56,11 @@ constexpr UINT CLM_FIND = WM_USER + 7;
 // a send from the window's own thread has the bytes written: from elsewhere or
 // posted, it answers 0.
 constexpr UINT CLM_GETSELLINE = WM_USER + 8;
+// Reads out a recent chat line to a listening screen reader, without moving
+// the focus, the selection or the view: wParam 1 is the most recent line, 2
+// the one before, up to 10; lParam ignored. A new one replaces one still being
+// read. Answers TRUE when there was such a line and a client to tell.
+constexpr UINT CLM_READLINE = WM_USER + 16; // apart from the others, which may grow
 
 ATOM RegisterChatListClass(HINSTANCE instance);
 LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -15,18 +15,11 @@ constexpr UINT kMenuSelectAll = 2;
 constexpr char kMenuCopyText[] = "&Copy\tCtrl+C";
 constexpr char kMenuSelectAllText[] = "Select &All\tCtrl+A";
 
-// Makes `next` the selection, drawing again only what changed.
-void Select(HWND hwnd, ChatState& s, const Selection& next) {
-    ByteSpan spans[2];
-    const int n = SelectionChangedSpans(SelectionFrom(s.sel), SelectionTo(s.sel),
-                                        SelectionFrom(next), SelectionTo(next), spans);
-    s.sel = next;
-    for (int i = 0; i < n; ++i) {
-        InvalidateSpan(hwnd, s, spans[i].from, spans[i].to);
-    }
-    if (n != 0) {
-        AutomationSelectionChanged(hwnd, s);
-    }
+// The visual line under a point of the client area; negative above the first.
+long long LineAt(const ChatState& s, POINT p) {
+    const long long row =
+        p.y >= 0 ? p.y / s.lineHeight : -((s.lineHeight - 1 - p.y) / s.lineHeight);
+    return static_cast<long long>(s.top) + row;
 }
 
 // The byte offset under a point of the client area: the nearest edge between
@@ -35,9 +28,7 @@ size_t OffsetAt(const ChatState& s, POINT p, bool nearestEdge) {
     if (s.layout.lineCount == 0) {
         return 0;
     }
-    const long long row =
-        p.y >= 0 ? p.y / s.lineHeight : -((s.lineHeight - 1 - p.y) / s.lineHeight);
-    const long long line = static_cast<long long>(s.top) + row;
+    const long long line = LineAt(s, p);
     if (line < 0) {
         return 0;
     }
@@ -49,11 +40,20 @@ size_t OffsetAt(const ChatState& s, POINT p, bool nearestEdge) {
                        : LayoutCharAt(s.layout, static_cast<size_t>(line), x);
 }
 
+// A caret put at `offset` from a point shows on the point's own line, also
+// where that line wraps.
+CaretPlace PlaceAt(const ChatState& s, POINT p, size_t offset) {
+    const long long line = LineAt(s, p);
+    return line >= 0 && static_cast<size_t>(line) < s.layout.lineCount
+               ? CaretPlaceOn(s.layout, static_cast<size_t>(line), offset)
+               : CaretPlace{};
+}
+
 void ExtendTo(HWND hwnd, ChatState& s, POINT p) {
     p.y = std::clamp<LONG>(p.y, 0, std::max(s.clientHeight - 1, 0));
     Selection next = s.sel;
     SelectionDrag(next, s.layout, OffsetAt(s, p, true), OffsetAt(s, p, false));
-    Select(hwnd, s, next);
+    Select(hwnd, s, next, PlaceAt(s, p, next.caret));
 }
 
 // While the mouse is held outside the pane, the view scrolls towards it, faster
@@ -100,10 +100,28 @@ HWND KeyTarget(const ChatState& s) {
                : nullptr;
 }
 
+void Select(HWND hwnd, ChatState& s, const Selection& next, const CaretPlace& place) {
+    ByteSpan spans[2];
+    const int n = SelectionChangedSpans(SelectionFrom(s.sel), SelectionTo(s.sel),
+                                        SelectionFrom(next), SelectionTo(next), spans);
+    const bool moved = next.caret != s.sel.caret || next.anchor != s.sel.anchor;
+    s.sel = next;
+    s.caretPlace = place;
+    for (int i = 0; i < n; ++i) {
+        InvalidateSpan(hwnd, s, spans[i].from, spans[i].to);
+    }
+    PlaceCaret(s);
+    // A caret that moves with nothing selected is news too: screen readers
+    // read the line it comes to.
+    if (n != 0 || moved) {
+        AutomationSelectionChanged(hwnd, s);
+    }
+}
+
 void SetSelection(HWND hwnd, ChatState& s, size_t anchor, size_t caret) {
     Selection next = s.sel;
     SelectRange(next, anchor, caret, s.layout.length);
-    Select(hwnd, s, next);
+    Select(hwnd, s, next, CaretPlace{});
 }
 
 void SelectAll(HWND hwnd, ChatState& s) {
@@ -159,7 +177,7 @@ LRESULT OnLButtonDown(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam) {
     } else {
         SelectionClick(next, OffsetAt(s, p, true));
     }
-    Select(hwnd, s, next);
+    Select(hwnd, s, next, third ? CaretPlace{} : PlaceAt(s, p, next.caret));
     StartDrag(hwnd, s);
     return 0;
 }
@@ -168,7 +186,7 @@ LRESULT OnLButtonDblClk(HWND hwnd, ChatState& s, LPARAM lParam) {
     const POINT p = PointOf(lParam);
     Selection next = s.sel;
     SelectionClickUnit(next, s.layout, SelectionUnit::Word, OffsetAt(s, p, false));
-    Select(hwnd, s, next);
+    Select(hwnd, s, next, CaretPlace{});
     s.doubleClickTime = static_cast<DWORD>(GetMessageTime());
     if (s.doubleClickTime == 0) {
         s.doubleClickTime = 1;
@@ -231,14 +249,15 @@ void ShowContextMenu(HWND hwnd, const ChatState& s, POINT screen) {
 
 LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam) {
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    const long long page = static_cast<long long>(FullRows(s));
     switch (key) {
-    case VK_UP: ScrollBy(hwnd, s, -1); return 0;
-    case VK_DOWN: ScrollBy(hwnd, s, 1); return 0;
-    case VK_PRIOR: ScrollBy(hwnd, s, -page); return 0;
-    case VK_NEXT: ScrollBy(hwnd, s, page); return 0;
-    case VK_HOME: ScrollTo(hwnd, s, 0); return 0;
-    case VK_END: ScrollTo(hwnd, s, MaxTop(s)); return 0;
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_HOME:
+    case VK_END: return OnCaretKey(hwnd, s, key);
     case VK_APPS: return OnMenuKey(hwnd, s);
     case VK_TAB: return OnTabKey(hwnd, s);
     case VK_SHIFT:

@@ -54,7 +54,12 @@ LRESULT OnSysKeyDown(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lParam
     if (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
         return OnMenuKey(hwnd, s);
     }
-    HandOver(hwnd, s, WM_SYSKEYDOWN, wParam, lParam); // Alt, F10, Alt+F4 belong to the main window
+    // Alt itself leaves the focus here, so that Alt+digit reads a line without
+    // moving it; its release opens the menu bar from here as from anywhere.
+    if (wParam == VK_MENU) {
+        return DefWindowProcA(hwnd, WM_SYSKEYDOWN, wParam, lParam);
+    }
+    HandOver(hwnd, s, WM_SYSKEYDOWN, wParam, lParam); // F10, Alt+F4 belong to the main window
     return 0;
 }
 

@@ -102,6 +102,7 @@ void ScrollTo(HWND hwnd, ChatState& s, size_t top) {
         if (distance < ShownRows(s) && s.unseenLines == 0 &&
             !GetUpdateRect(hwnd, &pending, FALSE)) {
             const int dy = static_cast<int>(distance) * s.lineHeight;
+            const HiddenCaret hidden(hwnd, s);
             ScrollWindowEx(hwnd, 0, top > s.top ? -dy : dy, nullptr, nullptr, nullptr, nullptr,
                            SW_INVALIDATE);
         } else {
@@ -109,6 +110,7 @@ void ScrollTo(HWND hwnd, ChatState& s, size_t top) {
         }
         s.top = top;
     }
+    PlaceCaret(s);
     UpdateScrollBar(hwnd, s);
     if (AtBottom(s)) {
         s.held = false; // reaching the end lets go of a found match
@@ -125,6 +127,7 @@ void ScrollBy(HWND hwnd, ChatState& s, long long lines) {
 // view followed the chat's end, which it keeps following.
 void KeepPlace(HWND hwnd, ChatState& s, bool following, size_t topOffset) {
     s.top = following ? MaxTop(s) : std::min(LayoutLineOf(s.layout, topOffset), MaxTop(s));
+    PlaceCaret(s);
     InvalidateRect(hwnd, nullptr, FALSE);
     UpdateScrollBar(hwnd, s);
     ForgetNewLinesAtBottom(hwnd, s);

@@ -23,11 +23,21 @@ using HighContrastProbe = bool (*)();
 HighContrastProbe SetHighContrastProbe(HighContrastProbe probe);
 
 // The transcript's UI Automation element (the one WM_GETOBJECT hands out),
-// with a reference for the caller; null without one. After the window is gone
-// it answers UIA_E_ELEMENTNOTAVAILABLE.
+// with a reference for the caller; null without one and for any window that is
+// not a transcript of the calling thread. After the window is gone it answers
+// UIA_E_ELEMENTNOTAVAILABLE.
 struct IRawElementProviderSimple;
 IRawElementProviderSimple* ChatListAutomationElement(HWND chat);
-// Called with every automation event the transcript raises (the notification
-// of new lines, 20035, carries what it says). Answers the hook it replaces. For tests.
-using AutomationEventHook = void (*)(HWND chat, int eventId, const wchar_t* announcement);
-AutomationEventHook SetAutomationEventHook(AutomationEventHook hook);
+// The table of system functions the transcript's accessibility calls
+// (uia::Api, transcript/access/ChatListUia.h), loaded on first use. A test
+// stands in for an entry to see what the program hands the system at the
+// point where it calls it, and puts the system's entry back after.
+namespace uia {
+struct Api;
+}
+uia::Api& AccessibilityFunctions();
+// Called with the calling thread on every entry into the transcript's
+// accessibility objects (the UI Automation element, its ranges, the MSAA
+// object) that reads the window. Answers the probe it replaces. For tests.
+using ProviderCallProbe = void (*)(DWORD thread);
+ProviderCallProbe SetProviderCallProbe(ProviderCallProbe probe);

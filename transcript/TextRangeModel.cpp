@@ -40,6 +40,11 @@ size_t UnitNext(const ChatLayout& l, RangeUnit unit, size_t o) {
         return end;
     }
     case RangeUnit::Line: return LayoutLineEnd(l, LayoutLineOf(l, o));
+    case RangeUnit::Paragraph: {
+        size_t begin, end;
+        LayoutLogicalLineAt(l, o, begin, end);
+        return end;
+    }
     case RangeUnit::Document: break;
     }
     return l.length;
@@ -61,6 +66,11 @@ size_t UnitPrev(const ChatLayout& l, RangeUnit unit, size_t o) {
         return begin;
     }
     case RangeUnit::Line: return LayoutLineStart(l, LayoutLineOf(l, o - 1));
+    case RangeUnit::Paragraph: {
+        size_t begin, end;
+        LayoutLogicalLineAt(l, o - 1, begin, end);
+        return begin;
+    }
     case RangeUnit::Document: break;
     }
     return 0;
@@ -85,6 +95,9 @@ void RangeExpand(const ChatLayout& l, TextRange& r, RangeUnit unit) {
 }
 
 int RangeMove(const ChatLayout& l, TextRange& r, RangeUnit unit, int count) {
+    if (count == 0) {
+        return 0;
+    }
     const bool empty = r.start == r.end;
     size_t p = empty ? std::min(r.start, l.length) : UnitStart(l, unit, r.start);
     int moved = 0;
@@ -101,8 +114,10 @@ int RangeMove(const ChatLayout& l, TextRange& r, RangeUnit unit, int count) {
         p = UnitPrev(l, unit, p);
         --moved;
     }
-    r.start = p;
-    r.end = empty ? p : UnitNext(l, unit, p);
+    if (moved != 0) {
+        r.start = p;
+        r.end = empty ? p : UnitNext(l, unit, p);
+    }
     return moved;
 }
 
@@ -117,7 +132,9 @@ int RangeMoveEndpoint(const ChatLayout& l, TextRange& r, bool end, RangeUnit uni
         p = UnitPrev(l, unit, p);
         --moved;
     }
-    RangeSetEndpoint(r, end, p);
+    if (moved != 0) {
+        RangeSetEndpoint(r, end, p);
+    }
     return moved;
 }
 

@@ -1,6 +1,7 @@
 // Ranges of the transcript's text as a screen reader walks them, free of any
 // Windows header: the boundaries of characters, words (the selection's word
-// units), visual lines (as the pane shows them) and the whole document, and
+// units), visual lines (as the pane shows them), paragraphs (chat lines, each
+// with its line break) and the whole document, and
 // the range arithmetic of moving, moving one end and normalising to a unit.
 // Offsets are bytes of the text; a CR LF pair is one character.
 #pragma once
@@ -9,7 +10,7 @@
 
 #include <cstddef>
 
-enum class RangeUnit { Character, Word, Line, Document };
+enum class RangeUnit { Character, Word, Line, Paragraph, Document };
 
 struct TextRange {
     size_t start;
@@ -26,11 +27,11 @@ size_t UnitPrev(const ChatLayout& layout, RangeUnit unit, size_t offset);
 void RangeExpand(const ChatLayout& layout, TextRange& range, RangeUnit unit);
 // Moves the range by `count` units (negative: back). An empty range stays
 // empty and moves between boundaries; any other becomes one whole unit.
-// Answers how many units it moved.
+// Answers how many units it moved; a range that moves by none stays as it was.
 int RangeMove(const ChatLayout& layout, TextRange& range, RangeUnit unit, int count);
 // Puts one end at `offset`; passing the other end drags it along.
 void RangeSetEndpoint(TextRange& range, bool end, size_t offset);
 // Moves one end by `count` unit boundaries; passing the other end drags it
-// along. Answers how many boundaries it moved.
+// along. Answers how many boundaries it moved; by none, nothing changes.
 int RangeMoveEndpoint(const ChatLayout& layout, TextRange& range, bool end, RangeUnit unit,
                       int count);

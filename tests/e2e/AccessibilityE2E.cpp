@@ -1,34 +1,29 @@
 // The keyboard conventions of the real program under real input: the Menu key
 // and Shift+F10 open the transcript's menu where the selection starts, Tab and
-// Shift+Tab move the focus between the input line and the transcript, and the
-// toolbar's buttons name their commands in tooltips.
+// Shift+Tab move the focus between the input line and the transcript, Alt+1
+// ... Alt+0 read a recent line and move nothing, and the toolbar's buttons name
+// their commands in tooltips; and the transcript as a screen reader in another
+// process finds it through the system's UI Automation client.
 #include "tests/support/AppDriver.h"
 #include "tests/support/Input.h"
 #include "tests/support/TestText.h"
+#include "tests/support/UiaClient.h"
 
 #include "transcript/ChatList.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <objbase.h>
+
 #include <cstdlib>
 #include <string>
 
 namespace {
 
-class Accessibility : public ::testing::Test {
+class Accessibility : public StartedApp {
 protected:
-    void SetUp() override { ASSERT_TRUE(app.Start()); }
-    void TearDown() override { EXPECT_EQ(app.Close(), 0u); }
-
-    HWND Focus() const { return FocusIn(app.Main()); }
-    // The program's popup menu once one shows, else nullptr.
-    HWND WaitForMenu() {
-        HWND menu = nullptr;
-        WaitFor([&] { return (menu = FindProcessWindow(app.ProcessId(), "#32768")) != nullptr; },
-                3000);
-        return menu;
-    }
+    HWND Focus() const { return app.Focus(); }
     void CloseMenu() {
         app.Press(VK_ESCAPE);
         EXPECT_TRUE(
@@ -39,31 +34,7 @@ protected:
         GetWindowRect(menu, &r);
         return POINT{r.left, r.top};
     }
-    // The screen rectangle of a toolbar item, asked in the program's own memory.
-    RECT ToolbarItemRect(int index) const {
-        RECT r{};
-        void* remote = VirtualAllocEx(app.Process(), nullptr, sizeof r, MEM_COMMIT, PAGE_READWRITE);
-        if (remote == nullptr) {
-            return r;
-        }
-        SendMessageA(app.Toolbar(), TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote));
-        ReadProcessMemory(app.Process(), remote, &r, sizeof r, nullptr);
-        VirtualFreeEx(app.Process(), remote, 0, MEM_RELEASE);
-        MapWindowPoints(app.Toolbar(), nullptr, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
-
-    RunningApp app;
 };
-
-void MoveMouseTo(POINT p) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(p.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-    in.mi.dy = MulDiv(p.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
-}
 
 TEST_F(Accessibility, TabAndShiftTabMoveTheFocusBetweenInputAndTranscript) {
     // A program just started may not have settled its focus yet on a busy machine.
@@ -96,7 +67,7 @@ TEST_F(Accessibility, MenuKeyAndShiftF10OpenTheMenuAtTheSelectionOrTheCorner) {
     POINT corner{0, 0};
     ClientToScreen(app.Chat(), &corner);
     app.Press(VK_APPS);
-    HWND menu = WaitForMenu();
+    HWND menu = app.WaitForMenu(3000);
     ASSERT_NE(menu, nullptr) << "the Menu key opens a menu";
     EXPECT_LE(std::abs(MenuCorner(menu).x - corner.x), 2);
     EXPECT_LE(std::abs(MenuCorner(menu).y - corner.y), 2);
@@ -109,7 +80,7 @@ TEST_F(Accessibility, MenuKeyAndShiftF10OpenTheMenuAtTheSelectionOrTheCorner) {
     POINT start{2 + 7 * cell.cx, 2 * cell.cy};
     ClientToScreen(app.Chat(), &start);
     app.Press(VK_F10, false, true);
-    menu = WaitForMenu();
+    menu = app.WaitForMenu(3000);
     ASSERT_NE(menu, nullptr) << "Shift+F10 opens a menu";
     EXPECT_LE(std::abs(MenuCorner(menu).x - start.x), 2);
     EXPECT_LE(std::abs(MenuCorner(menu).y - start.y), 2);
@@ -120,7 +91,7 @@ TEST_F(Accessibility, MenuKeyAndShiftF10OpenTheMenuAtTheSelectionOrTheCorner) {
 
     // A context menu asked for from the keyboard by anyone else.
     PostMessageA(app.Chat(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(app.Chat()), -1);
-    menu = WaitForMenu();
+    menu = app.WaitForMenu(3000);
     ASSERT_NE(menu, nullptr) << "WM_CONTEXTMENU from the keyboard opens the menu";
     CloseMenu();
 }
@@ -134,13 +105,13 @@ TEST_F(Accessibility, TheMenuKeyOpensOneMenuHoweverLongItIsHeld) {
     auto menuShown = [&] { return FindProcessWindow(app.ProcessId(), "#32768") != nullptr; };
 
     app.Press(VK_APPS); // down and up at once: the release comes while the menu is open
-    ASSERT_NE(WaitForMenu(), nullptr);
+    ASSERT_NE(app.WaitForMenu(), nullptr);
     CloseMenu();
     app.Settle();
     EXPECT_FALSE(WaitFor(menuShown, 1000)) << "a second menu followed the first";
 
     SendKey(VK_APPS, false);
-    ASSERT_NE(WaitForMenu(), nullptr);
+    ASSERT_NE(app.WaitForMenu(), nullptr);
     CloseMenu();
     SendKey(VK_APPS, true); // released only after the menu was closed
     app.Settle();
@@ -157,11 +128,11 @@ TEST_F(Accessibility, ToolbarButtonsShowTheirCommandInATooltip) {
                                 "Save log file", "Send file",  "About"};
     const int indexes[] = {1, 2, 4, 5, 6, 8}; // after the separators
     for (int i = 0; i < 6; ++i) {
-        const RECT r = ToolbarItemRect(indexes[i]);
+        const RECT r = ToolbarItemRect(app.Toolbar(), indexes[i]);
         ASSERT_GT(r.right, r.left);
-        MoveMouseTo(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        MouseAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
         app.Settle();
-        MoveMouseTo(POINT{(r.left + r.right) / 2 + 1, (r.top + r.bottom) / 2});
+        MouseAt(POINT{(r.left + r.right) / 2 + 1, (r.top + r.bottom) / 2});
         std::string shown;
         const bool found = WaitFor(
             [&] {
@@ -176,9 +147,49 @@ TEST_F(Accessibility, ToolbarButtonsShowTheirCommandInATooltip) {
     // Away from the toolbar the tip goes.
     POINT away{0, 0};
     ClientToScreen(app.Chat(), &away);
-    MoveMouseTo(POINT{away.x + 40, away.y + 40});
+    MouseAt(POINT{away.x + 40, away.y + 40});
     EXPECT_TRUE(
         WaitFor([&] { return FindProcessWindow(app.ProcessId(), "tooltips_class32") == nullptr; }));
+}
+
+TEST_F(Accessibility, AScreenReaderInAnotherProcessFindsTheTranscript) {
+    CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const UiaProperties p = UiaPropertiesOf(app.Chat());
+    CoUninitialize();
+    ASSERT_TRUE(p.found) << "the system's client gave no node for the transcript";
+    EXPECT_EQ(p.name, L"Output window");
+    EXPECT_EQ(p.controlType, 50030) << "a document";
+    EXPECT_TRUE(p.focusable);
+}
+
+TEST_F(Accessibility, AltDigitsMoveNeitherFocusNorSelectionNorViewAndOpenNoMenu) {
+    const std::string text = NumberedChatLines(1, 60);
+    SendMessageA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageA(app.Chat(), WM_VSCROLL, SB_TOP, 0);
+    SendMessageA(app.Chat(), CLM_SETSEL, 7, 13);
+    ASSERT_TRUE(WaitFor([&] { return Focus() == app.Input(); }, 5000));
+    app.Type("draft");
+    const int top = GetScrollPos(app.Chat(), SB_VERT);
+    for (const WORD digit : {'1', '3', '9', '0'}) {
+        app.Press(digit, false, false, true);
+        EXPECT_FALSE(InMenuMode(app.Main())) << "Alt+" << static_cast<char>(digit);
+        EXPECT_EQ(Focus(), app.Input());
+    }
+    EXPECT_EQ(app.InputText(), "draft") << "nothing typed";
+    EXPECT_EQ(SendMessageA(app.Chat(), CLM_GETSEL, 0, 0), 6) << "the selection stays";
+    EXPECT_EQ(GetScrollPos(app.Chat(), SB_VERT), top) << "the view stays";
+    // From the transcript too.
+    app.Press(VK_TAB);
+    ASSERT_EQ(Focus(), app.Chat());
+    app.Press('2', false, false, true);
+    EXPECT_FALSE(InMenuMode(app.Main()));
+    EXPECT_EQ(Focus(), app.Chat());
+    EXPECT_EQ(GetScrollPos(app.Chat(), SB_VERT), top);
+    // Alt alone still opens the menu bar, as everywhere.
+    app.Press(VK_MENU);
+    EXPECT_TRUE(WaitFor([&] { return InMenuMode(app.Main()); }, 3000));
+    app.Press(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !InMenuMode(app.Main()); }, 3000));
 }
 
 } // namespace

@@ -14,33 +14,13 @@
 
 namespace {
 
-// Centre of a toolbar button in screen coordinates. The toolbar lives in the
-// other process, so the rectangle is fetched through memory lent by it.
+// Centre of a toolbar button in screen coordinates.
 bool ToolbarButtonCentre(const RunningApp& app, int command, POINT* where) {
-    const HWND toolbar = app.Toolbar();
-    DWORD_PTR index = 0;
-    if (!SendMessageTimeoutA(toolbar, TB_COMMANDTOINDEX, command, 0, SMTO_ABORTIFHUNG, 3000,
-                             &index) ||
-        static_cast<int>(index) < 0) {
+    const RECT r = ToolbarItemRect(app.Toolbar(), ToolbarButtonIndex(app.Toolbar(), command));
+    if (IsRectEmpty(&r)) {
         return false;
     }
-    void* remote = VirtualAllocEx(app.Process(), nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE,
-                                  PAGE_READWRITE);
-    if (remote == nullptr) {
-        return false;
-    }
-    DWORD_PTR ok = 0;
-    RECT r{};
-    SendMessageTimeoutA(toolbar, TB_GETITEMRECT, index, reinterpret_cast<LPARAM>(remote),
-                        SMTO_ABORTIFHUNG, 3000, &ok);
-    const bool read = ok && ReadProcessMemory(app.Process(), remote, &r, sizeof r, nullptr);
-    VirtualFreeEx(app.Process(), remote, 0, MEM_RELEASE);
-    if (!read) {
-        return false;
-    }
-    POINT centre = Centre(r);
-    ClientToScreen(toolbar, &centre);
-    *where = centre;
+    *where = Centre(r);
     return true;
 }
 

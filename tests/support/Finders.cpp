@@ -1,5 +1,7 @@
 #include "tests/support/Finders.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 namespace {
@@ -157,4 +159,43 @@ bool FindMenuBar(HWND hwnd, POINT* where) {
     // Down a line through the first item, wherever the caption ends.
     const RECT r = ScreenRect(hwnd);
     return FindFrameHit(hwnd, HTMENU, RECT{r.left + 20, r.top, r.left + 21, r.top + 80}, where);
+}
+
+int ToolbarButtonIndex(HWND toolbar, int command) {
+    DWORD_PTR index = 0;
+    if (!SendMessageTimeoutA(toolbar, TB_COMMANDTOINDEX, static_cast<WPARAM>(command), 0,
+                             SMTO_ABORTIFHUNG, 3000, &index)) {
+        return -1;
+    }
+    return static_cast<int>(index);
+}
+
+RECT ToolbarItemRect(HWND toolbar, int index) {
+    RECT r{};
+    DWORD processId = 0;
+    GetWindowThreadProcessId(toolbar, &processId);
+    const HANDLE process =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process == nullptr || index < 0) {
+        if (process != nullptr) {
+            CloseHandle(process);
+        }
+        return r;
+    }
+    void* lent =
+        VirtualAllocEx(process, nullptr, sizeof r, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    DWORD_PTR ok = 0;
+    if (lent != nullptr &&
+        SendMessageTimeoutA(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index),
+                            reinterpret_cast<LPARAM>(lent), SMTO_ABORTIFHUNG, 3000, &ok) &&
+        ok && ReadProcessMemory(process, lent, &r, sizeof r, nullptr)) {
+        MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    } else {
+        r = RECT{};
+    }
+    if (lent != nullptr) {
+        VirtualFreeEx(process, lent, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return r;
 }

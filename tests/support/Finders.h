@@ -33,6 +33,12 @@ inline POINT Centre(const RECT& r) {
     return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
+// A toolbar button's rectangle in screen coordinates, by its index or, with
+// ToolbarButtonIndex, its command; the toolbar may be another process's,
+// whose memory is lent for the answer. An empty rectangle when none answers.
+RECT ToolbarItemRect(HWND toolbar, int index);
+int ToolbarButtonIndex(HWND toolbar, int command); // -1 for none
+
 // Where a window answers a hit-test code (HTCLOSE, HTMENU, ...), found by
 // asking it (WM_NCHITTEST) at each point of an area of the screen: the middle
 // of the points that answered the code. Answers whether any did.

@@ -1,7 +1,9 @@
 // The transcript for people who do not read it off the screen in its own
 // colours: high-contrast drawing, and the text, lines, selection and events a
 // screen reader gets through UI Automation, read in-process.
+#include "tests/support/Pixels.h"
 #include "tests/support/WindowTest.h"
+#include "tests/transcript/SystemStandIn.h"
 
 #include "app/AppState.h"
 #include "tests/support/ImportRedirect.h"
@@ -28,34 +30,9 @@ void SetText(const std::string& text) {
     SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-// The pane as WM_PRINTCLIENT draws it, as COLORREFs.
-std::vector<COLORREF> Printed() {
-    RECT r;
-    GetClientRect(Chat(), &r);
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP bmp = CreateCompatibleBitmap(screen, r.right, r.bottom);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    SendMessageA(Chat(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(mem), PRF_CLIENT);
-    std::vector<COLORREF> out;
-    for (int y = 0; y < r.bottom; y += 2) {
-        for (int x = 0; x < r.right; x += 2) {
-            out.push_back(GetPixel(mem, x, y));
-        }
-    }
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return out;
-}
-
-size_t Count(const std::vector<COLORREF>& px, COLORREF c) {
-    size_t n = 0;
-    for (const COLORREF p : px) {
-        n += p == c;
-    }
-    return n;
+// The pane as WM_PRINTCLIENT draws it.
+Image Printed() {
+    return PaintedClient(Chat());
 }
 
 bool highContrast = false;
@@ -70,26 +47,26 @@ TEST_F(Accessibility, HighContrastDrawsInSystemColoursAndKeepsTheGivenOnes) {
     SendMessageA(Chat(), CLM_SETSELCOLORS, selInk, selPaper);
     SetText("<Ada> a line of text to draw\r\n");
     SendMessageA(Chat(), CLM_SETSEL, 0, 5);
-    ASSERT_GT(Count(Printed(), paper), 100u);
+    ASSERT_GT(Printed().Count(paper), 100u);
 
     const HighContrastProbe before = SetHighContrastProbe(Probe);
     highContrast = true;
     // The theme changes: the system tells the main window, which tells the pane.
     SendMessageA(AppState.hwndMain, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    std::vector<COLORREF> px = Printed();
-    EXPECT_EQ(Count(px, ink) + Count(px, paper) + Count(px, selInk) + Count(px, selPaper), 0u)
+    Image px = Printed();
+    EXPECT_EQ(px.Count(ink) + px.Count(paper) + px.Count(selInk) + px.Count(selPaper), 0u)
         << "none of the given colours show";
-    EXPECT_GT(Count(px, GetSysColor(COLOR_WINDOW)), 100u);
-    EXPECT_GT(Count(px, GetSysColor(COLOR_HIGHLIGHT)), 5u) << "the selection in system colours";
+    EXPECT_GT(px.Count(GetSysColor(COLOR_WINDOW)), 100u);
+    EXPECT_GT(px.Count(GetSysColor(COLOR_HIGHLIGHT)), 5u) << "the selection in system colours";
 
     // Colours given while the theme is on wait for it to go off.
     SendMessageA(Chat(), CLM_SETCOLORS, RGB(1, 2, 3), RGB(4, 5, 6));
-    EXPECT_EQ(Count(Printed(), RGB(4, 5, 6)), 0u);
+    EXPECT_EQ(Printed().Count(RGB(4, 5, 6)), 0u);
     highContrast = false;
     SendMessageA(AppState.hwndMain, WM_SYSCOLORCHANGE, 0, 0);
     px = Printed();
-    EXPECT_GT(Count(px, RGB(4, 5, 6)), 100u);
-    EXPECT_GT(Count(px, selPaper), 5u);
+    EXPECT_GT(px.Count(RGB(4, 5, 6)), 100u);
+    EXPECT_GT(px.Count(selPaper), 5u);
     SetHighContrastProbe(before);
 }
 
@@ -115,24 +92,24 @@ TEST_F(Accessibility, FollowsTheSystemsHighContrastSwitch) {
     const COLORREF paper = RGB(0, 0, 120);
     SendMessageA(Chat(), CLM_SETCOLORS, RGB(200, 0, 0), paper);
     SetText("<Ada> a line of text to draw\r\n");
-    ASSERT_GT(Count(Printed(), paper), 100u);
+    ASSERT_GT(Printed().Count(paper), 100u);
     realSystemParameters = reinterpret_cast<SystemParametersInfoFn>(RedirectImport(
         "user32.dll", "SystemParametersInfoA", reinterpret_cast<void*>(FakedSystemParameters)));
     ASSERT_NE(realSystemParameters, nullptr) << "the program imports SystemParametersInfoA";
 
     systemHighContrast = true;
     SendMessageA(AppState.hwndMain, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    const size_t onBySetting = Count(Printed(), paper);
+    const size_t onBySetting = Printed().Count(paper);
     systemHighContrast = false;
     SendMessageA(AppState.hwndMain, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
-    const size_t offBySetting = Count(Printed(), paper);
+    const size_t offBySetting = Printed().Count(paper);
     systemHighContrast = true;
     SendMessageA(AppState.hwndMain, WM_SYSCOLORCHANGE, 0, 0);
-    const size_t onByColours = Count(Printed(), paper);
-    const size_t systemPaper = Count(Printed(), GetSysColor(COLOR_WINDOW));
+    const size_t onByColours = Printed().Count(paper);
+    const size_t systemPaper = Printed().Count(GetSysColor(COLOR_WINDOW));
     systemHighContrast = false;
     SendMessageA(AppState.hwndMain, WM_SYSCOLORCHANGE, 0, 0);
-    const size_t offByColours = Count(Printed(), paper);
+    const size_t offByColours = Printed().Count(paper);
     RedirectImport("user32.dll", "SystemParametersInfoA",
                    reinterpret_cast<void*>(realSystemParameters));
 
@@ -353,63 +330,41 @@ TEST_F(Automation, TheSelectionGoesBothWays) {
     doc->Release();
 }
 
-struct Heard {
-    HWND chat;
-    int id;
-    std::wstring said;
-};
-std::vector<Heard> heard;
-void Listen(HWND chat, int id, const wchar_t* said) {
-    heard.push_back(Heard{chat, id, said != nullptr ? said : L""});
-}
-size_t CountOf(int id) {
-    size_t n = 0;
-    for (const Heard& h : heard) {
-        n += h.id == id;
-    }
-    return n;
-}
-constexpr int kNotification = 20035;
-
 TEST_F(Automation, NewLinesAreAnnouncedOnceABurstAndSelectionsAreTold) {
-    heard.clear();
-    const AutomationEventHook before = SetAutomationEventHook(Listen);
+    const standin::System system(true);
     AppendText(Chat(), "<Ada> one\r\n");
     AppendText(Chat(), "<Bob> two\r\n");
     AppendText(Chat(), "<Cy> three\r\n");
-    EXPECT_EQ(CountOf(kNotification), 0u) << "not before the burst is over";
-    PumpUntil([] { return CountOf(kNotification) != 0; }, 2000);
+    EXPECT_TRUE(standin::notifications.empty()) << "not before the burst is over";
+    PumpUntil([] { return !standin::notifications.empty(); }, 2000);
     PumpMessages(300);
-    ASSERT_EQ(CountOf(kNotification), 1u) << "one announcement for the burst";
-    for (const Heard& h : heard) {
-        if (h.id == kNotification) {
-            EXPECT_EQ(h.said, L"<Ada> one\r\n<Bob> two\r\n<Cy> three\r\n");
-            EXPECT_EQ(h.chat, Chat());
-        }
-    }
-    EXPECT_GE(CountOf(uia::kTextChangedEvent), 1u);
+    ASSERT_EQ(standin::notifications.size(), 1u) << "one announcement for the burst";
+    EXPECT_EQ(standin::notifications[0].said, L"<Ada> one\r\n<Bob> two\r\n<Cy> three\r\n");
+    EXPECT_EQ(standin::notifications[0].provider, element);
+    EXPECT_EQ(standin::notifications[0].processing, uia::NotificationProcessing_All);
+    EXPECT_GE(standin::EventsOf(uia::kTextChangedEvent), 1u);
 
     // A later line is its own announcement, of itself alone.
-    heard.clear();
+    standin::notifications.clear();
     AppendText(Chat(), "<Ada> four\r\n");
-    PumpUntil([] { return CountOf(kNotification) != 0; }, 2000);
-    ASSERT_EQ(CountOf(kNotification), 1u);
-    EXPECT_EQ(heard.back().said, L"<Ada> four\r\n");
+    PumpUntil([] { return !standin::notifications.empty(); }, 2000);
+    ASSERT_EQ(standin::notifications.size(), 1u);
+    EXPECT_EQ(standin::notifications.back().said, L"<Ada> four\r\n");
 
     // Clearing tells of the change at once, and announces nothing.
-    heard.clear();
+    standin::events.clear();
+    standin::notifications.clear();
     SetText("");
-    EXPECT_EQ(CountOf(uia::kTextChangedEvent), 1u);
+    EXPECT_EQ(standin::EventsOf(uia::kTextChangedEvent), 1u);
     PumpMessages(300);
-    EXPECT_EQ(CountOf(kNotification), 0u);
+    EXPECT_TRUE(standin::notifications.empty());
 
     SetText("<Ada> hello\r\n");
-    heard.clear();
+    standin::events.clear();
     SendMessageA(Chat(), CLM_SETSEL, 0, 5);
-    EXPECT_EQ(CountOf(uia::kTextSelectionChangedEvent), 1u);
+    EXPECT_EQ(standin::EventsOf(uia::kTextSelectionChangedEvent), 1u);
     SendMessageA(Chat(), CLM_SETSEL, 0, 5);
-    EXPECT_EQ(CountOf(uia::kTextSelectionChangedEvent), 1u) << "no change, no event";
-    SetAutomationEventHook(before);
+    EXPECT_EQ(standin::EventsOf(uia::kTextSelectionChangedEvent), 1u) << "no change, no event";
 }
 
 TEST_F(Automation, IsHandedOutOnWMGETOBJECTAndOutlivesTheWindowSafely) {

@@ -99,8 +99,14 @@ size_t CountOf(const Image& pixels, COLORREF color, int fromRow, int toRow) {
 }
 
 // What the pane shows after its own partial repaints must equal a full repaint.
+// The system caret, blinking over what the pane painted, is hidden meanwhile.
 void ExpectSameAsFullRepaint() {
+    UpdateWindow(Chat());
+    const bool hidden = HideCaret(Chat()) != FALSE;
     const Image partial = ShownClient(Chat());
+    if (hidden) {
+        ShowCaret(Chat());
+    }
     EXPECT_TRUE(partial == PaintedClient(Chat())) << "partial repaints left stale pixels";
 }
 
@@ -270,26 +276,26 @@ TEST_F(ChatList, ScrollsByLinePageThumbKeysAndWheel) {
     SendMessageA(Chat(), WM_VSCROLL, SB_BOTTOM, 0);
     EXPECT_EQ(Top(), 200 - page);
 
+    // The keys that scroll: Ctrl+Up and Ctrl+Down by a line, the page keys by
+    // a page, Ctrl+Home and Ctrl+End to the ends (the arrows move the caret).
     SetFocus(Chat());
-    Key(VK_HOME);
-    EXPECT_EQ(Top(), 0);
-    Key(VK_DOWN);
-    Key(VK_DOWN);
-    EXPECT_EQ(Top(), 2);
-    Key(VK_NEXT);
-    EXPECT_EQ(Top(), 2 + page);
-    Key(VK_PRIOR);
-    Key(VK_UP);
-    EXPECT_EQ(Top(), 1);
-    Key(VK_END);
-    EXPECT_EQ(Top(), 200 - page);
     {
         HeldKeys ctrl{VK_CONTROL};
         Key(VK_HOME);
         EXPECT_EQ(Top(), 0);
+        Key(VK_DOWN);
+        Key(VK_DOWN);
+        EXPECT_EQ(Top(), 2);
+        Key(VK_UP);
+        EXPECT_EQ(Top(), 1);
         Key(VK_END);
         EXPECT_EQ(Top(), 200 - page);
+        Key(VK_HOME);
     }
+    Key(VK_NEXT);
+    EXPECT_EQ(Top(), page);
+    Key(VK_PRIOR);
+    EXPECT_EQ(Top(), 0);
     EXPECT_EQ(GetFocus(), Chat()) << "scroll keys keep the focus";
 
     // The wheel: the system's lines per notch, partial notches add up, and a
@@ -323,7 +329,7 @@ TEST_F(ChatList, ThumbPositionsWorkPast65535Lines) {
     si.nPos = 68000;
     SetScrollInfo(Chat(), SB_VERT, &si, FALSE);
     SendMessageA(Chat(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 68000 & 0xFFFF), 0);
-    Key(VK_DOWN); // moves on from where the thumb put the view
+    SendMessageA(Chat(), WM_VSCROLL, SB_LINEDOWN, 0); // on from where the thumb put the view
     EXPECT_EQ(Top(), 68001);
     EXPECT_EQ(TopLineNumber(), 68001);
     ExpectSameAsFullRepaint();
@@ -589,9 +595,12 @@ TEST_F(ChatList, TypedKeysGoToTheInputField) {
     Key(VK_DELETE);
     EXPECT_EQ(GetFocus(), AppState.hwndInput);
     EXPECT_EQ(WindowText(AppState.hwndInput), "bx");
-    // Alt and F10 go on to the input field, where the menu keys work as anywhere.
+    // Alt itself leaves the focus here (Alt+digit reads a line from here); F10
+    // goes on to the input field, where the menu keys work as anywhere.
     SetFocus(Chat());
     SendMessageA(Chat(), WM_SYSKEYDOWN, VK_MENU, 0x20000001);
+    EXPECT_EQ(GetFocus(), Chat());
+    SendMessageA(Chat(), WM_SYSKEYDOWN, VK_F10, 1);
     EXPECT_EQ(GetFocus(), AppState.hwndInput);
     // Modifiers alone leave the focus where it is.
     SetFocus(Chat());

@@ -112,14 +112,39 @@ TEST_F(TextRangeTest, MovingAnEndpointDragsTheOtherWhenItPassesIt) {
     EXPECT_EQ(Of(r), kChat);
 }
 
+TEST_F(TextRangeTest, ParagraphsAreChatLinesAndAMoveByNoneChangesNothing) {
+    Load(kChat, 12); // "<Ada> hello " | "world\r\n" | "<Bob> hi\r\n"
+    TextRange r{At("orl"), At("orl")};
+    RangeExpand(layout, r, RangeUnit::Paragraph);
+    EXPECT_EQ(Of(r), "<Ada> hello world\r\n") << "the chat line, over both its visual lines";
+    EXPECT_EQ(RangeMove(layout, r, RangeUnit::Paragraph, 1), 1);
+    EXPECT_EQ(Of(r), "<Bob> hi\r\n");
+    EXPECT_EQ(UnitPrev(layout, RangeUnit::Paragraph, At("hi")), At("<Bob>"));
+    EXPECT_EQ(UnitNext(layout, RangeUnit::Paragraph, At("world")), At("<Bob>"));
+    // A count of 0, or a move with nowhere to go, leaves the range as it was.
+    r = TextRange{At("ell"), At("ell") + 3};
+    for (const RangeUnit u : {RangeUnit::Character, RangeUnit::Word, RangeUnit::Line,
+                              RangeUnit::Paragraph, RangeUnit::Document}) {
+        EXPECT_EQ(RangeMove(layout, r, u, 0), 0);
+        EXPECT_EQ(Of(r), "ell");
+    }
+    EXPECT_EQ(RangeMove(layout, r, RangeUnit::Document, 1), 0) << "one document";
+    EXPECT_EQ(RangeMove(layout, r, RangeUnit::Line, -1), 0) << "no line before the first";
+    EXPECT_EQ(Of(r), "ell");
+    r = TextRange{At("hi"), layout.length};
+    EXPECT_EQ(RangeMove(layout, r, RangeUnit::Paragraph, 1), 0) << "no chat line after the last";
+    EXPECT_EQ(RangeMoveEndpoint(layout, r, true, RangeUnit::Word, 2), 0);
+    EXPECT_EQ(Of(r), "hi\r\n");
+}
+
 TEST_F(TextRangeTest, AnEmptyTextHasOneEmptyRange) {
     Load("");
     TextRange r{0, 0};
     RangeExpand(layout, r, RangeUnit::Word);
     EXPECT_EQ(r.start, 0u);
     EXPECT_EQ(r.end, 0u);
-    for (const RangeUnit u :
-         {RangeUnit::Character, RangeUnit::Word, RangeUnit::Line, RangeUnit::Document}) {
+    for (const RangeUnit u : {RangeUnit::Character, RangeUnit::Word, RangeUnit::Line,
+                              RangeUnit::Paragraph, RangeUnit::Document}) {
         EXPECT_EQ(RangeMove(layout, r, u, 1), 0);
         EXPECT_EQ(RangeMove(layout, r, u, -1), 0);
         EXPECT_EQ(RangeMoveEndpoint(layout, r, true, u, 1), 0);

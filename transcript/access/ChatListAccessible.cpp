@@ -1,7 +1,8 @@
 // The transcript for assistive programs that read windows through the older
 // accessibility interface: a read-only document named "Output window" whose
-// value is the text. The provider of UI Automation serves the newer ones.
-#include "base/ComRefCount.h"
+// value is the end of the text. The provider of UI Automation serves the newer
+// ones. One object per window, held by its record and disconnected when the
+// window goes.
 #include "transcript/access/ChatListAutomation.h"
 
 #include <oleacc.h>
@@ -11,15 +12,35 @@
 namespace chatlist {
 namespace {
 
-constexpr wchar_t kName[] = L"Output window";
+// The value is the transcript's last 64 KB, from the start of a line: the whole
+// of a 200 MB chat converted on every request would freeze the window and, in
+// the 32-bit build, leave the next append without memory. The whole text stays
+// available through UI Automation's text pattern.
+constexpr size_t kValueMost = 64 * 1024;
+
+size_t ValueStart(const ChatState& s) {
+    if (s.layout.length <= kValueMost) {
+        return 0;
+    }
+    const size_t from = s.layout.length - kValueMost;
+    for (size_t i = from; i < s.layout.length; ++i) {
+        if (i > 0 && s.layout.text[i - 1] == '\n') {
+            return i;
+        }
+    }
+    return from; // one line longer than the value: its end
+}
 
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
+} // namespace
+
 class PaneAccessible final : public IAccessible {
 public:
     explicit PaneAccessible(HWND hwnd) : hwnd_(hwnd) {}
+    void Disconnect() { hwnd_ = nullptr; }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         const bool ours = IsEqualIID(iid, __uuidof(IUnknown)) ||
@@ -46,7 +67,21 @@ public:
         return E_NOTIMPL;
     }
 
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override { return Null(parent); }
+    // The parent is the window itself, as the system's proxy for it answers.
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+        if (parent == nullptr) {
+            return E_POINTER;
+        }
+        *parent = nullptr;
+        if (Live() == nullptr) {
+            return uia::kElementNotAvailable;
+        }
+        const uia::Api& api = uia::Functions();
+        return api.CreateStdAccessibleObject != nullptr
+                   ? api.CreateStdAccessibleObject(hwnd_, OBJID_WINDOW, __uuidof(IDispatch),
+                                                   reinterpret_cast<void**>(parent))
+                   : S_FALSE;
+    }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
         if (count == nullptr) {
             return E_POINTER;
@@ -59,11 +94,12 @@ public:
         return E_INVALIDARG;
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
-        return Text(child, name, [](const ChatState&) { return BstrOf(kName); });
+        return Text(child, name, [](const ChatState&) { return ScopedBstr(kPaneName).Release(); });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
-        return Text(child, value,
-                    [](const ChatState& s) { return TextOf(s, 0, s.layout.length, -1); });
+        return Text(child, value, [](const ChatState& s) {
+            return TextOf(s, ValueStart(s), s.layout.length, -1).Release();
+        });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override {
         return NoText(text);
@@ -105,7 +141,7 @@ public:
             return E_POINTER;
         }
         focus->vt = VT_EMPTY;
-        if (GetFocus() == hwnd_ && hwnd_ != nullptr) {
+        if (Live() != nullptr && GetFocus() == hwnd_) {
             focus->vt = VT_I4;
             focus->lVal = CHILDID_SELF;
         }
@@ -128,7 +164,7 @@ public:
             return E_POINTER;
         }
         RECT r{};
-        if (!IsSelf(child) || Live() == nullptr || !GetWindowRect(hwnd_, &r)) {
+        if (!IsSelf(child) || !OnScreen(&r)) {
             return E_INVALIDARG;
         }
         *left = r.left;
@@ -143,9 +179,17 @@ public:
         }
         return S_FALSE;
     }
-    HRESULT STDMETHODCALLTYPE accHitTest(LONG, LONG, VARIANT* child) override {
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* child) override {
         if (child == nullptr) {
             return E_POINTER;
+        }
+        child->vt = VT_EMPTY;
+        RECT r{};
+        if (!OnScreen(&r)) {
+            return uia::kElementNotAvailable;
+        }
+        if (!PtInRect(&r, POINT{x, y})) {
+            return S_FALSE; // not in the pane
         }
         child->vt = VT_I4;
         child->lVal = CHILDID_SELF;
@@ -156,15 +200,17 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    // The record while the window lives; the window handle may by now name another.
-    const ChatState* Live() const {
-        return hwnd_ != nullptr && IsWindow(hwnd_) ? StateOf(hwnd_) : nullptr;
-    }
-    static BSTR BstrOf(const wchar_t* text) {
-        const uia::Api& api = uia::Functions();
-        return api.SysAllocStringLen != nullptr
-                   ? api.SysAllocStringLen(text, static_cast<UINT>(lstrlenW(text)))
-                   : nullptr;
+    // The record while the window lives: WM_DESTROY disconnects the object, so
+    // a handle that Windows has since given to another window is never asked.
+    const ChatState* Live() const { return ProviderState(hwnd_); }
+    // The pane's client area on the screen (the window object, its parent,
+    // has the frame and the scroll bar).
+    bool OnScreen(RECT* r) const {
+        if (Live() == nullptr || !GetClientRect(hwnd_, r)) {
+            return false;
+        }
+        MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(r), 2);
+        return true;
     }
     template <typename Make> HRESULT Text(const VARIANT& child, BSTR* out, Make make) const {
         if (out == nullptr) {
@@ -200,20 +246,25 @@ private:
     HWND hwnd_;
 };
 
-} // namespace
-
-LRESULT AnswerAccessible(HWND hwnd, ChatState&, WPARAM wParam) {
+LRESULT AnswerAccessible(HWND hwnd, ChatState& s, WPARAM wParam) {
     const uia::Api& api = uia::Functions();
     if (api.LresultFromObject == nullptr) {
         return DefWindowProcA(hwnd, WM_GETOBJECT, wParam, static_cast<LPARAM>(OBJID_CLIENT));
     }
-    PaneAccessible* pane = new (std::nothrow) PaneAccessible(hwnd);
-    if (pane == nullptr) {
-        return 0;
+    if (s.access.accessible == nullptr) {
+        s.access.accessible = new (std::nothrow) PaneAccessible(hwnd);
     }
-    const LRESULT result = api.LresultFromObject(__uuidof(IAccessible), wParam, pane);
-    pane->Release(); // the result holds its own reference
-    return result;
+    return s.access.accessible != nullptr
+               ? api.LresultFromObject(__uuidof(IAccessible), wParam, s.access.accessible)
+               : 0;
+}
+
+void AccessibleGone(ChatState& s) {
+    if (s.access.accessible != nullptr) {
+        s.access.accessible->Disconnect();
+        s.access.accessible->Release();
+        s.access.accessible = nullptr;
+    }
 }
 
 } // namespace chatlist

@@ -1,7 +1,10 @@
 // A range of the transcript's text for UI Automation: read, walked by unit
 // (TextRangeModel), compared, measured on screen, selected and scrolled to.
-#include "base/ComRefCount.h"
 #include "transcript/access/ChatListAutomation.h"
+
+#include "base/CodePageTables.h"
+#include "transcript/FindModel.h"
+#include "transcript/access/AnsiPattern.h"
 
 #include <algorithm>
 #include <new>
@@ -18,18 +21,18 @@ RangeUnit UnitOf(uia::TextUnit unit) {
     switch (unit) {
     case uia::TextUnit_Character: return RangeUnit::Character;
     case uia::TextUnit_Word: return RangeUnit::Word;
-    case uia::TextUnit_Line:
-    case uia::TextUnit_Paragraph: return RangeUnit::Line;
-    default: return RangeUnit::Document; // one format, one page
+    case uia::TextUnit_Line: return RangeUnit::Line;
+    case uia::TextUnit_Paragraph: return RangeUnit::Paragraph; // a chat line
+    default: return RangeUnit::Document;                       // one format, one page
     }
 }
 
 class ChatRange final : public uia::ITextRangeProvider {
 public:
     ChatRange(TextElement* element, size_t start, size_t end) : element_(element), r_{start, end} {
-        AddRefElement(element_);
+        element_->AddRef();
     }
-    ~ChatRange() { ReleaseElement(element_); }
+    ~ChatRange() { element_->Release(); }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         const bool ours = IsEqualIID(iid, __uuidof(IUnknown)) ||
@@ -75,9 +78,8 @@ public:
                                             uia::ITextRangeProvider** found) override {
         return Nothing(found);
     }
-    HRESULT STDMETHODCALLTYPE FindText(BSTR, BOOL, BOOL, uia::ITextRangeProvider** found) override {
-        return Nothing(found);
-    }
+    HRESULT STDMETHODCALLTYPE FindText(BSTR text, BOOL backward, BOOL ignoreCase,
+                                       uia::ITextRangeProvider** found) override;
     HRESULT STDMETHODCALLTYPE GetAttributeValue(TEXTATTRIBUTEID id, VARIANT* value) override {
         if (value == nullptr) {
             return E_POINTER;
@@ -97,8 +99,8 @@ public:
         if (element == nullptr) {
             return E_POINTER;
         }
-        *element = AsSimple(element_);
-        (*element)->AddRef();
+        *element = element_;
+        element_->AddRef();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetText(int maxLength, BSTR* text) override {
@@ -106,11 +108,14 @@ public:
             return E_POINTER;
         }
         *text = nullptr;
+        if (maxLength < -1) {
+            return E_INVALIDARG; // -1 asks for all; no other negative length means anything
+        }
         const ChatState* s = Live();
         if (s == nullptr) {
             return uia::kElementNotAvailable;
         }
-        *text = TextOf(*s, r_.start, r_.end, maxLength);
+        *text = TextOf(*s, r_.start, r_.end, maxLength).Release();
         return *text != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     HRESULT STDMETHODCALLTYPE Move(uia::TextUnit unit, int count, int* moved) override {
@@ -151,7 +156,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Select() override {
         HWND hwnd;
-        ChatState* s = LiveState(element_, &hwnd);
+        ChatState* s = element_->Live(&hwnd);
         if (s == nullptr) {
             return uia::kElementNotAvailable;
         }
@@ -176,7 +181,7 @@ private:
     // The record while the window lives, with this range clamped to its text.
     ChatState* Live() {
         HWND hwnd;
-        ChatState* s = LiveState(element_, &hwnd);
+        ChatState* s = element_->Live(&hwnd);
         if (s != nullptr) {
             r_.end = std::min(r_.end, s->layout.length);
             r_.start = std::min(r_.start, r_.end);
@@ -213,6 +218,33 @@ private:
     TextRange r_;
 };
 
+// The range's own text searched as the Find dialog searches: the program's
+// search over the bytes, its case folding of the code page.
+HRESULT ChatRange::FindText(BSTR text, BOOL backward, BOOL ignoreCase,
+                            uia::ITextRangeProvider** found) {
+    if (found == nullptr) {
+        return E_POINTER;
+    }
+    *found = nullptr;
+    const ChatState* s = Live();
+    if (s == nullptr) {
+        return uia::kElementNotAvailable;
+    }
+    if (text == nullptr) {
+        return E_INVALIDARG;
+    }
+    const size_t span = r_.end - r_.start;
+    const AnsiPattern pattern(text, span);
+    if (pattern.Length() == 0) {
+        return S_OK;
+    }
+    const FindQuery query{pattern.Bytes(), pattern.Length(),          !ignoreCase, false,
+                          !backward,       AnsiCodePageTables().fold, nullptr};
+    // From the range's near end the search meets its far end and stops there.
+    const FindMatch match = FindInText(s->layout.text + r_.start, span, query, backward ? span : 0);
+    return match.found ? Give(found, r_.start + match.from, r_.start + match.to) : S_OK;
+}
+
 HRESULT ChatRange::GetBoundingRectangles(SAFEARRAY** rects) {
     if (rects == nullptr) {
         return E_POINTER;
@@ -220,7 +252,7 @@ HRESULT ChatRange::GetBoundingRectangles(SAFEARRAY** rects) {
     *rects = nullptr;
     HWND hwnd;
     const ChatState* s = Live();
-    if (s == nullptr || LiveState(element_, &hwnd) == nullptr) {
+    if (s == nullptr || element_->Live(&hwnd) == nullptr) {
         return uia::kElementNotAvailable;
     }
     const uia::Api& api = uia::Functions();
@@ -266,7 +298,7 @@ HRESULT ChatRange::GetBoundingRectangles(SAFEARRAY** rects) {
 HRESULT ChatRange::ScrollIntoView(BOOL alignToTop) {
     HWND hwnd;
     ChatState* s = Live();
-    if (s == nullptr || LiveState(element_, &hwnd) == nullptr) {
+    if (s == nullptr || element_->Live(&hwnd) == nullptr) {
         return uia::kElementNotAvailable;
     }
     if (s->layout.lineCount == 0) {
@@ -291,21 +323,17 @@ uia::ITextRangeProvider* NewRange(TextElement* element, size_t start, size_t end
 
 size_t OffsetAtScreen(HWND hwnd, const ChatState& s, POINT p) {
     ScreenToClient(hwnd, &p);
-    if (s.layout.lineCount == 0 || p.y < 0) {
+    if (s.layout.lineCount == 0) {
         return 0;
     }
-    const size_t line = s.top + static_cast<size_t>(p.y / s.lineHeight);
-    if (line >= s.layout.lineCount) {
-        return s.layout.length;
-    }
+    // Above or below the pane: the nearest text shown, in its top or bottom row.
+    const LONG y = std::clamp<LONG>(p.y, 0, std::max(s.clientHeight - 1, 0));
+    const size_t line =
+        std::min(s.top + static_cast<size_t>(y / s.lineHeight), s.layout.lineCount - 1);
     return LayoutHitTest(s.layout, line, p.x - kMargin);
 }
 
-BSTR TextOf(const ChatState& s, size_t start, size_t end, int maxLength) {
-    const uia::Api& api = uia::Functions();
-    if (api.SysAllocStringLen == nullptr) {
-        return nullptr;
-    }
+ScopedBstr TextOf(const ChatState& s, size_t start, size_t end, int maxLength) {
     end = std::min(end, s.layout.length);
     start = std::min(start, end);
     size_t bytes = end - start;
@@ -316,12 +344,13 @@ BSTR TextOf(const ChatState& s, size_t start, size_t end, int maxLength) {
     const int n = bytes != 0 ? MultiByteToWideChar(CP_ACP, 0, s.layout.text + start,
                                                    static_cast<int>(bytes), nullptr, 0)
                              : 0;
-    BSTR text = api.SysAllocStringLen(nullptr, static_cast<UINT>(n));
-    if (text != nullptr && n != 0) {
-        MultiByteToWideChar(CP_ACP, 0, s.layout.text + start, static_cast<int>(bytes), text, n);
+    ScopedBstr text(nullptr, static_cast<size_t>(n));
+    if (text.Get() != nullptr && n != 0) {
+        MultiByteToWideChar(CP_ACP, 0, s.layout.text + start, static_cast<int>(bytes), text.Get(),
+                            n);
     }
-    if (text != nullptr && maxLength >= 0 && n > maxLength) {
-        text[maxLength] = L'\0'; // the string's length stays; clients read to the NUL
+    if (text.Get() != nullptr && maxLength >= 0 && n > maxLength) {
+        text.Get()[maxLength] = L'\0'; // the string's length stays; clients read to the NUL
     }
     return text;
 }

@@ -23,7 +23,10 @@ enum TextUnit {
 enum TextPatternRangeEndpoint { TextPatternRangeEndpoint_Start, TextPatternRangeEndpoint_End };
 enum SupportedTextSelection { SupportedTextSelection_None, SupportedTextSelection_Single };
 enum NotificationKind { NotificationKind_ItemAdded = 0 };
-enum NotificationProcessing { NotificationProcessing_All = 2 };
+enum NotificationProcessing {
+    NotificationProcessing_All = 2,
+    NotificationProcessing_MostRecent = 3
+};
 
 struct UiaPoint {
     double x;
@@ -44,6 +47,7 @@ constexpr TEXTATTRIBUTEID kIsReadOnlyAttribute = 40015;
 constexpr int kDocumentControlType = 50030;
 constexpr EVENTID kTextSelectionChangedEvent = 20014;
 constexpr EVENTID kTextChangedEvent = 20015;
+constexpr EVENTID kNotificationEvent = 20035;
 
 struct ITextRangeProvider;
 
@@ -94,8 +98,10 @@ struct ITextRangeProvider : public IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetChildren(SAFEARRAY** children) = 0;
 };
 
-// The functions taken at run time; any may be null where the system lacks it.
+// The functions taken at run time, from the system folder only; any may be
+// null where the system lacks it.
 struct Api {
+    BOOL(WINAPI* ClientsAreListening)();
     LRESULT(WINAPI* ReturnRawElementProvider)(HWND, WPARAM, LPARAM, IRawElementProviderSimple*);
     HRESULT(WINAPI* HostProviderFromHwnd)(HWND, IRawElementProviderSimple**);
     HRESULT(WINAPI* RaiseAutomationEvent)(IRawElementProviderSimple*, EVENTID);
@@ -107,9 +113,13 @@ struct Api {
     SAFEARRAY*(WINAPI* SafeArrayCreateVector)(VARTYPE, LONG, ULONG);
     HRESULT(WINAPI* SafeArrayPutElement)(SAFEARRAY*, LONG*, void*);
     LRESULT(WINAPI* LresultFromObject)(REFIID, WPARAM, LPUNKNOWN);
+    HRESULT(WINAPI* CreateStdAccessibleObject)(HWND, LONG, REFIID, void**);
 };
 
 // Loaded once, on first use, and kept for the life of the process.
 const Api& Functions();
+
+// Whether a UI Automation client listens for events (loads the table).
+bool ClientsListening();
 
 } // namespace uia

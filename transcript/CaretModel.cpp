@@ -1,0 +1,139 @@
+#include "transcript/CaretModel.h"
+
+#include "transcript/TextRangeModel.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool IsTerminator(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// Whether a visual line starts at `offset` in the middle of a logical line.
+bool IsWrapPoint(const ChatLayout& l, size_t offset) {
+    if (offset == 0 || offset >= l.length || l.lineCount == 0 || IsTerminator(l.text[offset - 1])) {
+        return false;
+    }
+    return LayoutLineStart(l, LayoutLineOf(l, offset)) == offset;
+}
+
+// Where a move back starts: the end of a text that ends with a line break
+// shows where that break begins, so a step back starts from there and moves.
+size_t BackFrom(const ChatLayout& l, size_t c) {
+    if (c == l.length && c > 0 && IsTerminator(l.text[c - 1])) {
+        return UnitPrev(l, RangeUnit::Character, c);
+    }
+    return c;
+}
+
+// On to the next word's start, stopping at a line's end.
+size_t WordRightOf(const ChatLayout& l, size_t c) {
+    c = UnitNext(l, RangeUnit::Word, c);
+    if (c < l.length && IsBlank(l.text[c])) {
+        c = UnitNext(l, RangeUnit::Word, c);
+    }
+    return c;
+}
+
+// Back to the start of the word before, stopping at a line's start.
+size_t WordLeftOf(const ChatLayout& l, size_t c) {
+    c = UnitPrev(l, RangeUnit::Word, BackFrom(l, c));
+    if (c > 0 && IsBlank(l.text[c]) && !IsTerminator(l.text[c - 1])) {
+        c = UnitPrev(l, RangeUnit::Word, c);
+    }
+    return c;
+}
+
+// Up or down by `lines` visual lines at the kept x; at the first or last line
+// the caret stays.
+size_t Vertical(const ChatLayout& l, size_t c, CaretPlace& place, bool up, size_t lines) {
+    if (l.lineCount == 0) {
+        return c;
+    }
+    const size_t line = CaretLine(l, c, place);
+    const int64_t x = place.keepX ? place.x : CaretX(l, c, place);
+    lines = std::max<size_t>(lines, 1);
+    const size_t target = up ? (line > lines ? line - lines : 0)
+                             : std::min(line + std::min(lines, l.lineCount), l.lineCount - 1);
+    if (target != line) {
+        c = LayoutHitTest(l, target, x);
+        place = CaretPlaceOn(l, target, c);
+    }
+    place.keepX = true;
+    place.x = x;
+    return c;
+}
+
+} // namespace
+
+size_t CaretLine(const ChatLayout& l, size_t caret, const CaretPlace& place) {
+    if (l.lineCount == 0) {
+        return 0;
+    }
+    const size_t line = LayoutLineOf(l, caret);
+    return place.lineEnd && line > 0 && IsWrapPoint(l, caret) ? line - 1 : line;
+}
+
+int64_t CaretX(const ChatLayout& l, size_t caret, const CaretPlace& place) {
+    if (l.lineCount == 0) {
+        return 0;
+    }
+    return LayoutOffsetX(l, CaretLine(l, caret, place), std::min(caret, l.length));
+}
+
+CaretPlace CaretPlaceOn(const ChatLayout& l, size_t line, size_t offset) {
+    CaretPlace place{};
+    place.lineEnd =
+        line < l.lineCount && IsWrapPoint(l, offset) && LayoutLineOf(l, offset) == line + 1;
+    return place;
+}
+
+void CaretMove(const ChatLayout& l, Selection& sel, CaretPlace& place, CaretKey key, bool extend,
+               size_t page) {
+    size_t c = std::min(sel.caret, l.length);
+    const bool collapse = !extend && !SelectionEmpty(sel);
+    const CaretPlace was = place;
+    place = CaretPlace{};
+    switch (key) {
+    case CaretKey::Left:
+        c = collapse ? SelectionFrom(sel) : UnitPrev(l, RangeUnit::Character, BackFrom(l, c));
+        break;
+    case CaretKey::Right:
+        c = collapse ? SelectionTo(sel) : UnitNext(l, RangeUnit::Character, c);
+        break;
+    case CaretKey::WordLeft: c = WordLeftOf(l, c); break;
+    case CaretKey::WordRight: c = WordRightOf(l, c); break;
+    case CaretKey::Up:
+    case CaretKey::Down:
+    case CaretKey::PageUp:
+    case CaretKey::PageDown: {
+        const bool up = key == CaretKey::Up || key == CaretKey::PageUp;
+        const bool byPage = key == CaretKey::PageUp || key == CaretKey::PageDown;
+        place = was;
+        c = Vertical(l, c, place, up, byPage ? page : 1);
+        break;
+    }
+    case CaretKey::LineStart:
+        c = l.lineCount != 0 ? LayoutLineStart(l, CaretLine(l, c, was)) : 0;
+        break;
+    case CaretKey::LineEnd:
+        if (l.lineCount != 0) {
+            const size_t line = CaretLine(l, c, was);
+            c = LayoutLineTextEnd(l, line);
+            place = CaretPlaceOn(l, line, c);
+        }
+        break;
+    case CaretKey::TextStart: c = 0; break;
+    case CaretKey::TextEnd: c = l.length; break;
+    }
+    sel.unit = SelectionUnit::Byte;
+    sel.caret = c;
+    if (!extend) {
+        sel.anchor = c;
+    }
+}

@@ -1,0 +1,141 @@
+// The transcript's caret: a blinking system caret at the selection's caret
+// end while the pane has the focus, where magnifiers and screen readers
+// follow it, moved by the keys of a text box (CaretModel) with the view kept
+// on it.
+#include "transcript/ChatListState.h"
+
+#include <algorithm>
+
+namespace chatlist {
+namespace {
+
+// The width the user asked carets to have (Ease of Access), at least a pixel.
+int CaretWidth() {
+    DWORD width = 1;
+    if (!SystemParametersInfoA(SPI_GETCARETWIDTH, 0, &width, 0) || width == 0) {
+        width = 1;
+    }
+    return static_cast<int>(std::min<DWORD>(width, 16));
+}
+
+bool MakeCaret(HWND hwnd, const ChatState& s) {
+    return CreateCaret(hwnd, nullptr, CaretWidth(), s.lineHeight) != FALSE;
+}
+
+// Where Tab into the pane puts the caret when nothing is selected: the start
+// of the last chat line shown, or of the top row when that line began above it.
+size_t LastShownLineStart(const ChatState& s) {
+    if (s.layout.lineCount == 0) {
+        return 0;
+    }
+    const size_t last = std::min(s.top + FullRows(s) - 1, s.layout.lineCount - 1);
+    size_t begin = 0, end = 0;
+    LayoutLogicalLineAt(s.layout, LayoutLineStart(s.layout, last), begin, end);
+    return std::max(begin, TopOffset(s));
+}
+
+void KeepCaretInSight(HWND hwnd, ChatState& s) {
+    if (s.layout.lineCount == 0) {
+        return;
+    }
+    const size_t line = CaretLine(s.layout, s.sel.caret, s.caretPlace);
+    const size_t rows = FullRows(s);
+    if (line < s.top) {
+        ScrollTo(hwnd, s, line);
+    } else if (line >= s.top + rows) {
+        ScrollTo(hwnd, s, line + 1 - rows);
+    }
+}
+
+CaretKey KeyOf(WPARAM key, bool ctrl) {
+    switch (key) {
+    case VK_LEFT: return ctrl ? CaretKey::WordLeft : CaretKey::Left;
+    case VK_RIGHT: return ctrl ? CaretKey::WordRight : CaretKey::Right;
+    case VK_UP: return CaretKey::Up;
+    case VK_DOWN: return CaretKey::Down;
+    case VK_PRIOR: return CaretKey::PageUp;
+    case VK_NEXT: return CaretKey::PageDown;
+    case VK_HOME: return ctrl ? CaretKey::TextStart : CaretKey::LineStart;
+    default: return ctrl ? CaretKey::TextEnd : CaretKey::LineEnd;
+    }
+}
+
+} // namespace
+
+void PlaceCaret(const ChatState& s) {
+    if (!s.caretShown) {
+        return;
+    }
+    const size_t line = CaretLine(s.layout, s.sel.caret, s.caretPlace);
+    // A caret scrolled out of the view waits above or below the pane.
+    LONG y = -s.lineHeight;
+    if (line >= s.top) {
+        const size_t row = line - s.top;
+        y = row < ShownRows(s) ? static_cast<LONG>(row) * s.lineHeight : s.clientHeight;
+    }
+    // Blanks that hang past the pane's edge leave the caret at the edge.
+    const int64_t right = std::max<int64_t>(s.clientWidth - CaretWidth(), 0);
+    const int64_t x =
+        std::min<int64_t>(kMargin + CaretX(s.layout, s.sel.caret, s.caretPlace), right);
+    SetCaretPos(static_cast<int>(x), static_cast<int>(y));
+}
+
+LRESULT OnSetFocus(HWND hwnd, ChatState& s) {
+    s.caretShown = MakeCaret(hwnd, s);
+    if (SelectionEmpty(s.sel)) {
+        Selection next = s.sel;
+        next.unit = SelectionUnit::Byte;
+        next.anchor = next.caret = LastShownLineStart(s);
+        Select(hwnd, s, next, CaretPlace{});
+    }
+    PlaceCaret(s);
+    if (s.caretShown) {
+        ShowCaret(hwnd);
+    }
+    return 0;
+}
+
+LRESULT OnKillFocus(HWND hwnd, ChatState& s) {
+    if (s.caretShown) {
+        s.caretShown = false;
+        HideCaret(hwnd);
+        DestroyCaret();
+    }
+    return 0;
+}
+
+void RemakeCaret(HWND hwnd, ChatState& s) {
+    if (s.caretShown) {
+        DestroyCaret();
+        s.caretShown = MakeCaret(hwnd, s);
+        PlaceCaret(s);
+        if (s.caretShown) {
+            ShowCaret(hwnd);
+        }
+    }
+}
+
+LRESULT OnCaretKey(HWND hwnd, ChatState& s, WPARAM key) {
+    const bool ctrl = GetKeyState(VK_CONTROL) < 0;
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    // Ctrl+Up and Ctrl+Down scroll the view and leave the caret, as they do
+    // from the input line.
+    if (ctrl && (key == VK_UP || key == VK_DOWN)) {
+        ScrollBy(hwnd, s, key == VK_UP ? -1 : 1);
+        return 0;
+    }
+    const size_t page = FullRows(s);
+    // A page key turns the view a page, and the caret goes with it.
+    if (key == VK_PRIOR || key == VK_NEXT) {
+        const long long rows = static_cast<long long>(page);
+        ScrollBy(hwnd, s, key == VK_PRIOR ? -rows : rows);
+    }
+    Selection next = s.sel;
+    CaretPlace place = s.caretPlace;
+    CaretMove(s.layout, next, place, KeyOf(key, ctrl), shift, page);
+    Select(hwnd, s, next, place);
+    KeepCaretInSight(hwnd, s);
+    return 0;
+}
+
+} // namespace chatlist

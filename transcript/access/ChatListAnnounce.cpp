@@ -1,0 +1,171 @@
+// What the transcript tells a listening screen reader unasked: new lines, read
+// out once their burst is over, a changed text, a new selection, and a recent
+// line read again on Alt+1 ... Alt+0. With no UI Automation client listening,
+// a line costs one question to the system and nothing more.
+#include "transcript/ChatList.h"
+#include "transcript/access/ChatListAutomation.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace chatlist {
+namespace {
+
+constexpr wchar_t kNewLinesActivity[] = L"bALDRIX.NewLines";
+constexpr wchar_t kReadLineActivity[] = L"bALDRIX.ReadLine";
+constexpr UINT_PTR kAnnounceTimer = 2;
+constexpr DWORD kBurstGap = 150;       // a line closer than this to the one before joins its burst
+constexpr DWORD kBurstMost = 1000;     // a steady stream is still read out this often
+constexpr size_t kAnnounceMost = 4096; // bytes read out at once; a longer burst is counted
+
+void Raise(HWND hwnd, ChatState& s, EVENTID id) {
+    const uia::Api& api = uia::Functions();
+    TextElement* element = ElementOf(hwnd, s);
+    if (element != nullptr && api.RaiseAutomationEvent != nullptr) {
+        api.RaiseAutomationEvent(element, id);
+    }
+}
+
+void Notify(HWND hwnd, ChatState& s, const ScopedBstr& said, uia::NotificationProcessing how,
+            const wchar_t* activity) {
+    const uia::Api& api = uia::Functions();
+    TextElement* element = ElementOf(hwnd, s);
+    if (element != nullptr && api.RaiseNotificationEvent != nullptr && said.Get() != nullptr) {
+        const ScopedBstr id(activity);
+        api.RaiseNotificationEvent(element, uia::NotificationKind_ItemAdded, how, said.Get(),
+                                   id.Get());
+    }
+}
+
+// What a burst of new lines says: their text, or their count when long.
+ScopedBstr Announcement(const ChatState& s) {
+    const size_t from = std::min(s.access.announceFrom, s.layout.length);
+    if (s.layout.length - from <= kAnnounceMost) {
+        return TextOf(s, from, s.layout.length, -1);
+    }
+    unsigned lines = 0;
+    for (size_t i = from; i < s.layout.length; ++i) {
+        lines += s.layout.text[i] == '\n';
+    }
+    wchar_t counted[40];
+    wsprintfW(counted, L"%u new lines", lines);
+    return ScopedBstr(counted);
+}
+
+void CALLBACK AnnounceTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD);
+
+void WaitForBurst(HWND hwnd, ChatState& s, DWORD wait) {
+    if (SetTimer(hwnd, kAnnounceTimer, wait, AnnounceTimerProc) == 0) {
+        s.access.announcing = false;
+    }
+}
+
+void CALLBACK AnnounceTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
+    ChatState* s = StateOf(hwnd);
+    if (s == nullptr || !s->access.announcing) {
+        KillTimer(hwnd, kAnnounceTimer);
+        return;
+    }
+    // Lines that kept coming moved the burst's end on; the timer is set only
+    // here, so a line of a burst costs no more than its time noted.
+    const DWORD now = GetTickCount();
+    const DWORD quiet = now - s->access.lastLineTime;
+    const DWORD lasted = now - s->access.burstStart;
+    if (quiet < kBurstGap && lasted < kBurstMost) {
+        WaitForBurst(hwnd, *s, std::min(kBurstGap - quiet, kBurstMost - lasted));
+        return;
+    }
+    StopAnnouncing(hwnd, *s);
+    Raise(hwnd, *s, uia::kTextChangedEvent);
+    Notify(hwnd, *s, Announcement(*s), uia::NotificationProcessing_All, kNewLinesActivity);
+}
+
+// A text's fingerprint (FNV-1a), to know a cleared transcript when it comes back.
+uint64_t Fingerprint(const char* text, size_t length) {
+    uint64_t h = 14695981039346656037ULL;
+    for (size_t i = 0; i < length; ++i) {
+        h = (h ^ static_cast<unsigned char>(text[i])) * 1099511628211ULL;
+    }
+    return h;
+}
+
+// Whether the text, grown from nothing, is the one the last clear took away:
+// Ctrl+Z after F5 puts back old lines, which are no news.
+bool Restored(ChatState& s, size_t before) {
+    const bool same = before == 0 && s.access.clearedLength != 0 &&
+                      s.access.clearedLength == s.layout.length &&
+                      s.access.clearedPrint == Fingerprint(s.layout.text, s.layout.length);
+    s.access.clearedLength = 0;
+    return same;
+}
+
+} // namespace
+
+void StopAnnouncing(HWND hwnd, ChatState& s) {
+    if (s.access.announcing) {
+        KillTimer(hwnd, kAnnounceTimer);
+        s.access.announcing = false;
+    }
+}
+
+void AutomationTextReplacing(ChatState& s, const char* text) {
+    if (text[0] == '\0' && s.layout.length != 0 && uia::ClientsListening()) {
+        s.access.clearedLength = s.layout.length;
+        s.access.clearedPrint = Fingerprint(s.layout.text, s.layout.length);
+    }
+}
+
+void AutomationTextChanged(HWND hwnd, ChatState& s, bool appended, size_t before) {
+    if (s.access.announcing && appended) {
+        s.access.lastLineTime = GetTickCount();
+        return;
+    }
+    StopAnnouncing(hwnd, s);
+    if (!uia::ClientsListening()) {
+        return;
+    }
+    if (!appended || Restored(s, before)) {
+        Raise(hwnd, s, uia::kTextChangedEvent);
+        return;
+    }
+    s.access.announceFrom = before;
+    s.access.burstStart = s.access.lastLineTime = GetTickCount();
+    s.access.announcing = true;
+    WaitForBurst(hwnd, s, kBurstGap);
+}
+
+void AutomationSelectionChanged(HWND hwnd, ChatState& s) {
+    if (uia::ClientsListening()) {
+        Raise(hwnd, s, uia::kTextSelectionChangedEvent);
+    }
+}
+
+LRESULT OnReadLine(HWND hwnd, ChatState& s, WPARAM nth) {
+    if (nth < 1 || nth > 10 || !uia::ClientsListening()) {
+        return FALSE;
+    }
+    // Back from the end, a line at a time; a last line without its line end counts.
+    const char* text = s.layout.text;
+    size_t end = s.layout.length;
+    for (WPARAM k = 1;; ++k) {
+        if (end == 0) {
+            return FALSE;
+        }
+        size_t start = end - 1;
+        while (start > 0 && text[start - 1] != '\n') {
+            --start;
+        }
+        if (k == nth) {
+            size_t shown = end;
+            while (shown > start && (text[shown - 1] == '\n' || text[shown - 1] == '\r')) {
+                --shown;
+            }
+            Notify(hwnd, s, TextOf(s, start, shown, -1), uia::NotificationProcessing_MostRecent,
+                   kReadLineActivity);
+            return TRUE;
+        }
+        end = start;
+    }
+}
+
+} // namespace chatlist
