@@ -39,20 +39,19 @@ void Record(DWORD thread) {
     calls.push_back(Call{thread, type});
 }
 
+BOOL CALLBACK FindMain(HWND w, LPARAM found) {
+    char name[32];
+    if (GetClassNameA(w, name, sizeof name) > 0 && lstrcmpA(name, Str::ProgramName) == 0) {
+        *reinterpret_cast<HWND*>(found) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The transcript of the main window that a thread of this process made.
 HWND TranscriptOf(DWORD thread) {
     HWND main = nullptr;
-    EnumThreadWindows(
-        thread,
-        [](HWND w, LPARAM found) {
-            char name[32];
-            if (GetClassNameA(w, name, sizeof name) > 0 && lstrcmpA(name, Str::ProgramName) == 0) {
-                *reinterpret_cast<HWND*>(found) = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&main));
+    EnumThreadWindows(thread, FindMain, reinterpret_cast<LPARAM>(&main));
     return main != nullptr ? FindWindowExA(main, nullptr, Str::ChatListClass, nullptr) : nullptr;
 }
 
