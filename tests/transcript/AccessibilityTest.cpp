@@ -4,6 +4,7 @@
 #include "tests/support/Pixels.h"
 #include "tests/support/WindowTest.h"
 #include "tests/transcript/SystemStandIn.h"
+#include "tests/transcript/TextPatternClient.h"
 
 #include "app/AppState.h"
 #include "tests/support/ImportRedirect.h"
@@ -126,81 +127,14 @@ std::wstring Wide(const std::string& s) {
     return std::wstring(s.begin(), s.end());
 }
 
-// Takes a BSTR's text and frees it.
-std::wstring Take(BSTR b) {
-    std::wstring out = b != nullptr ? std::wstring(b) : std::wstring();
-    SysFreeString(b);
-    return out;
-}
-
-std::wstring TextOf(uia::ITextRangeProvider* r) {
-    BSTR b = nullptr;
-    EXPECT_EQ(r->GetText(-1, &b), S_OK);
-    return Take(b);
-}
-
-// The one range a GetSelection or GetVisibleRanges array holds.
-uia::ITextRangeProvider* Only(SAFEARRAY* a) {
-    EXPECT_NE(a, nullptr);
-    if (a == nullptr) {
-        return nullptr;
-    }
-    EXPECT_EQ(a->rgsabound[0].cElements, 1u);
-    IUnknown* u = nullptr;
-    LONG i = 0;
-    SafeArrayGetElement(a, &i, &u);
-    SafeArrayDestroy(a);
-    void* r = nullptr;
-    if (u != nullptr) {
-        u->QueryInterface(uia::kIID_ITextRangeProvider, &r);
-        u->Release();
-    }
-    return static_cast<uia::ITextRangeProvider*>(r);
-}
-
-class Automation : public MainWindowTest {
-protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        element = ChatListAutomationElement(Chat());
-        ASSERT_NE(element, nullptr);
-        IUnknown* pattern = nullptr;
-        ASSERT_EQ(element->GetPatternProvider(uia::kTextPattern, &pattern), S_OK);
-        ASSERT_NE(pattern, nullptr);
-        void* t = nullptr;
-        ASSERT_EQ(pattern->QueryInterface(uia::kIID_ITextProvider, &t), S_OK);
-        pattern->Release();
-        text = static_cast<uia::ITextProvider*>(t);
-    }
-    void TearDown() override {
-        if (text != nullptr) {
-            text->Release();
-        }
-        if (element != nullptr) {
-            element->Release();
-        }
-        MainWindowTest::TearDown();
-    }
-    uia::ITextRangeProvider* Document() {
-        uia::ITextRangeProvider* r = nullptr;
-        EXPECT_EQ(text->get_DocumentRange(&r), S_OK);
-        return r;
-    }
-    uia::ITextRangeProvider* Selected() {
-        SAFEARRAY* a = nullptr;
-        EXPECT_EQ(text->GetSelection(&a), S_OK);
-        return Only(a);
-    }
-
-    IRawElementProviderSimple* element = nullptr;
-    uia::ITextProvider* text = nullptr;
-};
+// The text pattern in this process, as the system's client reads it.
+using Automation = TextPatternTest;
 
 TEST_F(Automation, IsAReadOnlyDocumentNamedOutputWindowHoldingTheTranscript) {
     VARIANT v;
     ASSERT_EQ(element->GetPropertyValue(uia::kNameProperty, &v), S_OK);
     ASSERT_EQ(v.vt, VT_BSTR);
-    EXPECT_EQ(Take(v.bstrVal), L"Output window");
+    EXPECT_EQ(TakeText(v.bstrVal), L"Output window");
     ASSERT_EQ(element->GetPropertyValue(uia::kControlTypeProperty, &v), S_OK);
     EXPECT_EQ(v.vt, VT_I4);
     EXPECT_EQ(v.lVal, uia::kDocumentControlType);
@@ -214,10 +148,10 @@ TEST_F(Automation, IsAReadOnlyDocumentNamedOutputWindowHoldingTheTranscript) {
     MultiByteToWideChar(CP_ACP, 0, "\xE9", 1, &e, 1);
     expected += e;
     expected += L" ok\r\n";
-    EXPECT_EQ(TextOf(doc), expected);
+    EXPECT_EQ(RangeText(doc), expected);
     BSTR part = nullptr;
     ASSERT_EQ(doc->GetText(3, &part), S_OK);
-    EXPECT_EQ(Take(part), L"<Ad");
+    EXPECT_EQ(TakeText(part), L"<Ad");
     ASSERT_EQ(doc->GetAttributeValue(uia::kIsReadOnlyAttribute, &v), S_OK);
     EXPECT_EQ(v.vt, VT_BOOL);
     EXPECT_EQ(v.boolVal, VARIANT_TRUE);
@@ -234,19 +168,19 @@ TEST_F(Automation, LinesAreWalkedAsThePaneShowsThem) {
     ASSERT_EQ(r->MoveEndpointByRange(uia::TextPatternRangeEndpoint_End, r,
                                      uia::TextPatternRangeEndpoint_Start),
               S_OK);
-    EXPECT_EQ(TextOf(r), L"");
+    EXPECT_EQ(RangeText(r), L"");
     ASSERT_EQ(r->ExpandToEnclosingUnit(uia::TextUnit_Line), S_OK);
-    EXPECT_EQ(TextOf(r), L"<Ada> one\r\n");
+    EXPECT_EQ(RangeText(r), L"<Ada> one\r\n");
     int moved = 0;
     ASSERT_EQ(r->Move(uia::TextUnit_Line, 2, &moved), S_OK);
     EXPECT_EQ(moved, 2);
-    EXPECT_EQ(TextOf(r), L"<Cy> three\r\n");
+    EXPECT_EQ(RangeText(r), L"<Cy> three\r\n");
     ASSERT_EQ(r->Move(uia::TextUnit_Word, -1, &moved), S_OK);
-    EXPECT_EQ(TextOf(r), L"\r\n") << "the line end before it, as one unit";
+    EXPECT_EQ(RangeText(r), L"\r\n") << "the line end before it, as one unit";
     ASSERT_EQ(
         r->MoveEndpointByUnit(uia::TextPatternRangeEndpoint_Start, uia::TextUnit_Word, -1, &moved),
         S_OK);
-    EXPECT_EQ(TextOf(r), L"two\r\n");
+    EXPECT_EQ(RangeText(r), L"two\r\n");
 
     // Clones and comparisons.
     uia::ITextRangeProvider* copy = nullptr;
@@ -282,7 +216,7 @@ TEST_F(Automation, LinesAreWalkedAsThePaneShowsThem) {
     SafeArrayUnaccessData(rects);
     SafeArrayDestroy(rects);
     at->ExpandToEnclosingUnit(uia::TextUnit_Word);
-    EXPECT_EQ(TextOf(at), L"two");
+    EXPECT_EQ(RangeText(at), L"two");
     at->Release();
     copy->Release();
     r->Release();
@@ -293,7 +227,7 @@ TEST_F(Automation, TheSelectionGoesBothWays) {
     SendMessageA(Chat(), CLM_SETSEL, 6, 11);
     uia::ITextRangeProvider* sel = Selected();
     ASSERT_NE(sel, nullptr);
-    EXPECT_EQ(TextOf(sel), L"hello");
+    EXPECT_EQ(RangeText(sel), L"hello");
     sel->Release();
 
     // By the mouse: a double click selects a word.
@@ -301,7 +235,7 @@ TEST_F(Automation, TheSelectionGoesBothWays) {
     int moved = 0;
     doc->MoveEndpointByUnit(uia::TextPatternRangeEndpoint_Start, uia::TextUnit_Word, 6, &moved);
     doc->ExpandToEnclosingUnit(uia::TextUnit_Word);
-    ASSERT_EQ(TextOf(doc), L"world");
+    ASSERT_EQ(RangeText(doc), L"world");
     SAFEARRAY* rects = nullptr;
     doc->GetBoundingRectangles(&rects);
     double* box = nullptr;
@@ -315,12 +249,12 @@ TEST_F(Automation, TheSelectionGoesBothWays) {
     SendMessageA(Chat(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x, p.y));
     SendMessageA(Chat(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
     sel = Selected();
-    EXPECT_EQ(TextOf(sel), L"world");
+    EXPECT_EQ(RangeText(sel), L"world");
     sel->Release();
 
     // Through the interface: the range becomes the transcript's selection.
     doc->Move(uia::TextUnit_Word, -2, &moved);
-    ASSERT_EQ(TextOf(doc), L"hello");
+    ASSERT_EQ(RangeText(doc), L"hello");
     ASSERT_EQ(doc->Select(), S_OK);
     DWORD from = 0, to = 0;
     SendMessageA(Chat(), CLM_GETSEL, reinterpret_cast<WPARAM>(&from),
@@ -400,16 +334,16 @@ TEST_F(Accessibility, TheAccessibilityBridgeGivesNameRoleAndText) {
     self.lVal = CHILDID_SELF;
     BSTR b = nullptr;
     ASSERT_EQ(acc->get_accName(self, &b), S_OK);
-    EXPECT_EQ(Take(b), L"Output window");
+    EXPECT_EQ(TakeText(b), L"Output window");
     VARIANT role;
     ASSERT_EQ(acc->get_accRole(self, &role), S_OK);
     EXPECT_EQ(role.vt, VT_I4);
     EXPECT_EQ(role.lVal, ROLE_SYSTEM_DOCUMENT);
     ASSERT_EQ(acc->get_accValue(self, &b), S_OK);
-    EXPECT_EQ(Take(b), L"<Ada> hello\r\n");
+    EXPECT_EQ(TakeText(b), L"<Ada> hello\r\n");
     AppendText(Chat(), "<Bob> more\r\n");
     ASSERT_EQ(acc->get_accValue(self, &b), S_OK);
-    EXPECT_EQ(Take(b), L"<Ada> hello\r\n<Bob> more\r\n") << "the value follows the text";
+    EXPECT_EQ(TakeText(b), L"<Ada> hello\r\n<Bob> more\r\n") << "the value follows the text";
     VARIANT state;
     ASSERT_EQ(acc->get_accState(self, &state), S_OK);
     EXPECT_TRUE(state.lVal & STATE_SYSTEM_READONLY);
