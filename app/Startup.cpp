@@ -2,11 +2,10 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "base/ScopedApartment.h"
 #include "commands/Find.h"
 #include "resources/resource.h"
 #include "transcript/ChatList.h"
-
-#include <objbase.h>
 
 ATOM RegisterWindowClasses() {
     AppState.hInstance = GetModuleHandleA(nullptr);
@@ -84,30 +83,11 @@ UINT RunMessageLoop() {
     return static_cast<UINT>(msg.wParam);
 }
 
-namespace {
-
-// The UI thread as a single-threaded apartment from before the first window to
-// the end: UI Automation and MSAA then call the transcript's objects on this
-// thread alone, as the objects assume (ProviderOptions_UseComThreading).
-class Apartment {
-public:
-    Apartment() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ~Apartment() {
-        if (entered_) {
-            CoUninitialize();
-        }
-    }
-    Apartment(const Apartment&) = delete;
-    Apartment& operator=(const Apartment&) = delete;
-
-private:
-    bool entered_;
-};
-
-} // namespace
-
 UINT RunProgram() {
-    const Apartment apartment;
+    // A single-threaded apartment from before the first window to the end: UI
+    // Automation and MSAA then call the transcript's objects on this thread
+    // alone, as the objects assume (ProviderOptions_UseComThreading).
+    const ScopedApartment apartment;
     const ATOM mainClass = RegisterWindowClasses();
     if (mainClass == 0 || CreateMainWindow(mainClass) == nullptr) {
         return kStartupFailed;

@@ -22,6 +22,12 @@ HFONT FontOf(const ChatState& s) {
     return s.font != nullptr ? s.font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
 }
 
+bool IsChatList(HWND hwnd) {
+    char className[sizeof kChatListClassName + 1];
+    return hwnd != nullptr && GetClassNameA(hwnd, className, sizeof className) > 0 &&
+           std::strcmp(className, kChatListClassName) == 0;
+}
+
 bool FromOwnThread(const ChatState& s) {
     // Without the guard that takes the pointers off posted messages, none is trusted.
     return s.postedGuard.IsSet() && InSendMessageEx(nullptr) == ISMEX_NOSEND;
@@ -216,10 +222,7 @@ bool CarriesPointers(UINT message) {
 // the thread.
 LRESULT CALLBACK DropPostedPointers(int code, WPARAM removal, LPARAM lParam) {
     auto* msg = reinterpret_cast<MSG*>(lParam);
-    char className[sizeof kChatListClassName + 1];
-    if (code == HC_ACTION && CarriesPointers(msg->message) && msg->hwnd != nullptr &&
-        GetClassNameA(msg->hwnd, className, sizeof className) > 0 &&
-        std::strcmp(className, kChatListClassName) == 0) {
+    if (code == HC_ACTION && CarriesPointers(msg->message) && IsChatList(msg->hwnd)) {
         msg->wParam = 0;
         msg->lParam = 0;
     }

@@ -78,6 +78,8 @@ struct Palette {
 
 ChatState* StateOf(HWND hwnd);
 HFONT FontOf(const ChatState& s);
+// Whether a window is a transcript (its slot 0 is a ChatState only then).
+bool IsChatList(HWND hwnd);
 // Whether the message being handled was sent by the window's own thread, so
 // that pointers it carries lead into this program; posted ones never are.
 bool FromOwnThread(const ChatState& s);

@@ -16,21 +16,9 @@ const char kChat[] = "<Ada> hello world\r\n<Bob> hi\r\n";
 
 class CaretTest : public ::testing::Test {
 protected:
+    // The layout owns its buffers: loading again, or the test's end, frees them.
     void Load(const std::string& text, int32_t width = 12) {
-        if (loaded) {
-            LayoutFree(layout);
-        }
-        LayoutInit(layout);
-        layout.wordBytes = TestWordBytes();
-        ASSERT_TRUE(LayoutSetMetrics(layout, Monospace()));
-        ASSERT_TRUE(LayoutSetWidth(layout, width));
-        ASSERT_TRUE(LayoutSetText(layout, text.data(), text.size()).ok);
-        loaded = true;
-    }
-    void TearDown() override {
-        if (loaded) {
-            LayoutFree(layout);
-        }
+        ASSERT_TRUE(LoadMonospace(layout, text, width));
     }
     size_t At(const char* s) const { return std::string(layout.text, layout.length).find(s); }
     void Put(size_t at) {
@@ -50,7 +38,6 @@ protected:
     }
 
     ChatLayout layout;
-    bool loaded = false;
     Selection sel{};
     CaretPlace place{};
 };

@@ -37,6 +37,16 @@ inline const unsigned char* TestWordBytes() {
     return table.word;
 }
 
+// The layout in 1-pixel glyphs and the test word bytes, wrapped at `width`
+// pixels and holding `text`; what it held before goes. Answers whether every
+// step took.
+inline bool LoadMonospace(ChatLayout& layout, const std::string& text, int32_t width) {
+    LayoutInit(layout);
+    layout.wordBytes = TestWordBytes();
+    return LayoutSetMetrics(layout, Monospace()) && LayoutSetWidth(layout, width) &&
+           LayoutSetText(layout, text.data(), text.size()).ok;
+}
+
 inline std::vector<size_t> ModelLineStarts(const std::string& text, const ChatMetrics& m,
                                            int64_t width) {
     std::vector<size_t> starts;

@@ -14,18 +14,9 @@ namespace {
 class TextRangeTest : public ::testing::Test {
 protected:
     // Every byte one pixel wide; "<Ada> hello world" wraps at 12 pixels after the blank.
+    // The layout owns its buffers: loading again, or the test's end, frees them.
     void Load(const std::string& text, int32_t width = 1000) {
-        LayoutInit(layout);
-        layout.wordBytes = TestWordBytes();
-        ASSERT_TRUE(LayoutSetMetrics(layout, Monospace()));
-        ASSERT_TRUE(LayoutSetWidth(layout, width));
-        ASSERT_TRUE(LayoutSetText(layout, text.data(), text.size()).ok);
-        loaded = true;
-    }
-    void TearDown() override {
-        if (loaded) {
-            LayoutFree(layout);
-        }
+        ASSERT_TRUE(LoadMonospace(layout, text, width));
     }
     std::string Of(const TextRange& r) const {
         return std::string(layout.text + r.start, r.end - r.start);
@@ -33,7 +24,6 @@ protected:
     size_t At(const char* s) const { return std::string(layout.text, layout.length).find(s); }
 
     ChatLayout layout;
-    bool loaded = false;
 };
 
 const char kChat[] = "<Ada> hello world\r\n<Bob> hi\r\n";

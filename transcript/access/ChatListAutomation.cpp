@@ -4,7 +4,6 @@
 #include "transcript/ChatListTesting.h"
 #include "transcript/access/ChatListAutomation.h"
 
-#include <cstring>
 #include <new>
 
 namespace {
@@ -242,11 +241,8 @@ void AutomationGone(HWND hwnd, ChatState& s) {
 
 IRawElementProviderSimple* ChatListAutomationElement(HWND chat) {
     // Only a transcript of this thread: slot 0 of another window means something else.
-    char className[sizeof kChatListClassName + 1];
-    const bool ours = chat != nullptr &&
-                      GetWindowThreadProcessId(chat, nullptr) == GetCurrentThreadId() &&
-                      GetClassNameA(chat, className, sizeof className) > 0 &&
-                      std::strcmp(className, kChatListClassName) == 0;
+    const bool ours = chatlist::IsChatList(chat) &&
+                      GetWindowThreadProcessId(chat, nullptr) == GetCurrentThreadId();
     chatlist::ChatState* s = ours ? chatlist::StateOf(chat) : nullptr;
     chatlist::TextElement* element = s != nullptr ? chatlist::ElementOf(chat, *s) : nullptr;
     if (element != nullptr) {
