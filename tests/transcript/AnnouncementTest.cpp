@@ -62,6 +62,7 @@ TEST_F(Announcements, WithNoClientListeningALineCostsOneQuestionAndNothingElse) 
     SendMessageA(Chat(), CLM_SETSEL, 0, 5);
     PumpMessages(400);
     EXPECT_EQ(standin::asked, 6) << "one question for each line and the selection";
+    EXPECT_EQ(standin::strings, 0) << "no text converted";
     EXPECT_TRUE(standin::events.empty());
     EXPECT_TRUE(standin::notifications.empty());
     EXPECT_TRUE(standin::returned.empty());

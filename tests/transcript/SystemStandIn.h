@@ -31,7 +31,8 @@ struct Returned {
 };
 
 inline bool listening = false;
-inline int asked = 0; // calls of UiaClientsAreListening
+inline int asked = 0;   // calls of UiaClientsAreListening
+inline int strings = 0; // texts converted for the system (SysAllocStringLen)
 inline std::vector<Event> events;
 inline std::vector<Notification> notifications;
 inline std::vector<Returned> returned;
@@ -40,6 +41,10 @@ inline uia::Api system{};
 inline BOOL WINAPI ClientsAreListening() {
     ++asked;
     return listening ? TRUE : FALSE;
+}
+inline BSTR WINAPI SysAllocStringLen(const OLECHAR* text, UINT length) {
+    ++strings;
+    return system.SysAllocStringLen != nullptr ? system.SysAllocStringLen(text, length) : nullptr;
 }
 inline HRESULT WINAPI RaiseAutomationEvent(IRawElementProviderSimple* provider, EVENTID id) {
     events.push_back(Event{provider, id});
@@ -69,7 +74,7 @@ inline size_t EventsOf(EVENTID id) {
     return n;
 }
 
-// While it lives, the table's listening, event, notification and
+// While it lives, the table's listening, string, event, notification and
 // provider-return entries are the stand-ins above.
 class System {
 public:
@@ -78,10 +83,12 @@ public:
         system = table;
         listening = clientsListen;
         asked = 0;
+        strings = 0;
         events.clear();
         notifications.clear();
         returned.clear();
         table.ClientsAreListening = ClientsAreListening;
+        table.SysAllocStringLen = SysAllocStringLen;
         table.RaiseAutomationEvent = RaiseAutomationEvent;
         table.RaiseNotificationEvent = RaiseNotificationEvent;
         table.ReturnRawElementProvider = ReturnRawElementProvider;
