@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/MainWindow.h"
+#include "base/LibrarySearch.h"
 #include "base/ScopedApartment.h"
 #include "commands/Find.h"
 #include "resources/resource.h"
@@ -84,6 +85,10 @@ UINT RunMessageLoop() {
 }
 
 UINT RunProgram() {
+    // First: a library the system later loads by name alone for the program
+    // (a dialog's helpers) comes from the system folder, as the ones the
+    // program loads itself do.
+    LimitLibrarySearchToSystemFolder();
     // A single-threaded apartment from before the first window to the end: UI
     // Automation and MSAA then call the transcript's objects on this thread
     // alone, as the objects assume (ProviderOptions_UseComThreading).
