@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-bool LimitLibrarySearchToSystemFolder() {
+void LimitLibrarySearchToSystemFolder() {
     // Looked up, not imported: a system without it must still start the program.
     using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
     const HMODULE kernel = GetModuleHandleA("kernel32.dll");
@@ -10,9 +10,7 @@ bool LimitLibrarySearchToSystemFolder() {
                          ? reinterpret_cast<SetDefaultDirectories>(reinterpret_cast<void (*)()>(
                                GetProcAddress(kernel, "SetDefaultDllDirectories")))
                          : nullptr;
-    if (set != nullptr && set(LOAD_LIBRARY_SEARCH_SYSTEM32) != FALSE) {
-        return true;
+    if (set == nullptr || set(LOAD_LIBRARY_SEARCH_SYSTEM32) == FALSE) {
+        SetDllDirectoryA("");
     }
-    SetDllDirectoryA("");
-    return false;
 }

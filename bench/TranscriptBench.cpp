@@ -530,6 +530,19 @@ const Row* Find(const std::string& control, const char* size) {
     return nullptr;
 }
 
+void PrintAppendRows() {
+    std::printf("| control | transcript | appends timed | median append (ms) | 95th percentile "
+                "(ms) | note |\n|---|---|---|---|---|---|\n");
+    for (const Row& r : g_rows) {
+        if (r.append.count == 0) {
+            std::printf("| %s | %s | 0 | | | %s |\n", r.control.c_str(), r.size, r.note.c_str());
+        } else {
+            std::printf("| %s | %s | %zu | %.3f | %.3f | %s |\n", r.control.c_str(), r.size,
+                        r.append.count, r.append.median, r.append.p95, r.note.c_str());
+        }
+    }
+}
+
 const char* Verdict(bool met) {
     return met ? "met" : "NOT met";
 }
@@ -568,10 +581,7 @@ int main(int argc, char** argv) {
                                        60, 60, nullptr, nullptr, host.hInstance, nullptr);
     RunChatAndFloor(floorWindow);
     if (ownWorkOnly) {
-        for (const Row& r : g_rows) {
-            std::printf("| %s | %s | %zu | %.3f | %.3f | %s |\n", r.control.c_str(), r.size,
-                        r.append.count, r.append.median, r.append.p95, r.note.c_str());
-        }
+        PrintAppendRows();
         std::printf("own work per append: 100 KB %.3f ms, 1 MB %.3f ms, 10 MB %.3f ms\n",
                     g_ownWork[0], g_ownWork[1], g_ownWork[2]);
         std::fflush(stdout);
@@ -593,16 +603,7 @@ int main(int argc, char** argv) {
                  WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE, PrepareRich);
     }
 
-    std::printf("| control | transcript | appends timed | median append (ms) | 95th percentile "
-                "(ms) | note |\n|---|---|---|---|---|---|\n");
-    for (const Row& r : g_rows) {
-        if (r.append.count == 0) {
-            std::printf("| %s | %s | 0 | | | %s |\n", r.control.c_str(), r.size, r.note.c_str());
-        } else {
-            std::printf("| %s | %s | %zu | %.3f | %.3f | %s |\n", r.control.c_str(), r.size,
-                        r.append.count, r.append.median, r.append.p95, r.note.c_str());
-        }
-    }
+    PrintAppendRows();
     std::printf("\n| CHATLIST at | paint one screen, top (ms) | paint one screen, bottom (ms) | "
                 "resize with re-wrap (ms) |\n|---|---|---|---|\n");
     for (size_t k = 0; k < 3; ++k) {

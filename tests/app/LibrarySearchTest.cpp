@@ -1,14 +1,10 @@
 // Once the program runs, a library asked for by name alone is looked for in
 // the system folder only: one beside the program is not found. What start-up
 // sets holds for the whole process, so this test has an executable of its own.
+#include "tests/support/Folders.h"
 #include "tests/support/WindowTest.h"
 
-#include "app/Startup.h"
-#include "app/Strings.h"
-
-#include <atomic>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -17,19 +13,6 @@ std::string BesideThisProgram(const char* name) {
     const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
     std::string folder(path, n);
     return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-BOOL CALLBACK FindMain(HWND w, LPARAM found) {
-    char name[32];
-    if (GetClassNameA(w, name, sizeof name) > 0 && lstrcmpA(name, Str::ProgramName) == 0) {
-        *reinterpret_cast<HWND*>(found) = w;
-        return FALSE;
-    }
-    return TRUE;
 }
 
 TEST(Startup, ALibraryBesideTheProgramIsNotFoundByNameOnceItRuns) {
@@ -43,32 +26,17 @@ TEST(Startup, ALibraryBesideTheProgramIsNotFoundByNameOnceItRuns) {
     ASSERT_NE(found, nullptr) << "before start-up a name alone finds the program's folder";
     FreeLibrary(found);
 
-    DeleteFileA(SettingsPathOfTestProcess().c_str());
-    std::atomic<DWORD> uiThread{0};
-    UINT exitCode = 99;
-    std::thread ui([&] {
-        uiThread = GetCurrentThreadId();
-        exitCode = RunProgram();
-    });
-    HWND main = nullptr;
-    for (int i = 0; i < 500 && main == nullptr; ++i) {
-        Sleep(10);
-        if (uiThread != 0) {
-            EnumThreadWindows(uiThread, FindMain, reinterpret_cast<LPARAM>(&main));
-        }
-    }
+    ProgramOnThread program;
+    const HWND main = program.Main();
     const HMODULE beside = main != nullptr ? LoadLibraryA("beside-probe.dll") : nullptr;
     const DWORD error = GetLastError();
     const HMODULE system = LoadLibraryA("version.dll");
-    if (main != nullptr) {
-        PostMessageA(main, WM_CLOSE, 0, 0);
-    }
-    ui.join();
+    const UINT exitCode = program.Close();
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(beside, nullptr) << "the library beside the program was loaded by its name";
     EXPECT_EQ(error, static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
-    EXPECT_FALSE(Exists(probe + ".loaded"));
+    EXPECT_FALSE(FileExists(probe + ".loaded"));
     EXPECT_NE(system, nullptr) << "a system library is still found by its name";
 
     if (beside != nullptr) {
@@ -80,7 +48,6 @@ TEST(Startup, ALibraryBesideTheProgramIsNotFoundByNameOnceItRuns) {
     for (const std::string& file : {check, probe, check + ".loaded", probe + ".loaded"}) {
         DeleteFileA(file.c_str());
     }
-    DeleteFileA(SettingsPathOfTestProcess().c_str());
 }
 
 } // namespace

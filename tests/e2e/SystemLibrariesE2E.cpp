@@ -3,6 +3,7 @@
 // downloads folder) is never loaded, through a whole session that makes the
 // program load its accessibility libraries.
 #include "tests/support/AppDriver.h"
+#include "tests/support/Folders.h"
 #include "tests/support/UiaClient.h"
 
 #include <oleacc.h>
@@ -13,10 +14,6 @@ namespace {
 
 const char* const kPlanted[] = {"uiautomationcore.dll", "oleacc.dll"};
 
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 TEST(SystemLibraries, NamesakesBesideTheProgramAreNeverLoaded) {
     RunningApp app;
     for (const char* name : kPlanted) {
@@ -26,7 +23,7 @@ TEST(SystemLibraries, NamesakesBesideTheProgramAreNeverLoaded) {
     const HMODULE probe = LoadLibraryA(app.File(kPlanted[0]).c_str());
     ASSERT_NE(probe, nullptr);
     FreeLibrary(probe);
-    ASSERT_TRUE(Exists(app.File(kPlanted[0]) + ".loaded"));
+    ASSERT_TRUE(FileExists(app.File(kPlanted[0]) + ".loaded"));
     ASSERT_TRUE(DeleteFileA((app.File(kPlanted[0]) + ".loaded").c_str()));
 
     ASSERT_TRUE(app.Start());
@@ -56,7 +53,7 @@ TEST(SystemLibraries, NamesakesBesideTheProgramAreNeverLoaded) {
     CoUninitialize();
     EXPECT_EQ(app.Close(), 0u);
     for (const char* name : kPlanted) {
-        EXPECT_FALSE(Exists(app.File(name) + ".loaded"))
+        EXPECT_FALSE(FileExists(app.File(name) + ".loaded"))
             << name << " beside the program was loaded";
     }
 }

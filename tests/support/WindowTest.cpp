@@ -2,6 +2,7 @@
 
 #include "app/AppState.h"
 #include "app/Startup.h"
+#include "app/Strings.h"
 
 void PumpMessages(DWORD milliseconds) {
     const DWORD start = GetTickCount();
@@ -37,6 +38,52 @@ std::string SettingsPathOfTestProcess() {
     const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
     std::string s(path, n);
     return s.substr(0, s.size() - 4) + ".ini";
+}
+
+namespace {
+
+BOOL CALLBACK FindProgramWindow(HWND w, LPARAM found) {
+    char name[32];
+    // Shown only once WM_CREATE has made the children.
+    if (IsWindowVisible(w) && GetClassNameA(w, name, sizeof name) > 0 &&
+        lstrcmpA(name, Str::ProgramName) == 0) {
+        *reinterpret_cast<HWND*>(found) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+ProgramOnThread::ProgramOnThread() {
+    DeleteFileA(SettingsPathOfTestProcess().c_str());
+    ui_ = std::thread([this] {
+        thread_ = GetCurrentThreadId();
+        exitCode_ = RunProgram();
+    });
+    for (int i = 0; i < 500 && main_ == nullptr; ++i) {
+        Sleep(10);
+        if (thread_ != 0) {
+            EnumThreadWindows(thread_, FindProgramWindow, reinterpret_cast<LPARAM>(&main_));
+        }
+    }
+}
+
+ProgramOnThread::~ProgramOnThread() {
+    Close();
+    DeleteFileA(SettingsPathOfTestProcess().c_str());
+}
+
+UINT ProgramOnThread::Close() {
+    if (ui_.joinable()) {
+        if (main_ != nullptr) {
+            PostMessageA(main_, WM_CLOSE, 0, 0);
+        } else if (thread_ != 0) {
+            PostThreadMessageA(thread_, WM_QUIT, 0, 0);
+        }
+        ui_.join();
+    }
+    return exitCode_;
 }
 
 RECT ChildRect(HWND child) {

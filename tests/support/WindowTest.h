@@ -7,8 +7,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 
 // Zeroes the application state, registers the classes and creates and shows
 // the main window exactly as start-up does (without the message loop).
@@ -24,6 +26,28 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD milliseconds = 3000
 // The settings file the program uses when it runs inside this test executable.
 std::string SettingsPathOfTestProcess();
 RECT ChildRect(HWND child); // in the parent's client coordinates
+
+// The whole program, start-up and message loop as it runs them, on a thread of
+// its own beside the test's, with no settings file left before or after.
+class ProgramOnThread {
+public:
+    ProgramOnThread();
+    ~ProgramOnThread(); // closes the program if it still runs
+    ProgramOnThread(const ProgramOnThread&) = delete;
+    ProgramOnThread& operator=(const ProgramOnThread&) = delete;
+
+    // The main window, once made (waits up to 5 s); nullptr if it never came.
+    HWND Main() const { return main_; }
+    DWORD Thread() const { return thread_; }
+    // Asks the main window to close and waits for the program's end; answers its exit code.
+    UINT Close();
+
+private:
+    std::atomic<DWORD> thread_{0};
+    UINT exitCode_ = 99;
+    HWND main_ = nullptr;
+    std::thread ui_;
+};
 
 class MainWindowTest : public ::testing::Test {
 protected:

@@ -5,7 +5,6 @@
 #include "tests/support/UiaClient.h"
 #include "tests/support/WindowTest.h"
 
-#include "app/Startup.h"
 #include "app/Strings.h"
 #include "transcript/ChatListTesting.h"
 #include "transcript/access/ChatListUia.h"
@@ -14,10 +13,8 @@
 #include <objbase.h>
 #include <oleacc.h>
 
-#include <atomic>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -37,22 +34,6 @@ void Record(DWORD thread) {
     }
     const std::lock_guard<std::mutex> hold(callsLock);
     calls.push_back(Call{thread, type});
-}
-
-BOOL CALLBACK FindMain(HWND w, LPARAM found) {
-    char name[32];
-    if (GetClassNameA(w, name, sizeof name) > 0 && lstrcmpA(name, Str::ProgramName) == 0) {
-        *reinterpret_cast<HWND*>(found) = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The transcript of the main window that a thread of this process made.
-HWND TranscriptOf(DWORD thread) {
-    HWND main = nullptr;
-    EnumThreadWindows(thread, FindMain, reinterpret_cast<LPARAM>(&main));
-    return main != nullptr ? FindWindowExA(main, nullptr, Str::ChatListClass, nullptr) : nullptr;
 }
 
 struct Answers {
@@ -90,33 +71,23 @@ Answers AskFromHere(HWND chat) {
 }
 
 TEST(AccessThreads, TheSystemCallsTheTranscriptOnItsOwnThreadInItsApartment) {
-    DeleteFileA(SettingsPathOfTestProcess().c_str());
     // The input method initialises COM on a thread whose window becomes active
     // (Windows does, and Wine after it): without it, the apartment is the one
     // the program itself enters.
     ImmDisableIME(static_cast<DWORD>(-1));
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     const ProviderCallProbe before = SetProviderCallProbe(Record);
-    std::atomic<DWORD> uiThread{0};
-    UINT exitCode = 99;
-    std::thread ui([&] {
-        uiThread = GetCurrentThreadId();
-        exitCode = RunProgram(); // start-up as the program runs it, loop included
-    });
-    HWND chat = nullptr;
-    for (int i = 0; i < 500 && chat == nullptr; ++i) {
-        Sleep(10);
-        chat = uiThread != 0 ? TranscriptOf(uiThread) : nullptr;
-    }
+    ProgramOnThread program;
+    const HWND chat = program.Main() != nullptr
+                          ? FindWindowExA(program.Main(), nullptr, Str::ChatListClass, nullptr)
+                          : nullptr;
     ASSERT_NE(chat, nullptr);
     SendMessageA(chat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("<Ada> hello\r\n"));
 
     const Answers a = AskFromHere(chat);
-    PostMessageA(GetParent(chat), WM_CLOSE, 0, 0);
-    ui.join();
+    const UINT exitCode = program.Close();
     SetProviderCallProbe(before);
     CoUninitialize();
-    DeleteFileA(SettingsPathOfTestProcess().c_str());
 
     EXPECT_EQ(exitCode, 0u);
     EXPECT_EQ(a.uia.name, L"Output window");
@@ -126,7 +97,7 @@ TEST(AccessThreads, TheSystemCallsTheTranscriptOnItsOwnThreadInItsApartment) {
     EXPECT_EQ(a.msaaValue, L"<Ada> hello\r\n");
     ASSERT_FALSE(calls.empty()) << "the system called the transcript's objects";
     for (const Call& c : calls) {
-        EXPECT_EQ(c.thread, uiThread) << "a call on another thread";
+        EXPECT_EQ(c.thread, program.Thread()) << "a call on another thread";
         EXPECT_TRUE(c.apartment == APTTYPE_STA || c.apartment == APTTYPE_MAINSTA)
             << "a call outside a single-threaded apartment (" << c.apartment << ")";
     }
