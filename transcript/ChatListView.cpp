@@ -1,3 +1,5 @@
+// The view (see ChatListView.h): the line height, the top line shown and the
+// margin turn bytes into pixels here and pixels back into bytes, and nowhere else.
 #include "transcript/ChatListView.h"
 
 #include <algorithm>
