@@ -7,6 +7,7 @@
 
 #include "transcript/ChatListSelection.h"
 #include "transcript/ChatListView.h"
+#include "transcript/TextUnits.h"
 
 #include <algorithm>
 
@@ -25,7 +26,7 @@ size_t LastShownLineStart(const ChatState& s) {
     }
     const size_t last = std::min(s.top + FullRows(s) - 1, s.layout.lineCount - 1);
     size_t begin = 0, end = 0;
-    LayoutLogicalLineAt(s.layout, LayoutLineStart(s.layout, last), begin, end);
+    ChatLineAt(s.layout, LayoutLineStart(s.layout, last), begin, end);
     return std::max(begin, TopOffset(s));
 }
 

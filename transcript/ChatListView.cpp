@@ -1,10 +1,10 @@
 // The view (see ChatListView.h): the line height, the top line shown and the
 // margin turn bytes into pixels here and pixels back into bytes, and nowhere else.
 #include "transcript/ChatListView.h"
+#include "transcript/TextUnits.h"
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 namespace chatlist {
 namespace {
@@ -287,12 +287,7 @@ void KeepPlace(HWND hwnd, ChatState& s, bool following, size_t topOffset) {
 // ---- new lines while reading ---------------------------------------------
 
 void NoteNewLines(HWND hwnd, ChatState& s, const char* added, size_t length) {
-    unsigned lines = 0;
-    for (const char* p = added;
-         (p = static_cast<const char*>(std::memchr(p, '\n', length - (p - added)))) != nullptr;
-         ++p) {
-        ++lines;
-    }
+    const unsigned lines = static_cast<unsigned>(CountLineEnds(added, length));
     if (lines != 0) {
         s.unseenLines = s.unseenLines + lines < s.unseenLines ? UINT_MAX : s.unseenLines + lines;
         InvalidateMarker(hwnd, s);

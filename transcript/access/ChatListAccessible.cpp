@@ -3,6 +3,7 @@
 // value is the end of the text. The provider of UI Automation serves the newer
 // ones. One object per window, held by its record and disconnected when the
 // window goes.
+#include "transcript/TextUnits.h"
 #include "transcript/access/ChatListAutomation.h"
 
 #include <oleacc.h>
@@ -17,19 +18,6 @@ namespace {
 // the 32-bit build, leave the next append without memory. The whole text stays
 // available through UI Automation's text pattern.
 constexpr size_t kValueMost = 64 * 1024;
-
-size_t ValueStart(const ChatState& s) {
-    if (s.layout.length <= kValueMost) {
-        return 0;
-    }
-    const size_t from = s.layout.length - kValueMost;
-    for (size_t i = from; i < s.layout.length; ++i) {
-        if (i > 0 && s.layout.text[i - 1] == '\n') {
-            return i;
-        }
-    }
-    return from; // one line longer than the value: its end
-}
 
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
@@ -94,7 +82,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
         return Text(child, value, [](const ChatState& s) {
-            return TextOf(s, ValueStart(s), s.layout.length, -1).Release();
+            const size_t from = TailFromLineStart(s.layout.text, s.layout.length, kValueMost);
+            return TextOf(s, from, s.layout.length, -1).Release();
         });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override {
