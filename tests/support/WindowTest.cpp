@@ -4,6 +4,8 @@
 #include "app/Startup.h"
 #include "app/Strings.h"
 
+#include <imm.h>
+
 void PumpMessages(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     do {
@@ -123,6 +125,7 @@ void StopMainWindow() {
 }
 
 void MainWindowTest::SetUp() {
+    ImmDisableIME(static_cast<DWORD>(-1));
     DeleteFileA(SettingsPathOfTestProcess().c_str());
     StartMainWindow();
 }
