@@ -2,10 +2,11 @@
 // chat lines as paragraphs, points outside the pane, finding with the
 // program's own search, text lengths, the caret as the selection, the lines
 // shown, scrolling a range into view, and ranges held while the text changes.
-#include "tests/transcript/TextPatternClient.h"
+#include "tests/transcript/access/TextPatternClient.h"
 
 #include "tests/support/Input.h"
 #include "tests/support/TestText.h"
+#include "tests/support/Transcript.h"
 
 #include "resources/resource.h"
 #include "transcript/ChatList.h"
@@ -16,22 +17,6 @@
 #include <utility>
 
 namespace {
-
-HWND Chat() {
-    return AppState.hwndChat;
-}
-
-void SetText(const std::string& text) {
-    SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-int Top() {
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_POS;
-    GetScrollInfo(Chat(), SB_VERT, &si);
-    return si.nPos;
-}
 
 int Rows() {
     RECT r;
@@ -51,10 +36,7 @@ std::wstring ChatLine(int n) {
 // Where a range lies in the text: selected, as the transcript reports it.
 std::pair<DWORD, DWORD> Ends(uia::ITextRangeProvider* r) {
     EXPECT_EQ(r->Select(), S_OK);
-    DWORD from = 0, to = 0;
-    SendMessageA(Chat(), CLM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                 reinterpret_cast<LPARAM>(&to));
-    return {from, to};
+    return Selection();
 }
 
 using TextPattern = TextPatternTest;
