@@ -64,42 +64,43 @@ private:
     HGDIOBJ old_;
 };
 
-// A GDI object this code made (a brush, a pen, a bitmap, a font): deleted.
-// Declare it before any ScopedSelect that selects it, so it is deselected first.
-template <typename Handle> class ScopedGdiObject : NoCopy {
+// A handle that one function gives back (as WIL's unique_any): `Close` is
+// called once, when the owner goes or takes another, unless the handle is
+// `Invalid` (0 for most kinds, -1 for files) or has been handed on.
+template <typename H, auto Close, LONG_PTR Invalid = 0> class ScopedHandle : NoCopy {
 public:
-    explicit ScopedGdiObject(Handle handle) : handle_(handle) {}
-    ~ScopedGdiObject() {
-        if (handle_ != nullptr) {
-            DeleteObject(handle_);
+    ScopedHandle() : handle_(reinterpret_cast<H>(Invalid)) {}
+    explicit ScopedHandle(H handle) : handle_(handle) {}
+    ~ScopedHandle() { Reset(reinterpret_cast<H>(Invalid)); }
+    operator H() const { return handle_; }
+    H Handle() const { return handle_; }
+    bool IsOpen() const { return reinterpret_cast<LONG_PTR>(handle_) != Invalid; }
+    // Gives back the handle held, if any, and holds `handle` instead.
+    void Reset(H handle) {
+        if (IsOpen()) {
+            Close(handle_);
         }
+        handle_ = handle;
     }
-    operator Handle() const { return handle_; }
-    Handle Get() const { return handle_; }
-    // Hands the object over to an owner that deletes it itself.
-    Handle Release() {
-        const Handle handle = handle_;
-        handle_ = nullptr;
+    // Hands the handle over to an owner that releases it itself.
+    H Release() {
+        const H handle = handle_;
+        handle_ = reinterpret_cast<H>(Invalid);
         return handle;
     }
 
 private:
-    Handle handle_;
+    H handle_;
 };
 
-// A memory DC (compatible with a given one, or with the screen for nullptr).
-class ScopedMemoryDC : NoCopy {
-public:
-    explicit ScopedMemoryDC(HDC like) : dc_(CreateCompatibleDC(like)) {}
-    ~ScopedMemoryDC() {
-        if (dc_ != nullptr) {
-            DeleteDC(dc_);
-        }
-    }
-    operator HDC() const { return dc_; }
+// A GDI object this code made (a brush, a pen, a bitmap, a font): deleted.
+// Declare it before any ScopedSelect that selects it, so it is deselected first.
+template <typename H> using ScopedGdiObject = ScopedHandle<H, DeleteObject>;
 
-private:
-    HDC dc_;
+// A memory DC (compatible with a given one, or with the screen for nullptr).
+class ScopedMemoryDC : public ScopedHandle<HDC, DeleteDC> {
+public:
+    explicit ScopedMemoryDC(HDC like) : ScopedHandle(CreateCompatibleDC(like)) {}
 };
 
 // A bitmap of a given size selected into a memory DC of its own, to draw off
@@ -111,7 +112,7 @@ public:
                                  ? CreateCompatibleBitmap(like, width, height)
                                  : nullptr),
           select_(dc_, bitmap_) {}
-    bool Ok() const { return static_cast<HDC>(dc_) != nullptr && bitmap_.Get() != nullptr; }
+    bool Ok() const { return dc_.IsOpen() && bitmap_.IsOpen(); }
     HDC Dc() const { return dc_; }
     HBITMAP Bitmap() const { return bitmap_; }
 
@@ -137,25 +138,16 @@ private:
 };
 
 // A movable global memory block, freed unless the clipboard took it.
-class ScopedGlobal : NoCopy {
+class ScopedGlobal : public ScopedHandle<HGLOBAL, GlobalFree> {
 public:
     explicit ScopedGlobal(SIZE_T bytes)
-        : memory_(bytes != 0 ? GlobalAlloc(GMEM_MOVEABLE, bytes) : nullptr) {}
-    ~ScopedGlobal() {
-        if (memory_ != nullptr) {
-            GlobalFree(memory_);
-        }
-    }
-    HGLOBAL Handle() const { return memory_; }
+        : ScopedHandle(bytes != 0 ? GlobalAlloc(GMEM_MOVEABLE, bytes) : nullptr) {}
     // Once the clipboard holds the block, the system frees it.
     void PutOnClipboard(UINT format) {
-        if (memory_ != nullptr && SetClipboardData(format, memory_) != nullptr) {
-            memory_ = nullptr;
+        if (IsOpen() && SetClipboardData(format, Handle()) != nullptr) {
+            Release();
         }
     }
-
-private:
-    HGLOBAL memory_;
 };
 
 // A global block's bytes, locked for the scope.
@@ -175,71 +167,37 @@ private:
     void* bytes_;
 };
 
+inline BOOL WINAPI FreePages(BYTE* bytes) {
+    return VirtualFree(bytes, 0, MEM_RELEASE);
+}
+
 // Committed pages from the system's page allocator, for one operation: a
 // large buffer that goes back to the system whole when the operation ends.
-class ScopedPages : NoCopy {
+class ScopedPages : public ScopedHandle<BYTE*, FreePages> {
 public:
     explicit ScopedPages(SIZE_T bytes)
-        : bytes_(static_cast<BYTE*>(VirtualAlloc(nullptr, bytes, MEM_COMMIT, PAGE_READWRITE))) {}
-    ~ScopedPages() {
-        if (bytes_ != nullptr) {
-            VirtualFree(bytes_, 0, MEM_RELEASE);
-        }
-    }
-    BYTE* Bytes() const { return bytes_; }
-
-private:
-    BYTE* bytes_;
+        : ScopedHandle(
+              static_cast<BYTE*>(VirtualAlloc(nullptr, bytes, MEM_COMMIT, PAGE_READWRITE))) {}
+    BYTE* Bytes() const { return Handle(); }
 };
 
 // A file handle from CreateFile: closed.
-class ScopedFile : NoCopy {
-public:
-    explicit ScopedFile(HANDLE file) : file_(file) {}
-    ~ScopedFile() {
-        if (file_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(file_);
-        }
-    }
-    bool IsOpen() const { return file_ != INVALID_HANDLE_VALUE; }
-    HANDLE Handle() const { return file_; }
-
-private:
-    HANDLE file_;
-};
+using ScopedFile = ScopedHandle<HANDLE, CloseHandle, -1>;
 
 // A popup menu made for one showing: destroyed.
-class ScopedPopupMenu : NoCopy {
+class ScopedPopupMenu : public ScopedHandle<HMENU, DestroyMenu> {
 public:
-    ScopedPopupMenu() : menu_(CreatePopupMenu()) {}
-    ~ScopedPopupMenu() {
-        if (menu_ != nullptr) {
-            DestroyMenu(menu_);
-        }
-    }
-    HMENU Handle() const { return menu_; }
-
-private:
-    HMENU menu_;
+    ScopedPopupMenu() : ScopedHandle(CreatePopupMenu()) {}
 };
 
 // A hook on the calling thread: unhooked.
-class ScopedHook : NoCopy {
+class ScopedHook : public ScopedHandle<HHOOK, UnhookWindowsHookEx> {
 public:
-    ScopedHook() = default;
-    ~ScopedHook() {
-        if (hook_ != nullptr) {
-            UnhookWindowsHookEx(hook_);
-        }
-    }
     // Hooks `proc` in, unless a hook is held already.
     void Set(int kind, HOOKPROC proc) {
-        if (hook_ == nullptr) {
-            hook_ = SetWindowsHookExA(kind, proc, nullptr, GetCurrentThreadId());
+        if (!IsOpen()) {
+            Reset(SetWindowsHookExA(kind, proc, nullptr, GetCurrentThreadId()));
         }
     }
-    bool IsSet() const { return hook_ != nullptr; }
-
-private:
-    HHOOK hook_ = nullptr;
+    bool IsSet() const { return IsOpen(); }
 };

@@ -1,22 +1,18 @@
 #include "transcript/CaretModel.h"
 
-#include "transcript/TextRangeModel.h"
+#include "transcript/TextUnits.h"
 
 #include <algorithm>
 
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-bool IsTerminator(char c) {
-    return c == '\r' || c == '\n';
+bool IsBlankAt(const ChatLayout& l, size_t offset) {
+    return offset < l.length && ClassOf(l.wordBytes, l.text[offset]) == CharClass::Blank;
 }
 
 // Whether a visual line starts at `offset` in the middle of a logical line.
 bool IsWrapPoint(const ChatLayout& l, size_t offset) {
-    if (offset == 0 || offset >= l.length || l.lineCount == 0 || IsTerminator(l.text[offset - 1])) {
+    if (offset == 0 || offset >= l.length || l.lineCount == 0 || FollowsLineEnd(l, offset)) {
         return false;
     }
     return LayoutLineStart(l, LayoutLineOf(l, offset)) == offset;
@@ -25,7 +21,7 @@ bool IsWrapPoint(const ChatLayout& l, size_t offset) {
 // Where a move back starts: the end of a text that ends with a line break
 // shows where that break begins, so a step back starts from there and moves.
 size_t BackFrom(const ChatLayout& l, size_t c) {
-    if (c == l.length && c > 0 && IsTerminator(l.text[c - 1])) {
+    if (c == l.length && FollowsLineEnd(l, c)) {
         return UnitPrev(l, RangeUnit::Character, c);
     }
     return c;
@@ -34,7 +30,7 @@ size_t BackFrom(const ChatLayout& l, size_t c) {
 // On to the next word's start, stopping at a line's end.
 size_t WordRightOf(const ChatLayout& l, size_t c) {
     c = UnitNext(l, RangeUnit::Word, c);
-    if (c < l.length && IsBlank(l.text[c])) {
+    if (IsBlankAt(l, c)) {
         c = UnitNext(l, RangeUnit::Word, c);
     }
     return c;
@@ -43,7 +39,7 @@ size_t WordRightOf(const ChatLayout& l, size_t c) {
 // Back to the start of the word before, stopping at a line's start.
 size_t WordLeftOf(const ChatLayout& l, size_t c) {
     c = UnitPrev(l, RangeUnit::Word, BackFrom(l, c));
-    if (c > 0 && IsBlank(l.text[c]) && !IsTerminator(l.text[c - 1])) {
+    if (c > 0 && IsBlankAt(l, c) && !FollowsLineEnd(l, c)) {
         c = UnitPrev(l, RangeUnit::Word, c);
     }
     return c;

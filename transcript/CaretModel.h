@@ -6,7 +6,7 @@
 #pragma once
 
 #include "transcript/ChatLayout.h"
-#include "transcript/SelectionModel.h"
+#include "transcript/Selection.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,6 +3,7 @@
 // follow it, moved by the keys of a text box (CaretModel) with the view kept
 // on it.
 #include "transcript/ChatListState.h"
+#include "transcript/TextUnits.h"
 
 #include <algorithm>
 
@@ -30,7 +31,7 @@ size_t LastShownLineStart(const ChatState& s) {
     }
     const size_t last = std::min(s.top + FullRows(s) - 1, s.layout.lineCount - 1);
     size_t begin = 0, end = 0;
-    LayoutLogicalLineAt(s.layout, LayoutLineStart(s.layout, last), begin, end);
+    ChatLineAt(s.layout, LayoutLineStart(s.layout, last), begin, end);
     return std::max(begin, TopOffset(s));
 }
 

@@ -1,8 +1,8 @@
 #include "transcript/ChatListState.h"
+#include "transcript/TextUnits.h"
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 
 namespace chatlist {
 
@@ -143,12 +143,7 @@ void InvalidateMarker(HWND hwnd, const ChatState& s) {
 
 // Chat lines appended while the view is scrolled up are counted for the marker.
 void NoteNewLines(HWND hwnd, ChatState& s, const char* added, size_t length) {
-    unsigned lines = 0;
-    for (const char* p = added;
-         (p = static_cast<const char*>(std::memchr(p, '\n', length - (p - added)))) != nullptr;
-         ++p) {
-        ++lines;
-    }
+    const unsigned lines = static_cast<unsigned>(CountLineEnds(added, length));
     if (lines != 0) {
         s.unseenLines = s.unseenLines + lines < s.unseenLines ? UINT_MAX : s.unseenLines + lines;
         InvalidateMarker(hwnd, s);

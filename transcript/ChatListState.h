@@ -6,6 +6,7 @@
 // Only the control's own files include this.
 #pragma once
 
+#include "base/ComRef.h"
 #include "base/ScopedHandles.h"
 #include "transcript/CaretModel.h"
 #include "transcript/ChatLayout.h"
@@ -26,14 +27,14 @@ class PaneAccessible; // the MSAA object (access/ChatListAccessible.cpp)
 
 // What the accessibility room (access/) keeps of each window.
 struct AccessState {
-    TextElement* automation;    // made when first needed; one reference held here
-    PaneAccessible* accessible; // likewise
-    size_t announceFrom;        // where the appended text not yet announced starts
-    bool announcing;            // its timer runs
-    DWORD burstStart;           // when the first line of the burst being announced came
-    DWORD lastLineTime;         // and its latest
-    size_t clearedLength;       // the text the last clear took away, while a client listens:
-    uint64_t clearedPrint;      // its length and fingerprint, to know it when it comes back
+    ComRef<TextElement> automation;    // made when first needed; one reference held here
+    ComRef<PaneAccessible> accessible; // likewise
+    size_t announceFrom;               // where the appended text not yet announced starts
+    bool announcing;                   // its timer runs
+    DWORD burstStart;                  // when the first line of the burst being announced came
+    DWORD lastLineTime;                // and its latest
+    size_t clearedLength;              // the text the last clear took away, while a client listens:
+    uint64_t clearedPrint;             // its length and fingerprint, to know it when it comes back
 };
 
 // One per window, in its extra slot: made zeroed at creation, so every member

@@ -1,5 +1,7 @@
 #include "transcript/FindModel.h"
 
+#include "transcript/TextUnits.h"
+
 #include <algorithm>
 #include <iterator>
 
@@ -52,8 +54,8 @@ bool MatchesAt(const Prepared& p, size_t at) {
     if (!p.wholeWord) {
         return true;
     }
-    const bool wordBefore = at > 0 && p.word[p.text[at - 1]] != 0;
-    const bool wordAfter = at + p.m < p.length && p.word[p.text[at + p.m]] != 0;
+    const bool wordBefore = at > 0 && IsWordByte(p.word, p.text[at - 1]);
+    const bool wordAfter = at + p.m < p.length && IsWordByte(p.word, p.text[at + p.m]);
     return !wordBefore && !wordAfter;
 }
 

@@ -1,26 +1,18 @@
 // Ranges of the transcript's text as a screen reader walks them, free of any
-// Windows header: the boundaries of characters, words (the selection's word
-// units), visual lines (as the pane shows them), paragraphs (chat lines, each
-// with its line break) and the whole document, and
-// the range arithmetic of moving, moving one end and normalising to a unit.
-// Offsets are bytes of the text; a CR LF pair is one character.
+// Windows header: the range arithmetic of moving, moving one end and
+// normalising to a unit, over the units of TextUnits (characters, words,
+// visual lines, paragraphs as chat lines, the whole document).
 #pragma once
 
 #include "transcript/ChatLayout.h"
+#include "transcript/TextUnits.h"
 
 #include <cstddef>
-
-enum class RangeUnit { Character, Word, Line, Paragraph, Document };
 
 struct TextRange {
     size_t start;
     size_t end; // start <= end <= the text's length
 };
-
-// The first unit boundary after `offset` (the length at the end) and the last
-// one before it (0 at the start).
-size_t UnitNext(const ChatLayout& layout, RangeUnit unit, size_t offset);
-size_t UnitPrev(const ChatLayout& layout, RangeUnit unit, size_t offset);
 
 // The range becomes the one unit that holds its start (at the very end of a
 // text: the last unit).

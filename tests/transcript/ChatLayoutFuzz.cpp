@@ -3,7 +3,7 @@
 // the lines must equal a fresh layout of the whole text by the plain model, and
 // measuring must agree with shaping.
 #include "tests/transcript/LayoutFuzz.h"
-#include "transcript/SelectionModel.h"
+#include "transcript/TextUnits.h"
 
 namespace {
 
@@ -50,11 +50,11 @@ void Check(const ChatLayout& layout, const std::string& shadow) {
             std::abort();
         }
         size_t b = 0, e = 0;
-        LayoutWordAt(layout, hit, b, e);
+        WordAt(layout, hit, b, e);
         if (b > e || e > layout.length) {
             std::abort();
         }
-        LayoutLogicalLineAt(layout, hit, b, e);
+        ChatLineAt(layout, hit, b, e);
         if (b > start || e < end || e > layout.length) {
             std::abort();
         }

@@ -1,5 +1,5 @@
 #include "transcript/ChatLayout.h"
-#include "transcript/SelectionModel.h"
+#include "transcript/TextUnits.h"
 #include "tests/transcript/ChatLayoutModel.h"
 
 #include <gtest/gtest.h>
@@ -249,11 +249,11 @@ TEST_F(Layout, WordsAndLinesForSelection) {
     Set("<User> hello, world...\r\nnext\n\nlast");
     size_t b = 0, e = 0;
     auto word = [&](size_t at) {
-        LayoutWordAt(layout, at, b, e);
+        WordAt(layout, at, b, e);
         return std::string(layout.text + b, e - b);
     };
     auto line = [&](size_t at) {
-        LayoutLogicalLineAt(layout, at, b, e);
+        ChatLineAt(layout, at, b, e);
         return std::string(layout.text + b, e - b);
     };
     EXPECT_EQ(word(0), "<");

@@ -3,6 +3,7 @@
 // value is the end of the text. The provider of UI Automation serves the newer
 // ones. One object per window, held by its record and disconnected when the
 // window goes.
+#include "transcript/TextUnits.h"
 #include "transcript/access/ChatListAutomation.h"
 
 #include <oleacc.h>
@@ -18,19 +19,6 @@ namespace {
 // available through UI Automation's text pattern.
 constexpr size_t kValueMost = 64 * 1024;
 
-size_t ValueStart(const ChatState& s) {
-    if (s.layout.length <= kValueMost) {
-        return 0;
-    }
-    const size_t from = s.layout.length - kValueMost;
-    for (size_t i = from; i < s.layout.length; ++i) {
-        if (i > 0 && s.layout.text[i - 1] == '\n') {
-            return i;
-        }
-    }
-    return from; // one line longer than the value: its end
-}
-
 bool IsSelf(const VARIANT& child) {
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
@@ -41,6 +29,7 @@ class PaneAccessible final : public IAccessible {
 public:
     explicit PaneAccessible(HWND hwnd) : hwnd_(hwnd) {}
     void Disconnect() { hwnd_ = nullptr; }
+    Pane Reach() const { return Live(hwnd_); } // for Serve
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         const bool ours = IsEqualIID(iid, __uuidof(IUnknown)) ||
@@ -69,18 +58,13 @@ public:
 
     // The parent is the window itself, as the system's proxy for it answers.
     HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
-        if (parent == nullptr) {
-            return E_POINTER;
-        }
-        *parent = nullptr;
-        if (Live() == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        const uia::Api& api = uia::Functions();
-        return api.CreateStdAccessibleObject != nullptr
-                   ? api.CreateStdAccessibleObject(hwnd_, OBJID_WINDOW, __uuidof(IDispatch),
-                                                   reinterpret_cast<void**>(parent))
-                   : S_FALSE;
+        return Serve(*this, parent, [&](HWND hwnd, ChatState*) {
+            const uia::Api& api = uia::Functions();
+            return api.CreateStdAccessibleObject != nullptr
+                       ? api.CreateStdAccessibleObject(hwnd, OBJID_WINDOW, __uuidof(IDispatch),
+                                                       reinterpret_cast<void**>(parent))
+                       : S_FALSE;
+        });
     }
     HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
         if (count == nullptr) {
@@ -98,7 +82,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
         return Text(child, value, [](const ChatState& s) {
-            return TextOf(s, ValueStart(s), s.layout.length, -1).Release();
+            const size_t from = TailFromLineStart(s.layout.text, s.layout.length, kValueMost);
+            return TextOf(s, from, s.layout.length, -1).Release();
         });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT, BSTR* text) override {
@@ -121,7 +106,7 @@ public:
         return AnswerNumber(child, role, ROLE_SYSTEM_DOCUMENT);
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        if (state != nullptr && IsSelf(child) && Live() == nullptr) {
+        if (state != nullptr && IsSelf(child) && Reach().s == nullptr) {
             state->vt = VT_EMPTY;
             return uia::kElementNotAvailable;
         }
@@ -141,7 +126,7 @@ public:
             return E_POINTER;
         }
         focus->vt = VT_EMPTY;
-        if (Live() != nullptr && GetFocus() == hwnd_) {
+        if (Reach().s != nullptr && GetFocus() == hwnd_) {
             focus->vt = VT_I4;
             focus->lVal = CHILDID_SELF;
         }
@@ -200,32 +185,23 @@ public:
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
 
 private:
-    // The record while the window lives: WM_DESTROY disconnects the object, so
-    // a handle that Windows has since given to another window is never asked.
-    const ChatState* Live() const { return ProviderState(hwnd_); }
     // The pane's client area on the screen (the window object, its parent,
     // has the frame and the scroll bar).
     bool OnScreen(RECT* r) const {
-        if (Live() == nullptr || !GetClientRect(hwnd_, r)) {
+        if (Reach().s == nullptr || !GetClientRect(hwnd_, r)) {
             return false;
         }
         MapWindowPoints(hwnd_, nullptr, reinterpret_cast<POINT*>(r), 2);
         return true;
     }
-    template <typename Make> HRESULT Text(const VARIANT& child, BSTR* out, Make make) const {
-        if (out == nullptr) {
-            return E_POINTER;
-        }
-        *out = nullptr;
-        if (!IsSelf(child)) {
-            return E_INVALIDARG;
-        }
-        const ChatState* s = Live();
-        if (s == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        *out = make(*s);
-        return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+    template <typename Make> HRESULT Text(const VARIANT& child, BSTR* out, Make make) {
+        return Serve(
+            *this, out,
+            [&](HWND, const ChatState* s) {
+                *out = make(*s);
+                return *out != nullptr ? S_OK : E_OUTOFMEMORY;
+            },
+            IsSelf(child));
     }
     static HRESULT NoText(BSTR* out) {
         if (out == nullptr) {
@@ -251,19 +227,18 @@ LRESULT AnswerAccessible(HWND hwnd, ChatState& s, WPARAM wParam) {
     if (api.LresultFromObject == nullptr) {
         return DefWindowProcA(hwnd, WM_GETOBJECT, wParam, static_cast<LPARAM>(OBJID_CLIENT));
     }
-    if (s.access.accessible == nullptr) {
-        s.access.accessible = new (std::nothrow) PaneAccessible(hwnd);
+    if (!s.access.accessible) {
+        s.access.accessible = ComRef<PaneAccessible>(new (std::nothrow) PaneAccessible(hwnd));
     }
-    return s.access.accessible != nullptr
-               ? api.LresultFromObject(__uuidof(IAccessible), wParam, s.access.accessible)
+    return s.access.accessible
+               ? api.LresultFromObject(__uuidof(IAccessible), wParam, s.access.accessible.Get())
                : 0;
 }
 
 void AccessibleGone(ChatState& s) {
-    if (s.access.accessible != nullptr) {
+    if (s.access.accessible) {
         s.access.accessible->Disconnect();
-        s.access.accessible->Release();
-        s.access.accessible = nullptr;
+        s.access.accessible.Reset();
     }
 }
 

@@ -3,6 +3,7 @@
 // line read again on Alt+1 ... Alt+0. With no UI Automation client listening,
 // a line costs one question to the system and nothing more.
 #include "transcript/ChatList.h"
+#include "transcript/TextUnits.h"
 #include "transcript/access/ChatListAutomation.h"
 
 #include <algorithm>
@@ -43,12 +44,9 @@ ScopedBstr Announcement(const ChatState& s) {
     if (s.layout.length - from <= kAnnounceMost) {
         return TextOf(s, from, s.layout.length, -1);
     }
-    unsigned lines = 0;
-    for (size_t i = from; i < s.layout.length; ++i) {
-        lines += s.layout.text[i] == '\n';
-    }
+    const size_t lines = CountLineEnds(s.layout.text + from, s.layout.length - from);
     wchar_t counted[40];
-    wsprintfW(counted, L"%u new lines", lines);
+    wsprintfW(counted, L"%u new lines", static_cast<unsigned>(lines));
     return ScopedBstr(counted);
 }
 
@@ -144,28 +142,13 @@ LRESULT OnReadLine(HWND hwnd, ChatState& s, WPARAM nth) {
     if (nth < 1 || nth > 10 || !uia::ClientsListening()) {
         return FALSE;
     }
-    // Back from the end, a line at a time; a last line without its line end counts.
-    const char* text = s.layout.text;
-    size_t end = s.layout.length;
-    for (WPARAM k = 1;; ++k) {
-        if (end == 0) {
-            return FALSE;
-        }
-        size_t start = end - 1;
-        while (start > 0 && text[start - 1] != '\n') {
-            --start;
-        }
-        if (k == nth) {
-            size_t shown = end;
-            while (shown > start && (text[shown - 1] == '\n' || text[shown - 1] == '\r')) {
-                --shown;
-            }
-            Notify(hwnd, s, TextOf(s, start, shown, -1), uia::NotificationProcessing_MostRecent,
-                   kReadLineActivity);
-            return TRUE;
-        }
-        end = start;
+    size_t start = 0, shown = 0;
+    if (!ChatLineFromEnd(s.layout.text, s.layout.length, nth, start, shown)) {
+        return FALSE;
     }
+    Notify(hwnd, s, TextOf(s, start, shown, -1), uia::NotificationProcessing_MostRecent,
+           kReadLineActivity);
+    return TRUE;
 }
 
 } // namespace chatlist

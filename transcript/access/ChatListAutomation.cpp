@@ -20,7 +20,7 @@ ProviderCallProbe SetProviderCallProbe(ProviderCallProbe probe) {
 
 namespace chatlist {
 
-ChatState* ProviderState(HWND hwnd) {
+Pane Live(HWND hwnd) {
     const DWORD thread = GetCurrentThreadId();
     if (callProbe != nullptr) {
         callProbe(thread);
@@ -29,14 +29,10 @@ ChatState* ProviderState(HWND hwnd) {
     // here; a call that still comes from elsewhere would race the window's
     // own changes to its text, and gets nothing.
     if (hwnd == nullptr || GetWindowThreadProcessId(hwnd, nullptr) != thread) {
-        return nullptr;
+        return Pane{nullptr, nullptr};
     }
-    return StateOf(hwnd);
-}
-
-ChatState* TextElement::Live(HWND* hwnd) const {
-    *hwnd = hwnd_;
-    return ProviderState(hwnd_);
+    ChatState* s = StateOf(hwnd);
+    return Pane{s != nullptr ? hwnd : nullptr, s};
 }
 
 HRESULT TextElement::QueryInterface(REFIID iid, void** out) {
@@ -60,30 +56,20 @@ HRESULT TextElement::get_ProviderOptions(ProviderOptions* options) {
 }
 
 HRESULT TextElement::GetPatternProvider(PATTERNID id, IUnknown** out) {
-    if (out == nullptr) {
-        return E_POINTER;
-    }
-    *out = nullptr;
-    HWND hwnd;
-    if (Live(&hwnd) == nullptr) {
-        return uia::kElementNotAvailable;
-    }
-    if (id == uia::kTextPattern) {
-        *out = static_cast<uia::ITextProvider*>(this);
-        AddRef();
-    }
-    return S_OK;
+    return Serve(*this, out, [&](HWND, ChatState*) {
+        if (id == uia::kTextPattern) {
+            *out = static_cast<uia::ITextProvider*>(this);
+            AddRef();
+        }
+        return S_OK;
+    });
 }
 
 HRESULT TextElement::GetPropertyValue(PROPERTYID id, VARIANT* value) {
-    if (value == nullptr) {
-        return E_POINTER;
-    }
-    value->vt = VT_EMPTY;
-    HWND hwnd;
-    if (Live(&hwnd) == nullptr) {
-        return uia::kElementNotAvailable;
-    }
+    return Serve(*this, value, [&](HWND hwnd, ChatState*) { return Property(hwnd, id, value); });
+}
+
+HRESULT TextElement::Property(HWND hwnd, PROPERTYID id, VARIANT* value) {
     switch (id) {
     case uia::kNameProperty:
         value->vt = VT_BSTR;
@@ -109,32 +95,24 @@ HRESULT TextElement::GetPropertyValue(PROPERTYID id, VARIANT* value) {
 }
 
 HRESULT TextElement::get_HostRawElementProvider(IRawElementProviderSimple** host) {
-    if (host == nullptr) {
-        return E_POINTER;
-    }
-    *host = nullptr;
-    HWND hwnd;
-    if (Live(&hwnd) == nullptr) {
-        return uia::kElementNotAvailable;
-    }
-    const uia::Api& api = uia::Functions();
-    return api.HostProviderFromHwnd != nullptr ? api.HostProviderFromHwnd(hwnd, host) : S_OK;
+    return Serve(*this, host, [&](HWND hwnd, ChatState*) {
+        const uia::Api& api = uia::Functions();
+        return api.HostProviderFromHwnd != nullptr ? api.HostProviderFromHwnd(hwnd, host) : S_OK;
+    });
 }
 
 // With nothing selected, the selection is the caret: an empty range where it is.
 HRESULT TextElement::GetSelection(SAFEARRAY** ranges) {
-    HWND hwnd;
-    const ChatState* s = Live(&hwnd);
-    return s == nullptr ? uia::kElementNotAvailable
-                        : Array(ranges, SelectionFrom(s->sel), SelectionTo(s->sel));
+    return Serve(*this, [&](HWND, const ChatState* s) {
+        return Array(ranges, SelectionFrom(s->sel), SelectionTo(s->sel));
+    });
 }
 
 HRESULT TextElement::GetVisibleRanges(SAFEARRAY** ranges) {
-    HWND hwnd;
-    const ChatState* s = Live(&hwnd);
-    if (s == nullptr) {
-        return uia::kElementNotAvailable;
-    }
+    return Serve(*this, [&](HWND, const ChatState* s) { return Visible(s, ranges); });
+}
+
+HRESULT TextElement::Visible(const ChatState* s, SAFEARRAY** ranges) {
     if (s->layout.lineCount == 0) {
         return Array(ranges, 0, 0);
     }
@@ -153,20 +131,15 @@ HRESULT TextElement::RangeFromChild(IRawElementProviderSimple*, uia::ITextRangeP
 }
 
 HRESULT TextElement::RangeFromPoint(uia::UiaPoint point, uia::ITextRangeProvider** range) {
-    HWND hwnd;
-    const ChatState* s = Live(&hwnd);
-    if (s == nullptr) {
-        return uia::kElementNotAvailable;
-    }
-    const size_t at =
-        OffsetAtScreen(hwnd, *s, POINT{static_cast<LONG>(point.x), static_cast<LONG>(point.y)});
-    return Give(range, at, at);
+    return Serve(*this, [&](HWND hwnd, const ChatState* s) {
+        const size_t at =
+            OffsetAtScreen(hwnd, *s, POINT{static_cast<LONG>(point.x), static_cast<LONG>(point.y)});
+        return Give(range, at, at);
+    });
 }
 
 HRESULT TextElement::get_DocumentRange(uia::ITextRangeProvider** range) {
-    HWND hwnd;
-    const ChatState* s = Live(&hwnd);
-    return s == nullptr ? uia::kElementNotAvailable : Give(range, 0, s->layout.length);
+    return Serve(*this, [&](HWND, const ChatState* s) { return Give(range, 0, s->layout.length); });
 }
 
 HRESULT TextElement::get_SupportedTextSelection(uia::SupportedTextSelection* kind) {
@@ -189,19 +162,16 @@ HRESULT TextElement::Array(SAFEARRAY** out, size_t start, size_t end) {
     if (out == nullptr) {
         return E_POINTER;
     }
-    uia::ITextRangeProvider* range = NewRange(this, start, end);
-    *out = RangeArray(range);
-    if (range != nullptr) {
-        range->Release();
-    }
+    const ComRef<uia::ITextRangeProvider> range(NewRange(this, start, end));
+    *out = RangeArray(range.Get());
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
 TextElement* ElementOf(HWND hwnd, ChatState& s) {
-    if (s.access.automation == nullptr) {
-        s.access.automation = new (std::nothrow) TextElement(hwnd);
+    if (!s.access.automation) {
+        s.access.automation = ComRef<TextElement>(new (std::nothrow) TextElement(hwnd));
     }
-    return s.access.automation;
+    return s.access.automation.Get();
 }
 
 LRESULT OnGetObject(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam) {
@@ -222,7 +192,7 @@ LRESULT OnGetObject(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam) {
 void AutomationGone(HWND hwnd, ChatState& s) {
     StopAnnouncing(hwnd, s);
     AccessibleGone(s);
-    if (s.access.automation == nullptr) {
+    if (!s.access.automation) {
         return;
     }
     s.access.automation->Disconnect();
@@ -231,10 +201,9 @@ void AutomationGone(HWND hwnd, ChatState& s) {
         api.ReturnRawElementProvider(hwnd, 0, 0, nullptr); // UI Automation lets go of the window
     }
     if (api.DisconnectProvider != nullptr) {
-        api.DisconnectProvider(s.access.automation);
+        api.DisconnectProvider(s.access.automation.Get());
     }
-    s.access.automation->Release();
-    s.access.automation = nullptr;
+    s.access.automation.Reset();
 }
 
 } // namespace chatlist
@@ -244,9 +213,6 @@ IRawElementProviderSimple* ChatListAutomationElement(HWND chat) {
     const bool ours = chatlist::IsChatList(chat) &&
                       GetWindowThreadProcessId(chat, nullptr) == GetCurrentThreadId();
     chatlist::ChatState* s = ours ? chatlist::StateOf(chat) : nullptr;
-    chatlist::TextElement* element = s != nullptr ? chatlist::ElementOf(chat, *s) : nullptr;
-    if (element != nullptr) {
-        element->AddRef();
-    }
-    return element;
+    return s != nullptr && chatlist::ElementOf(chat, *s) != nullptr ? s->access.automation.Share()
+                                                                    : nullptr;
 }

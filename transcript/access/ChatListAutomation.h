@@ -3,6 +3,7 @@
 // MSAA object (ChatListAccessible.cpp).
 #pragma once
 
+#include "base/ComRef.h"
 #include "base/ComRefCount.h"
 #include "transcript/ChatListState.h"
 #include "transcript/access/ChatListUia.h"
@@ -14,6 +15,44 @@ namespace chatlist {
 // What a screen reader calls the pane, through either interface.
 inline constexpr wchar_t kPaneName[] = L"Output window";
 
+// The pane as a COM call may use it: the window and its record while the
+// window lives and the call comes on its own thread; both null once the object
+// is disconnected (WM_DESTROY, so a handle that Windows has since given to
+// another window is never asked) or for a call from elsewhere.
+struct Pane {
+    HWND hwnd;
+    ChatState* s;
+};
+// Every call on the element, a range or the MSAA object that reads the window asks this first.
+Pane Live(HWND hwnd);
+
+// What an out-parameter holds when a method has nothing to give.
+template <typename T> void Empty(T** out) {
+    *out = nullptr;
+}
+inline void Empty(VARIANT* out) {
+    out->vt = VT_EMPTY;
+}
+
+// The prologue the COM methods share: `object.Reach()` (Live, for a range also
+// clamped to the text) answers the pane; a pane gone is "not available", else
+// `answer(hwnd, s)` answers.
+template <typename Object, typename Answer> HRESULT Serve(Object& object, Answer answer) {
+    const Pane pane = object.Reach();
+    return pane.s != nullptr ? answer(pane.hwnd, pane.s) : uia::kElementNotAvailable;
+}
+// With an out-parameter: none is E_POINTER, else it starts empty; then
+// arguments the method refuses (`argumentsOk` false) are E_INVALIDARG, before
+// the pane is asked.
+template <typename Object, typename Out, typename Answer>
+HRESULT Serve(Object& object, Out* out, Answer answer, bool argumentsOk = true) {
+    if (out == nullptr) {
+        return E_POINTER;
+    }
+    Empty(out);
+    return argumentsOk ? Serve(object, answer) : E_INVALIDARG;
+}
+
 // The pane as a read-only document with the text pattern. One per window,
 // made when first needed and held by the window's record; WM_DESTROY
 // disconnects it, after which every call answers "not available".
@@ -21,9 +60,7 @@ class TextElement final : public IRawElementProviderSimple, public uia::ITextPro
 public:
     explicit TextElement(HWND hwnd) : hwnd_(hwnd) {}
     void Disconnect() { hwnd_ = nullptr; }
-    // The window's record while the window lives, else null: every call on the
-    // element or a range asks this first.
-    ChatState* Live(HWND* hwnd) const;
+    Pane Reach() const { return Live(hwnd_); } // for Serve, and for its ranges' calls
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
@@ -48,6 +85,8 @@ public:
     get_SupportedTextSelection(uia::SupportedTextSelection* kind) override;
 
 private:
+    HRESULT Property(HWND hwnd, PROPERTYID id, VARIANT* value);
+    HRESULT Visible(const ChatState* s, SAFEARRAY** ranges);
     HRESULT Give(uia::ITextRangeProvider** range, size_t start, size_t end);
     HRESULT Array(SAFEARRAY** out, size_t start, size_t end);
 
@@ -55,9 +94,6 @@ private:
     HWND hwnd_;
 };
 
-// The record of `hwnd` for a call on the window's own thread; null when the
-// object is disconnected (hwnd null) or the call comes from another thread.
-ChatState* ProviderState(HWND hwnd);
 // The window's element, made when first needed; null when out of memory.
 TextElement* ElementOf(HWND hwnd, ChatState& s);
 // Ends an announcement that waits for its burst to end (ChatListAnnounce.cpp).

@@ -29,10 +29,8 @@ RangeUnit UnitOf(uia::TextUnit unit) {
 
 class ChatRange final : public uia::ITextRangeProvider {
 public:
-    ChatRange(TextElement* element, size_t start, size_t end) : element_(element), r_{start, end} {
-        element_->AddRef();
-    }
-    ~ChatRange() { element_->Release(); }
+    ChatRange(TextElement* element, size_t start, size_t end)
+        : element_(ComRef<TextElement>::Another(element)), r_{start, end} {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         const bool ours = IsEqualIID(iid, __uuidof(IUnknown)) ||
@@ -47,19 +45,20 @@ public:
         return Give(copy, r_.start, r_.end);
     }
     HRESULT STDMETHODCALLTYPE Compare(uia::ITextRangeProvider* other, BOOL* same) override {
-        const ChatRange* o = Ours(other);
-        if (same == nullptr || o == nullptr) {
+        const ComRef<ChatRange> o = Ours(other);
+        if (same == nullptr || !o) {
             return E_INVALIDARG;
         }
-        *same = o->element_ == element_ && o->r_.start == r_.start && o->r_.end == r_.end;
+        *same =
+            o->element_.Get() == element_.Get() && o->r_.start == r_.start && o->r_.end == r_.end;
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE CompareEndpoints(uia::TextPatternRangeEndpoint endpoint,
                                                uia::ITextRangeProvider* other,
                                                uia::TextPatternRangeEndpoint otherEndpoint,
                                                int* order) override {
-        const ChatRange* o = Ours(other);
-        if (order == nullptr || o == nullptr) {
+        const ComRef<ChatRange> o = Ours(other);
+        if (order == nullptr || !o) {
             return E_INVALIDARG;
         }
         const size_t a = End(endpoint), b = o->End(otherEndpoint);
@@ -67,12 +66,10 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE ExpandToEnclosingUnit(uia::TextUnit unit) override {
-        const ChatState* s = Live();
-        if (s == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        RangeExpand(s->layout, r_, UnitOf(unit));
-        return S_OK;
+        return Serve(*this, [&](HWND, const ChatState* s) {
+            RangeExpand(s->layout, r_, UnitOf(unit));
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE FindAttribute(TEXTATTRIBUTEID, VARIANT, BOOL,
                                             uia::ITextRangeProvider** found) override {
@@ -81,73 +78,51 @@ public:
     HRESULT STDMETHODCALLTYPE FindText(BSTR text, BOOL backward, BOOL ignoreCase,
                                        uia::ITextRangeProvider** found) override;
     HRESULT STDMETHODCALLTYPE GetAttributeValue(TEXTATTRIBUTEID id, VARIANT* value) override {
-        if (value == nullptr) {
-            return E_POINTER;
-        }
-        value->vt = VT_EMPTY;
-        if (Live() == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        if (id == uia::kIsReadOnlyAttribute) {
-            value->vt = VT_BOOL;
-            value->boolVal = VARIANT_TRUE;
-        }
-        return S_OK;
+        return Serve(*this, value, [&](HWND, ChatState*) {
+            if (id == uia::kIsReadOnlyAttribute) {
+                value->vt = VT_BOOL;
+                value->boolVal = VARIANT_TRUE;
+            }
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE GetBoundingRectangles(SAFEARRAY** rects) override;
     HRESULT STDMETHODCALLTYPE GetEnclosingElement(IRawElementProviderSimple** element) override {
         if (element == nullptr) {
             return E_POINTER;
         }
-        *element = element_;
-        element_->AddRef();
+        *element = element_.Share();
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE GetText(int maxLength, BSTR* text) override {
-        if (text == nullptr) {
-            return E_POINTER;
-        }
-        *text = nullptr;
-        if (maxLength < -1) {
-            return E_INVALIDARG; // -1 asks for all; no other negative length means anything
-        }
-        const ChatState* s = Live();
-        if (s == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        *text = TextOf(*s, r_.start, r_.end, maxLength).Release();
-        return *text != nullptr ? S_OK : E_OUTOFMEMORY;
+        // -1 asks for all; no other negative length means anything.
+        return Serve(
+            *this, text,
+            [&](HWND, const ChatState* s) {
+                *text = TextOf(*s, r_.start, r_.end, maxLength).Release();
+                return *text != nullptr ? S_OK : E_OUTOFMEMORY;
+            },
+            maxLength >= -1);
     }
     HRESULT STDMETHODCALLTYPE Move(uia::TextUnit unit, int count, int* moved) override {
-        const ChatState* s = Live();
-        if (s == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        const int n = RangeMove(s->layout, r_, UnitOf(unit), count);
-        if (moved != nullptr) {
-            *moved = n;
-        }
-        return S_OK;
+        return Serve(*this, [&](HWND, const ChatState* s) {
+            return Moved(moved, RangeMove(s->layout, r_, UnitOf(unit), count));
+        });
     }
     HRESULT STDMETHODCALLTYPE MoveEndpointByUnit(uia::TextPatternRangeEndpoint endpoint,
                                                  uia::TextUnit unit, int count,
                                                  int* moved) override {
-        const ChatState* s = Live();
-        if (s == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        const int n = RangeMoveEndpoint(
-            s->layout, r_, endpoint == uia::TextPatternRangeEndpoint_End, UnitOf(unit), count);
-        if (moved != nullptr) {
-            *moved = n;
-        }
-        return S_OK;
+        return Serve(*this, [&](HWND, const ChatState* s) {
+            return Moved(moved, RangeMoveEndpoint(s->layout, r_,
+                                                  endpoint == uia::TextPatternRangeEndpoint_End,
+                                                  UnitOf(unit), count));
+        });
     }
     HRESULT STDMETHODCALLTYPE
     MoveEndpointByRange(uia::TextPatternRangeEndpoint endpoint, uia::ITextRangeProvider* other,
                         uia::TextPatternRangeEndpoint otherEndpoint) override {
-        const ChatRange* o = Ours(other);
-        if (o == nullptr) {
+        const ComRef<ChatRange> o = Ours(other);
+        if (!o) {
             return E_INVALIDARG;
         }
         RangeSetEndpoint(r_, endpoint != uia::TextPatternRangeEndpoint_Start,
@@ -155,13 +130,10 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE Select() override {
-        HWND hwnd;
-        ChatState* s = element_->Live(&hwnd);
-        if (s == nullptr) {
-            return uia::kElementNotAvailable;
-        }
-        SetSelection(hwnd, *s, r_.start, r_.end);
-        return S_OK;
+        return Serve(*element_.Get(), [&](HWND hwnd, ChatState* s) {
+            SetSelection(hwnd, *s, r_.start, r_.end);
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE AddToSelection() override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE RemoveFromSelection() override { return E_NOTIMPL; }
@@ -177,33 +149,40 @@ public:
         return *children != nullptr ? S_OK : E_OUTOFMEMORY;
     }
 
-private:
-    // The record while the window lives, with this range clamped to its text.
-    ChatState* Live() {
-        HWND hwnd;
-        ChatState* s = element_->Live(&hwnd);
-        if (s != nullptr) {
-            r_.end = std::min(r_.end, s->layout.length);
+    // The pane while the window lives, with this range clamped to its text (for Serve).
+    Pane Reach() {
+        const Pane pane = element_->Reach();
+        if (pane.s != nullptr) {
+            r_.end = std::min(r_.end, pane.s->layout.length);
             r_.start = std::min(r_.start, r_.end);
         }
-        return s;
+        return pane;
     }
+
+private:
     size_t End(uia::TextPatternRangeEndpoint e) const {
         return e == uia::TextPatternRangeEndpoint_End ? r_.end : r_.start;
     }
-    static ChatRange* Ours(uia::ITextRangeProvider* other) {
+    // `other` when it is one of ours, held for as long as the caller looks.
+    static ComRef<ChatRange> Ours(uia::ITextRangeProvider* other) {
         void* ours = nullptr;
         if (other == nullptr || FAILED(other->QueryInterface(kIID_ChatRange, &ours))) {
-            return nullptr;
+            return ComRef<ChatRange>();
         }
-        other->Release(); // the caller holds it for as long as we look
-        return static_cast<ChatRange*>(static_cast<uia::ITextRangeProvider*>(ours));
+        return ComRef<ChatRange>(
+            static_cast<ChatRange*>(static_cast<uia::ITextRangeProvider*>(ours)));
+    }
+    static HRESULT Moved(int* moved, int n) {
+        if (moved != nullptr) {
+            *moved = n;
+        }
+        return S_OK;
     }
     HRESULT Give(uia::ITextRangeProvider** out, size_t start, size_t end) {
         if (out == nullptr) {
             return E_POINTER;
         }
-        *out = NewRange(element_, start, end);
+        *out = NewRange(element_.Get(), start, end);
         return *out != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     static HRESULT Nothing(uia::ITextRangeProvider** found) {
@@ -213,8 +192,13 @@ private:
         return found != nullptr ? S_OK : E_POINTER;
     }
 
+    HRESULT Rectangles(HWND hwnd, const ChatState* s, SAFEARRAY** rects);
+    HRESULT Scroll(HWND hwnd, ChatState* s, BOOL alignToTop);
+    HRESULT Found(const ChatState* s, BSTR text, BOOL backward, BOOL ignoreCase,
+                  uia::ITextRangeProvider** found);
+
     ComRefCount refs_;
-    TextElement* element_;
+    ComRef<TextElement> element_;
     TextRange r_;
 };
 
@@ -222,14 +206,13 @@ private:
 // search over the bytes, its case folding of the code page.
 HRESULT ChatRange::FindText(BSTR text, BOOL backward, BOOL ignoreCase,
                             uia::ITextRangeProvider** found) {
-    if (found == nullptr) {
-        return E_POINTER;
-    }
-    *found = nullptr;
-    const ChatState* s = Live();
-    if (s == nullptr) {
-        return uia::kElementNotAvailable;
-    }
+    return Serve(*this, found, [&](HWND, const ChatState* s) {
+        return Found(s, text, backward, ignoreCase, found);
+    });
+}
+
+HRESULT ChatRange::Found(const ChatState* s, BSTR text, BOOL backward, BOOL ignoreCase,
+                         uia::ITextRangeProvider** found) {
     if (text == nullptr) {
         return E_INVALIDARG;
     }
@@ -246,15 +229,11 @@ HRESULT ChatRange::FindText(BSTR text, BOOL backward, BOOL ignoreCase,
 }
 
 HRESULT ChatRange::GetBoundingRectangles(SAFEARRAY** rects) {
-    if (rects == nullptr) {
-        return E_POINTER;
-    }
-    *rects = nullptr;
-    HWND hwnd;
-    const ChatState* s = Live();
-    if (s == nullptr || element_->Live(&hwnd) == nullptr) {
-        return uia::kElementNotAvailable;
-    }
+    return Serve(*this, rects,
+                 [&](HWND hwnd, const ChatState* s) { return Rectangles(hwnd, s, rects); });
+}
+
+HRESULT ChatRange::Rectangles(HWND hwnd, const ChatState* s, SAFEARRAY** rects) {
     const uia::Api& api = uia::Functions();
     if (api.SafeArrayCreateVector == nullptr || api.SafeArrayPutElement == nullptr) {
         return E_OUTOFMEMORY;
@@ -296,11 +275,10 @@ HRESULT ChatRange::GetBoundingRectangles(SAFEARRAY** rects) {
 }
 
 HRESULT ChatRange::ScrollIntoView(BOOL alignToTop) {
-    HWND hwnd;
-    ChatState* s = Live();
-    if (s == nullptr || element_->Live(&hwnd) == nullptr) {
-        return uia::kElementNotAvailable;
-    }
+    return Serve(*this, [&](HWND hwnd, ChatState* s) { return Scroll(hwnd, s, alignToTop); });
+}
+
+HRESULT ChatRange::Scroll(HWND hwnd, ChatState* s, BOOL alignToTop) {
     if (s->layout.lineCount == 0) {
         return S_OK;
     }

@@ -38,20 +38,12 @@ Api& Table() {
     if (!loaded) {
         loaded = true;
         const HMODULE core = SystemLibrary("uiautomationcore.dll");
-        Take(core, "UiaClientsAreListening", api.ClientsAreListening);
-        Take(core, "UiaReturnRawElementProvider", api.ReturnRawElementProvider);
-        Take(core, "UiaHostProviderFromHwnd", api.HostProviderFromHwnd);
-        Take(core, "UiaRaiseAutomationEvent", api.RaiseAutomationEvent);
-        Take(core, "UiaRaiseNotificationEvent", api.RaiseNotificationEvent);
-        Take(core, "UiaDisconnectProvider", api.DisconnectProvider);
-        const HMODULE ole = SystemLibrary("oleaut32.dll");
-        Take(ole, "SysAllocStringLen", api.SysAllocStringLen);
-        Take(ole, "SysFreeString", api.SysFreeString);
-        Take(ole, "SafeArrayCreateVector", api.SafeArrayCreateVector);
-        Take(ole, "SafeArrayPutElement", api.SafeArrayPutElement);
-        const HMODULE acc = SystemLibrary("oleacc.dll");
-        Take(acc, "LresultFromObject", api.LresultFromObject);
-        Take(acc, "CreateStdAccessibleObject", api.CreateStdAccessibleObject);
+        const HMODULE oleaut = SystemLibrary("oleaut32.dll");
+        const HMODULE oleacc = SystemLibrary("oleacc.dll");
+#define UIA_TAKE(library, exported, member, result, parameters)                                    \
+    Take(library, #exported, api.member);
+        UIA_FUNCTIONS(UIA_TAKE)
+#undef UIA_TAKE
     }
     return api;
 }

@@ -99,21 +99,33 @@ struct ITextRangeProvider : public IUnknown {
 };
 
 // The functions taken at run time, from the system folder only; any may be
-// null where the system lacks it.
+// null where the system lacks it. This one list makes both the table's
+// members and the lines that load them (ChatListUia.cpp): each entry is
+// X(library, name exported, member, return type, parameters), the library
+// being one of `core` (uiautomationcore), `oleaut` (oleaut32), `oleacc`.
+#define UIA_FUNCTIONS(X)                                                                           \
+    X(core, UiaClientsAreListening, ClientsAreListening, BOOL, ())                                 \
+    X(core, UiaReturnRawElementProvider, ReturnRawElementProvider, LRESULT,                        \
+      (HWND, WPARAM, LPARAM, IRawElementProviderSimple*))                                          \
+    X(core, UiaHostProviderFromHwnd, HostProviderFromHwnd, HRESULT,                                \
+      (HWND, IRawElementProviderSimple**))                                                         \
+    X(core, UiaRaiseAutomationEvent, RaiseAutomationEvent, HRESULT,                                \
+      (IRawElementProviderSimple*, EVENTID))                                                       \
+    X(core, UiaRaiseNotificationEvent, RaiseNotificationEvent, HRESULT,                            \
+      (IRawElementProviderSimple*, NotificationKind, NotificationProcessing, BSTR, BSTR))          \
+    X(core, UiaDisconnectProvider, DisconnectProvider, HRESULT, (IRawElementProviderSimple*))      \
+    X(oleaut, SysAllocStringLen, SysAllocStringLen, BSTR, (const OLECHAR*, UINT))                  \
+    X(oleaut, SysFreeString, SysFreeString, void, (BSTR))                                          \
+    X(oleaut, SafeArrayCreateVector, SafeArrayCreateVector, SAFEARRAY*, (VARTYPE, LONG, ULONG))    \
+    X(oleaut, SafeArrayPutElement, SafeArrayPutElement, HRESULT, (SAFEARRAY*, LONG*, void*))       \
+    X(oleacc, LresultFromObject, LresultFromObject, LRESULT, (REFIID, WPARAM, LPUNKNOWN))          \
+    X(oleacc, CreateStdAccessibleObject, CreateStdAccessibleObject, HRESULT,                       \
+      (HWND, LONG, REFIID, void**))
+
 struct Api {
-    BOOL(WINAPI* ClientsAreListening)();
-    LRESULT(WINAPI* ReturnRawElementProvider)(HWND, WPARAM, LPARAM, IRawElementProviderSimple*);
-    HRESULT(WINAPI* HostProviderFromHwnd)(HWND, IRawElementProviderSimple**);
-    HRESULT(WINAPI* RaiseAutomationEvent)(IRawElementProviderSimple*, EVENTID);
-    HRESULT(WINAPI* RaiseNotificationEvent)
-    (IRawElementProviderSimple*, NotificationKind, NotificationProcessing, BSTR, BSTR);
-    HRESULT(WINAPI* DisconnectProvider)(IRawElementProviderSimple*);
-    BSTR(WINAPI* SysAllocStringLen)(const OLECHAR*, UINT);
-    void(WINAPI* SysFreeString)(BSTR);
-    SAFEARRAY*(WINAPI* SafeArrayCreateVector)(VARTYPE, LONG, ULONG);
-    HRESULT(WINAPI* SafeArrayPutElement)(SAFEARRAY*, LONG*, void*);
-    LRESULT(WINAPI* LresultFromObject)(REFIID, WPARAM, LPUNKNOWN);
-    HRESULT(WINAPI* CreateStdAccessibleObject)(HWND, LONG, REFIID, void**);
+#define UIA_MEMBER(library, exported, member, result, parameters) result(WINAPI* member) parameters;
+    UIA_FUNCTIONS(UIA_MEMBER)
+#undef UIA_MEMBER
 };
 
 // Loaded once, on first use, and kept for the life of the process.
