@@ -4,12 +4,14 @@
 // and writes the field; everything decided here is about texts.
 #pragma once
 
+#include "app/Strings.h"
+
 #include <cstddef>
 
 // How many lines the history keeps.
 inline constexpr int kHistoryDepth = 100;
-// The input field takes 260 characters; a text here holds that and its terminator.
-inline constexpr size_t kInputTextCapacity = 261;
+// A text here holds what the input field takes and its terminator.
+inline constexpr size_t kInputTextCapacity = kInputLimit + 1;
 
 // The lines sent, newest first: a ring of fixed slots.
 struct InputHistory {

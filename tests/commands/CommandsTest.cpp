@@ -1,5 +1,6 @@
 // The command table in-process: the menu and accelerator resources, the
 // dispatch, and the chat line operations with a transcript that fails.
+#include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
@@ -90,7 +91,7 @@ TEST_F(Commands, DispatchLooksOnlyAtTheLowWord) {
 }
 
 TEST_F(Commands, IdentifiersOutsideTheTableDoNothing) {
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("<User> kept\r\n"));
+    SetText("<User> kept\r\n");
     SetWindowTextA(AppState.hwndInput, "draft");
     for (const WPARAM id : {0u, 1u, 512u, 523u, 768u, 0xFFFFu}) {
         EXPECT_EQ(SendMessageA(AppState.hwndMain, WM_COMMAND, id, 0), 0) << id;
@@ -133,7 +134,7 @@ LRESULT CALLBACK FailingChat(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 TEST_F(Commands, ASendThatCannotBeAppendedKeepsTheLineInTheField) {
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("<User> before\r\n"));
+    SetText("<User> before\r\n");
     g_chatProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
         AppState.hwndChat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FailingChat)));
 
@@ -158,7 +159,7 @@ TEST_F(Commands, ASendThatCannotBeAppendedKeepsTheLineInTheField) {
 }
 
 TEST_F(Commands, ASendWithoutMemoryKeepsTheLineInTheField) {
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("<User> before\r\n"));
+    SetText("<User> before\r\n");
     SetWindowTextA(AppState.hwndInput, "not lost");
     {
         NoPages noPages;

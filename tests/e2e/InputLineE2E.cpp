@@ -14,12 +14,6 @@ namespace {
 
 class InputLine : public StartedApp {
 protected:
-    void SetChatText(const std::string& text) {
-        DWORD_PTR ignored;
-        SendMessageTimeoutA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                            SMTO_ABORTIFHUNG, 5000, &ignored);
-        app.Settle();
-    }
     // The number of the transcript's first shown line; the focus then goes
     // back to the input field.
     int Top() {
@@ -123,7 +117,7 @@ TEST_F(InputLine, HomeEndAndTheArrowsKeepTheirMeaningInTheField) {
 }
 
 TEST_F(InputLine, PageKeysAndTheWheelScrollTheTranscriptWhileTheFocusStays) {
-    SetChatText(NumberedChatLines(0, 300));
+    app.SetChatText(NumberedChatLines(0, 300));
     const int page = Rows();
     ASSERT_GT(page, 3);
     const int bottom = 300 - page;
@@ -287,7 +281,7 @@ TEST_F(InputLine, CtrlBackspaceDeletesTheWordBeforeTheCaretAndCtrlASelectsAll) {
 }
 
 TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
-    SetChatText(NumberedChatLines(0, 300));
+    app.SetChatText(NumberedChatLines(0, 300));
     const int bottom = 300 - Rows();
     EXPECT_EQ(MarkerPixels(), 0u) << "following the end: no marker";
     app.SendTyped("while following");

@@ -90,9 +90,7 @@ TEST_F(SaveFaults, ADiskThatFillsUpKeepsTheFileAndLeavesNoTemporaryFile) {
     while (big.size() < 200 * 1024) {
         big += "<User> a line long enough to fill the small disk quickly, and more\r\n";
     }
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(big.c_str()),
-                        SMTO_ABORTIFHUNG, 5000, &ignored);
+    app.SetChatText(big);
     ASSERT_EQ(app.ChatText().size(), big.size());
     ExpectRefusedSave(app, target);
     EXPECT_EQ(ReadFileBytes(target), kPrecious);

@@ -13,10 +13,6 @@ namespace {
 
 class Transcript : public StartedApp {
 protected:
-    void SetText(const std::string& text) {
-        SendMessageA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-        app.Settle();
-    }
     int Rows() const {
         RECT r;
         GetClientRect(app.Chat(), &r);
@@ -61,7 +57,7 @@ TEST_F(Transcript, ShowsTheLinesSentAndHandsTypedKeysToTheInput) {
 }
 
 TEST_F(Transcript, TheWheelAndTheScrollBarMoveTheView) {
-    SetText(NumberedChatLines(0, 200));
+    app.SetChatText(NumberedChatLines(0, 200));
     const int rows = Rows();
     ASSERT_GT(rows, 5);
     EXPECT_EQ(app.TopChatLine(), 200 - rows) << "the end in view";
@@ -86,7 +82,7 @@ TEST_F(Transcript, TheWheelAndTheScrollBarMoveTheView) {
 }
 
 TEST_F(Transcript, AViewScrolledUpStaysPutWhileLinesArrive) {
-    SetText(NumberedChatLines(0, 100));
+    app.SetChatText(NumberedChatLines(0, 100));
     const int rows = Rows();
     app.ClickAt(app.ChatCell(3, 1));
     app.Press(VK_PRIOR);
@@ -109,7 +105,7 @@ TEST_F(Transcript, AViewScrolledUpStaysPutWhileLinesArrive) {
 }
 
 TEST_F(Transcript, ADraggedSelectionIsCopiedByteForByte) {
-    SetText(NumberedChatLines(0, 5));
+    app.SetChatText(NumberedChatLines(0, 5));
     // From the start of line 1 to the end of line 2's text, dragged by hand.
     const POINT from = app.ChatCell(0, 1);
     app.Drag(POINT{from.x - FixedFontCell().cx / 2, from.y}, app.ChatCell(60, 2), 4);
@@ -127,7 +123,7 @@ TEST_F(Transcript, ADraggedSelectionIsCopiedByteForByte) {
         high += static_cast<char>(c);
     }
     high += "\r\n";
-    SetText(high);
+    app.SetChatText(high);
     app.Press('A', true);
     EXPECT_EQ(app.CopyWithCtrlC(), high);
     MarkClipboardLocale(MAKELCID(MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT), SORT_DEFAULT));
@@ -139,7 +135,7 @@ TEST_F(Transcript, ADraggedSelectionIsCopiedByteForByte) {
 // and goes on with its text intact.
 TEST_F(Transcript, ASelectionQueryFromAnotherProgramWritesNowhere) {
     const std::string text = NumberedChatLines(0, 3);
-    SetText(text);
+    app.SetChatText(text);
     SendMessageA(app.Chat(), CLM_SETSEL, 7, 13);
     constexpr DWORD kUntouched = 0xA5A5A5A5;
     DWORD here = kUntouched;

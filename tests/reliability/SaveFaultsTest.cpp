@@ -4,6 +4,7 @@
 // The save dialog and the message boxes are driven by a thread timer while the
 // program's own modal loops run. After each failure the existing file is byte
 // for byte as it was, no temporary file is left, and the user was told.
+#include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
@@ -112,7 +113,7 @@ TEST_F(SaveMemoryFault, ARefusedMemoryRequestKeepsTheFileAndTellsTheUser) {
     TempFolder folder("baldrix-memfault");
     const std::string target = folder.File("existing.log");
     WriteFileBytes(target, kPrecious);
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     {
         NoPages noPages;
         ASSERT_TRUE(noPages.Active()) << "the program imports VirtualAlloc";
@@ -185,7 +186,7 @@ TEST_F(SaveMemoryFault, AFailedSaveDialogIsReportedAndTheLastNameKept) {
 TEST_F(SaveMemoryFault, ARefusedMemoryRequestMakesNoNewFile) {
     TempFolder folder("baldrix-memfault");
     const std::string target = folder.File("new.log");
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     {
         NoPages noPages;
         ASSERT_TRUE(noPages.Active());
@@ -200,7 +201,7 @@ TEST_F(SaveMemoryFault, ATranscriptLongerThanMemoryKeepsTheFileAndTellsTheUser) 
     TempFolder folder("baldrix-memfault");
     const std::string target = folder.File("existing.log");
     WriteFileBytes(target, kPrecious);
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     g_chatProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
         AppState.hwndChat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BoastingChat)));
     const bool saved = SaveDriven(target);
@@ -258,7 +259,7 @@ TEST_F(SaveDeep, SettingsLeaveAFileUnderTheCopysFallbackNameAlone) {
 }
 
 TEST_F(SaveDeep, TheLogIsSavedWholeInFoldersTooDeepForATemporaryName) {
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     for (const size_t length : kFolderLengths) {
         SCOPED_TRACE(length);
         DeepFolder deep(length);
@@ -287,7 +288,7 @@ TEST_F(SaveOver, AReplacedLogKeepsItsAttributes) {
         (GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0) {
         GTEST_SKIP() << "this file system does not keep the hidden attribute";
     }
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     EXPECT_TRUE(SaveDriven(target)) << g_driver.boxText;
     EXPECT_EQ(ReadFileBytes(target), kTranscript);
     const DWORD attributes = GetFileAttributesA(target.c_str());
@@ -336,7 +337,7 @@ TEST_F(SaveInPlace, TheTargetIsWrittenInPlaceAndAFailureThereIsTold) {
     TempFolder folder("baldrix-inplace");
     const std::string target = folder.File("existing.log");
     WriteFileBytes(target, kPrecious + kPrecious);
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     EXPECT_TRUE(SaveWhereTheFolderRefuses(target, false)) << g_driver.boxText;
     EXPECT_EQ(g_driver.confirmations, 1) << "the user chose to replace the file";
     EXPECT_EQ(g_driver.boxes, 0);

@@ -68,7 +68,7 @@ TEST(SettingReaders, LeaveTheTargetUnlessAGoodValueIsRead) {
     EXPECT_EQ(value, 7);
 }
 
-TEST(SettingWriters, WriteDecimalsAndColoursRedFirst) {
+TEST(SettingWriters, WriteDecimalsAndColorsRedFirst) {
     TempFolder folder("baldrix-settings");
     const std::string path = folder.File("w.ini");
     EXPECT_TRUE(WriteColorSetting(path.c_str(), "C", "a", RGB(10, 20, 30)));
