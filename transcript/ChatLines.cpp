@@ -143,7 +143,7 @@ bool SendLine() {
         !AppendText(AppState.hwndChat, AppState.lineBuffer)) {
         return false;
     }
-    SendMessageA(AppState.hwndChat, CLM_ENDHOLD, 0, 0); // a view held at a found match comes back
+    SendMessageA(AppState.hwndChat, CLM_ENDHOLD, 0, 0); // the user sees the line just sent
     ClearInput();
     // Input history; also ends what Ctrl+Z could take back.
     SendMessageA(AppState.hwndInput, ILM_SENTLINE, 0,

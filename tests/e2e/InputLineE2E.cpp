@@ -28,6 +28,8 @@ protected:
         app.ClickAt(POINT{input.right - 4, (input.top + input.bottom) / 2});
         return top;
     }
+    // A chat line that comes while the user reads, not one the user sends.
+    void Arrive(const std::string& text) { SetChatText(app.ChatText() + "<Bob> " + text + "\r\n"); }
     int Rows() const {
         RECT r;
         GetClientRect(app.Chat(), &r);
@@ -295,9 +297,9 @@ TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
 
     app.Press(VK_PRIOR);
     EXPECT_EQ(MarkerPixels(), 0u) << "scrolled up, nothing new yet";
-    app.SendTyped("one");
-    app.SendTyped("two");
-    app.SendTyped("three");
+    Arrive("one");
+    Arrive("two");
+    Arrive("three");
     EXPECT_TRUE(ShowsMarker(3));
     EXPECT_FALSE(ShowsMarker(2));
     app.Press(VK_END, true);
@@ -305,7 +307,7 @@ TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
 
     // Paging down to the end removes it too.
     app.Press(VK_PRIOR);
-    app.SendTyped("four");
+    Arrive("four");
     EXPECT_TRUE(ShowsMarker(1));
     app.Press(VK_NEXT);
     EXPECT_TRUE(ShowsMarker(1)) << "a page down, the new line is still one below";
@@ -315,8 +317,8 @@ TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
     // A click on it goes to the end, and the focus stays in the input field.
     app.Press(VK_PRIOR);
     app.Press(VK_PRIOR);
-    app.SendTyped("five");
-    app.SendTyped("six");
+    Arrive("five");
+    Arrive("six");
     RECT marker;
     ASSERT_TRUE(ShowsMarker(2, &marker));
     POINT p = Centre(marker);
@@ -325,6 +327,15 @@ TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
     EXPECT_EQ(MarkerPixels(), 0u);
     EXPECT_EQ(app.Focus(), app.Input());
     EXPECT_EQ(Top(), bottom + 7);
+
+    // A line the user sends does the same: the end comes into view with it.
+    app.Press(VK_PRIOR);
+    Arrive("seven");
+    ASSERT_TRUE(ShowsMarker(1));
+    app.SendTyped("mine");
+    EXPECT_EQ(MarkerPixels(), 0u);
+    EXPECT_EQ(app.Focus(), app.Input());
+    EXPECT_EQ(Top(), bottom + 9);
 }
 
 } // namespace
