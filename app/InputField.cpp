@@ -1,5 +1,7 @@
 #include "app/InputField.h"
 
+#include "app/InputPaste.h"
+
 #include "base/FocusCycle.h"
 #include "base/ScopedHandles.h"
 #include "base/WindowRecord.h"
@@ -324,6 +326,7 @@ LRESULT CALLBACK InputFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case EM_UNDO: return UndoClear(hwnd, *s) ? TRUE : Edit(hwnd, *s, message, wParam, lParam);
     case EM_CANUNDO: return OnCanUndo(hwnd, *s) ? TRUE : Edit(hwnd, *s, message, wParam, lParam);
     case WM_COPY: return CopyFromTranscript(hwnd, *s) ? 0 : Edit(hwnd, *s, message, wParam, lParam);
+    case WM_PASTE: return PasteIntoInputLine(hwnd) ? 0 : Edit(hwnd, *s, message, wParam, lParam);
     case WM_MOUSEWHEEL: return SendMessageA(s->chat, message, wParam, lParam);
     case ILM_SENTLINE: return OnSentLine(*s, reinterpret_cast<const char*>(lParam));
     case ILM_CLEARINGDRAFT: return OnClearingDraft(hwnd, *s);

@@ -12,17 +12,6 @@
 
 namespace {
 
-struct Kept {
-    bool pending = false;
-    std::string text, field; // what the clear took, and the field it left
-};
-
-char* Copy(const std::string& s) {
-    char* copy = static_cast<char*>(std::malloc(s.size() + 1));
-    std::memcpy(copy, s.c_str(), s.size() + 1);
-    return copy;
-}
-
 void Check(bool condition) {
     if (!condition) {
         std::abort();
@@ -33,60 +22,58 @@ void Check(bool condition) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ClearedTexts model{};
-    std::string field, transcript;
-    Kept esc, f5;
-    bool escNewer = false;
+    std::string field, chat;
+    std::string esc, f5, atF5; // what Esc and F5 took, and the field F5 left
+    bool escKept = false, f5Kept = false, escNewer = false;
     for (size_t i = 0; i < size; ++i) {
+        const bool empty = field.empty();
         switch (data[i] % 6) {
-        case 0: // typing, within what the field takes
-            if (field.size() + 1 < kInputTextCapacity) {
-                field += static_cast<char>('a' + data[i] / 6 % 3);
-            }
+        case 0:
+            field.append(field.size() < 200 ? 1 : 0, static_cast<char>('a' + data[i] / 6 % 3));
             break;
-        case 1: // Backspace, or the field's own undo of a letter
-            if (!field.empty()) {
-                field.pop_back();
-            }
-            break;
-        case 2: // Esc
-            if (!field.empty()) {
+        case 1: field.resize(empty ? 0 : field.size() - 1); break;
+        case 2: // Esc, which takes nothing from an empty field
+            if (!empty) {
                 RememberDraftClear(model, field.c_str());
-                esc = {true, field, ""}, escNewer = true, field.clear();
+                esc = field, escKept = escNewer = true, field.clear();
             }
             break;
-        case 3: // F5
-            if (!transcript.empty()) {
-                RememberTranscriptClear(model, Copy(transcript), transcript.size(), field.c_str());
-                f5 = {true, transcript, field}, escNewer = false, transcript.clear();
+        case 3: // F5, which takes nothing from an empty transcript
+            if (!chat.empty()) {
+                char* copy = static_cast<char*>(std::malloc(chat.size() + 1));
+                std::memcpy(copy, chat.c_str(), chat.size() + 1);
+                RememberTranscriptClear(model, copy, chat.size(), field.c_str());
+                f5 = chat, atF5 = field, f5Kept = true, escNewer = false, chat.clear();
             }
             break;
         case 4: // Enter
-            if (!field.empty()) {
+            if (!empty) {
                 ForgetClears(model);
-                transcript += field + "\r\n", esc.pending = f5.pending = false, field.clear();
+                chat += field + "\r\n", escKept = f5Kept = false, field.clear();
             }
             break;
         default: { // Ctrl+Z
-            const bool escNow = esc.pending && field.empty();
-            const bool f5Now = f5.pending && field == f5.field;
-            const UndoStep step = NextUndo(model, field.c_str());
-            Check(CanUndoClear(model, field.c_str()) ==
-                  (f5Now || (escNow && step != UndoStep::Draft)));
-            if (step == UndoStep::Draft) {
-                Check(escNow && (escNewer || !f5Now) && model.draft == esc.text);
-                field = esc.text, esc.pending = false;
-            } else if (step == UndoStep::Transcript) {
+            const bool escNow = escKept && empty, f5Now = f5Kept && field == atF5;
+            switch (NextUndo(model, field.c_str())) {
+            case UndoStep::Draft:
+                Check(escNow && (escNewer || !f5Now));
+                field = esc, escKept = false;
+                break;
+            case UndoStep::Transcript:
                 Check(f5Now && !(escNow && escNewer));
-                transcript = f5.text + transcript, f5.pending = false;
+                chat = f5 + chat, f5Kept = false;
                 TranscriptRestored(model);
-            } else {
-                Check(!escNow && !f5Now);
+                break;
+            case UndoStep::None: Check(!escNow && !f5Now); break;
             }
         }
         }
-        // Nothing the rule can still give back is gone.
-        Check(model.draftPending == esc.pending && model.transcriptPending == f5.pending);
-        Check(!f5.pending || std::string(model.transcript, model.transcriptLength) == f5.text);
+        // Nothing the rule can still give back is gone, and Undo is offered just when it can.
+        Check(model.draftPending == escKept && (!escKept || esc == model.draft));
+        Check(model.transcriptPending == f5Kept &&
+              (!f5Kept || f5 == std::string(model.transcript, model.transcriptLength)));
+        Check(CanUndoClear(model, field.c_str()) ==
+              ((escKept && field.empty()) || (f5Kept && field == atF5)));
     }
     ForgetClears(model);
     return 0;
