@@ -5,12 +5,10 @@
 // answer in time and have nothing left to paint.
 #include "tests/support/Clipboard.h"
 #include "tests/support/Input.h"
-#include "tests/support/Junk.h"
 #include "tests/support/Pixels.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
-#include "app/InputField.h"
 #include "transcript/ChatLines.h"
 #include "transcript/ChatList.h"
 
@@ -18,7 +16,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -362,25 +359,6 @@ TEST_F(TranscriptAttack, FindAndSelectionLineTrustOnlyTheirOwnThread) {
     EXPECT_EQ(std::string(line, static_cast<size_t>(n)), text.substr(0, static_cast<size_t>(n)));
     ++g_attacks;
     PaintScrollSelect(text, "CLM_FIND and CLM_GETSELLINE from another thread and posted");
-}
-
-// Every private and WM_APP-range message of the program's windows, with junk
-// arguments, from another thread and posted: the transcript keeps its text,
-// the input line its text and what Ctrl+Z would give back.
-TEST_F(TranscriptAttack, EveryWindowsPrivateMessagesFromAnotherThreadAndPosted) {
-    const std::string text = ChatLinesOf(50);
-    ASSERT_TRUE(SetText(text));
-    SetWindowTextA(AppState.hwndInput, "cleared by Esc");
-    ClearInput();
-    g_messages +=
-        SendAndPostJunk({AppState.hwndMain, AppState.hwndInput, Chat()}, PrivateMessageRange(),
-                        [](const std::function<bool()>& done) { return PumpUntil(done, kHangMs); });
-    PumpMessages(100);
-    EXPECT_EQ(WindowText(Chat()), text);
-    EXPECT_EQ(WindowText(AppState.hwndInput), "");
-    SendMessageA(AppState.hwndInput, WM_CHAR, 0x1A, 1); // Ctrl+Z
-    EXPECT_EQ(WindowText(AppState.hwndInput), "cleared by Esc");
-    ++g_attacks;
 }
 
 TEST_F(TranscriptAttack, FiftyMegabytesOfText) {
