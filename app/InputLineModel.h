@@ -70,6 +70,7 @@ enum class UndoStep {
 };
 // Ctrl+Z with the field showing `field`: which clear to give back. Deciding
 // uses up a draft; a transcript stays until the caller reports it restored.
+// A clear not given back stays until a send or the next clear of its kind.
 UndoStep NextUndo(ClearedTexts& cleared, const char* field);
 // Whether Ctrl+Z would give a clear back now (so the field's menu offers Undo).
 bool CanUndoClear(const ClearedTexts& cleared, const char* field);

@@ -120,11 +120,16 @@ TEST_F(Commands, AnEmptyNicknameGivesEmptyBrackets) {
     EXPECT_EQ(WindowText(AppState.hwndChat), "<> hi\r\n");
 }
 
-// A transcript that answers the text messages like a window that cannot take more.
+// A transcript that answers the text messages like a window that cannot take
+// more, or (g_readShort) one that gives back only half its text.
 WNDPROC g_chatProc;
 LRESULT g_fakeLength;
+bool g_readShort;
 LRESULT CALLBACK FailingChat(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SETTEXT) {
+    if (message == WM_GETTEXT && g_readShort) {
+        return CallWindowProcA(g_chatProc, hwnd, message, wParam / 2, lParam);
+    }
+    if (message == WM_SETTEXT && !g_readShort) {
         return FALSE;
     }
     if (message == WM_GETTEXTLENGTH && g_fakeLength != 0) {
@@ -150,8 +155,15 @@ TEST_F(Commands, ASendThatCannotBeAppendedKeepsTheLineInTheField) {
     SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_SEND, 0);
     EXPECT_EQ(WindowText(AppState.hwndInput), "not lost");
 
-    SetWindowLongPtrA(AppState.hwndChat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_chatProc));
+    // The window gives back less than its length: nothing is written over it.
     g_fakeLength = 0;
+    g_readShort = true;
+    EXPECT_EQ(AppendText(AppState.hwndChat, "x"), 0);
+    SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_SEND, 0);
+    EXPECT_EQ(WindowText(AppState.hwndInput), "not lost");
+    g_readShort = false;
+
+    SetWindowLongPtrA(AppState.hwndChat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_chatProc));
     EXPECT_EQ(WindowText(AppState.hwndChat), "<User> before\r\n");
     SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_SEND, 0);
     EXPECT_EQ(WindowText(AppState.hwndChat), "<User> before\r\n<User> not lost\r\n");

@@ -296,6 +296,34 @@ TEST_F(SaveOver, AReplacedLogKeepsItsAttributes) {
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"hidden.log"}));
 }
 
+// A log reached by more than one name: every name leads to the saved bytes.
+TEST_F(SaveOver, EveryNameOfALinkedLogLeadsToTheSavedBytes) {
+    TempFolder folder("baldrix-links");
+    const std::string target = folder.File("logo.log");
+    const std::string other = folder.File("other.log");
+    WriteFileBytes(target, kPrecious);
+    ASSERT_TRUE(CreateHardLinkA(other.c_str(), target.c_str(), nullptr)) << GetLastError();
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    EXPECT_TRUE(SaveDriven(other)) << g_driver.boxText;
+    EXPECT_EQ(ReadFileBytes(target), kTranscript) << "the hard link's other name";
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"logo.log", "other.log"}));
+
+    const std::string link = folder.File("link.log");
+    // Wine answers TRUE and makes nothing, and shows a link made on the host as the file itself.
+    const DWORD made = CreateSymbolicLinkA(link.c_str(), target.c_str(), 0)
+                           ? GetFileAttributesA(link.c_str())
+                           : INVALID_FILE_ATTRIBUTES;
+    if (made == INVALID_FILE_ATTRIBUTES || (made & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        GTEST_SKIP() << "this system makes no symbolic link a program can see";
+    }
+    const std::string next = kTranscript + "<User> through the link\r\n";
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(next.c_str()));
+    EXPECT_TRUE(SaveDriven(link)) << g_driver.boxText;
+    EXPECT_EQ(ReadFileBytes(target), next) << "the file the link names";
+    EXPECT_NE(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u)
+        << "still a link";
+}
+
 // ---- a folder that takes no new file ------------------------------------------
 
 using SaveInPlace = MainWindowTest;
@@ -350,6 +378,15 @@ TEST_F(SaveInPlace, TheTargetIsWrittenInPlaceAndAFailureThereIsTold) {
               static_cast<LRESULT>(kTranscript.size()))
         << "the transcript stays to be saved elsewhere";
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"existing.log"}));
+
+    // No memory for the text: the old bytes stay.
+    WriteFileBytes(target, kPrecious);
+    {
+        NoPages noPages;
+        EXPECT_FALSE(SaveWhereTheFolderRefuses(target, false));
+    }
+    ExpectTold(target);
+    EXPECT_EQ(ReadFileBytes(target), kPrecious);
 
     // A read-only target is still not written, in place or otherwise.
     WriteFileBytes(target, kPrecious);
