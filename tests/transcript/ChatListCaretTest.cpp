@@ -76,12 +76,9 @@ TEST_F(ChatCaret, ShowsWhileThePaneHasTheFocusAtTheLastLineShownOrTheSelection) 
     EXPECT_EQ(CaretOffset(), 13u) << "the caret the keys placed";
     SendMessageA(Chat(), CLM_SETSEL, 7, 7);
     SetFocus(AppState.hwndInput);
-    {
-        HeldKeys shift{VK_SHIFT};
-        const LPARAM at = MAKELPARAM(2 + 3 * cell.cx, cell.cy + 1);
-        SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, at);
-        SendMessageA(Chat(), WM_LBUTTONUP, MK_SHIFT, at);
-    }
+    const LPARAM at = MAKELPARAM(2 + 3 * cell.cx, cell.cy + 1);
+    SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, at);
+    SendMessageA(Chat(), WM_LBUTTONUP, MK_SHIFT, at);
     EXPECT_EQ(GetFocus(), Chat());
     EXPECT_EQ(Selection(), std::make_pair(DWORD{7}, DWORD(NumberedChatLines(0, 1).size() + 3)));
     // A new font: a new caret of its height.
