@@ -52,12 +52,6 @@ int64_t CaretX(const ChatLayout& l, size_t caret, const CaretPlace& place) {
     return LayoutOffsetX(l, CaretLine(l, caret, place), std::min(caret, l.length));
 }
 
-TextRange SelectionRange(const Selection& sel, const CaretPlace& place) {
-    TextRange r{SelectionFrom(sel), SelectionTo(sel)};
-    r.lineEnd = r.start == r.end && place.lineEnd;
-    return r;
-}
-
 CaretPlace CaretPlaceOn(const ChatLayout& l, size_t line, size_t offset) {
     CaretPlace place{};
     place.lineEnd =

@@ -7,7 +7,6 @@
 
 #include "transcript/ChatLayout.h"
 #include "transcript/Selection.h"
-#include "transcript/TextRangeModel.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,10 +42,6 @@ struct CaretPlace {
 // line break shows at the end of the last line.
 size_t CaretLine(const ChatLayout& layout, size_t caret, const CaretPlace& place);
 int64_t CaretX(const ChatLayout& layout, size_t caret, const CaretPlace& place);
-
-// The selection as a screen reader is given it: with nothing selected, the
-// caret, on the side of a wrap point it shows on.
-TextRange SelectionRange(const Selection& sel, const CaretPlace& place);
 
 // The place of a caret put at `offset` on visual line `line`, as a click there
 // puts it: a wrap point reached from its line's end stays on that line.

@@ -3,6 +3,7 @@
 // the line the caret's range expands to is the row the caret is drawn on.
 #include "tests/transcript/LayoutFuzz.h"
 #include "transcript/CaretModel.h"
+#include "transcript/TextRangeModel.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzInput in{data, size};
@@ -31,9 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         } else {
             CaretMove(layout, sel, place, static_cast<CaretKey>(op % 12), (op & 0x10) != 0, 3);
         }
-        Selection at = sel;
-        at.anchor = sel.caret;
-        TextRange caret = SelectionRange(at, place);
+        TextRange caret{sel.caret, sel.caret, place.lineEnd}; // as the text pattern makes it
         RangeExpand(layout, caret, RangeUnit::Line);
         if (layout.lineCount != 0 &&
             LayoutLineOf(layout, caret.start) != CaretLine(layout, sel.caret, place)) {

@@ -105,7 +105,8 @@ HRESULT TextElement::get_HostRawElementProvider(IRawElementProviderSimple** host
 // is, on the visual line it shows on.
 HRESULT TextElement::GetSelection(SAFEARRAY** ranges) {
     return Serve(*this, [&](HWND, const ChatState* s) {
-        return Array(ranges, SelectionRange(s->sel, s->caretPlace));
+        const size_t from = SelectionFrom(s->sel), to = SelectionTo(s->sel);
+        return Array(ranges, TextRange{from, to, from == to && s->caretPlace.lineEnd});
     });
 }
 
