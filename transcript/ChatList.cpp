@@ -4,7 +4,17 @@
 #include "base/CodePageTables.h"
 #include "base/ScopedHandles.h"
 #include "base/WindowRecord.h"
+#include "transcript/ChatListCaret.h"
+#include "transcript/ChatListClipboard.h"
+#include "transcript/ChatListContrast.h"
+#include "transcript/ChatListEvents.h"
+#include "transcript/ChatListFind.h"
+#include "transcript/ChatListKeys.h"
+#include "transcript/ChatListMouse.h"
+#include "transcript/ChatListPaint.h"
+#include "transcript/ChatListSelection.h"
 #include "transcript/ChatListState.h"
+#include "transcript/ChatListView.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -268,11 +278,6 @@ LRESULT Recolor(HWND hwnd, COLORREF& text, COLORREF& back, WPARAM wParam, LPARAM
     text = static_cast<COLORREF>(wParam);
     back = static_cast<COLORREF>(lParam);
     InvalidateRect(hwnd, nullptr, FALSE);
-    return 0;
-}
-
-LRESULT OnLButtonUp(HWND hwnd, ChatState& s) {
-    StopDrag(hwnd, s);
     return 0;
 }
 

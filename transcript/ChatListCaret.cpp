@@ -1,23 +1,18 @@
 // The transcript's caret: a blinking system caret at the selection's caret
 // end while the pane has the focus, where magnifiers and screen readers
 // follow it, moved by the keys of a text box (CaretModel) with the view kept
-// on it.
-#include "transcript/ChatListState.h"
+// on it. A key goes to the model, then to the selection, then the view
+// scrolls to the caret.
+#include "transcript/ChatListCaret.h"
+
+#include "transcript/ChatListSelection.h"
+#include "transcript/ChatListView.h"
 #include "transcript/TextUnits.h"
 
 #include <algorithm>
 
 namespace chatlist {
 namespace {
-
-// The width the user asked carets to have (Ease of Access), at least a pixel.
-int CaretWidth() {
-    DWORD width = 1;
-    if (!SystemParametersInfoA(SPI_GETCARETWIDTH, 0, &width, 0) || width == 0) {
-        width = 1;
-    }
-    return static_cast<int>(std::min<DWORD>(width, 16));
-}
 
 bool MakeCaret(HWND hwnd, const ChatState& s) {
     return CreateCaret(hwnd, nullptr, CaretWidth(), s.lineHeight) != FALSE;
@@ -62,24 +57,6 @@ CaretKey KeyOf(WPARAM key, bool ctrl) {
 }
 
 } // namespace
-
-void PlaceCaret(const ChatState& s) {
-    if (!s.caretShown) {
-        return;
-    }
-    const size_t line = CaretLine(s.layout, s.sel.caret, s.caretPlace);
-    // A caret scrolled out of the view waits above or below the pane.
-    LONG y = -s.lineHeight;
-    if (line >= s.top) {
-        const size_t row = line - s.top;
-        y = row < ShownRows(s) ? static_cast<LONG>(row) * s.lineHeight : s.clientHeight;
-    }
-    // Blanks that hang past the pane's edge leave the caret at the edge.
-    const int64_t right = std::max<int64_t>(s.clientWidth - CaretWidth(), 0);
-    const int64_t x =
-        std::min<int64_t>(kMargin + CaretX(s.layout, s.sel.caret, s.caretPlace), right);
-    SetCaretPos(static_cast<int>(x), static_cast<int>(y));
-}
 
 LRESULT OnSetFocus(HWND hwnd, ChatState& s) {
     s.caretShown = MakeCaret(hwnd, s);

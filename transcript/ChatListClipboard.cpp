@@ -1,4 +1,4 @@
-#include "transcript/ChatListState.h"
+#include "transcript/ChatListClipboard.h"
 
 #include "base/ScopedHandles.h"
 

@@ -3,7 +3,7 @@
 // remembered for when the theme goes off again.
 #include "transcript/ChatList.h"
 #include "transcript/ChatListTesting.h"
-#include "transcript/ChatListState.h"
+#include "transcript/ChatListContrast.h"
 
 namespace {
 

@@ -1,7 +1,9 @@
 // Finding in the transcript: the search runs on the control's own text, in
 // place, and a found match is shown a few lines from the pane's edge.
+#include "transcript/ChatListFind.h"
+
 #include "transcript/ChatList.h"
-#include "transcript/ChatListState.h"
+#include "transcript/ChatListView.h"
 #include "transcript/FindModel.h"
 
 #include <algorithm>

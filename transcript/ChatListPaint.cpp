@@ -1,8 +1,11 @@
-#include "transcript/ChatList.h"
+// The transcript's painting: every row the paint asks for, drawn once, opaque,
+// in the colours of the text and of the selection, and the new-lines marker.
+#include "transcript/ChatListPaint.h"
 #include "transcript/ChatListTesting.h"
-#include "transcript/ChatListState.h"
 
 #include "base/ScopedHandles.h"
+#include "transcript/ChatListContrast.h"
+#include "transcript/ChatListView.h"
 
 #include <algorithm>
 
@@ -50,11 +53,11 @@ void DrawPiece(HDC dc, const ChatState& s, const Palette& c, size_t from, size_t
     SetBkColor(dc, selected ? c.selBack : c.back);
     char glyphs[kShapeChunk];
     int advances[kShapeChunk];
-    while (from < to && kMargin + x < s.clientWidth) {
-        const int64_t pen = kMargin + x;
+    while (from < to && ClientX(x) < s.clientWidth) {
+        const int64_t pen = ClientX(x);
         const size_t n = LayoutShape(s.layout, from, to, x, glyphs, advances, kShapeChunk);
         from += n;
-        RECT r{left, y, static_cast<LONG>(std::min<int64_t>(kMargin + x, s.clientWidth)),
+        RECT r{left, y, static_cast<LONG>(std::min<int64_t>(ClientX(x), s.clientWidth)),
                y + s.lineHeight};
         ExtTextOutA(dc, static_cast<int>(pen), y, ETO_OPAQUE | ETO_CLIPPED, &r, glyphs,
                     static_cast<UINT>(n), advances);
@@ -71,22 +74,14 @@ void FillCells(HDC dc, COLORREF color, int left, int right, int y, int height) {
 }
 
 void DrawLine(HDC dc, const ChatState& s, const Palette& c, size_t line, int y) {
-    const ChatLayout& l = s.layout;
-    const size_t start = LayoutLineStart(l, line);
-    const size_t textEnd = LayoutLineTextEnd(l, line);
-    const size_t selFrom = SelectionFrom(s.sel);
-    const size_t selTo = SelectionTo(s.sel);
-    const size_t a = std::clamp(selFrom, start, textEnd);
-    const size_t b = std::clamp(selTo, start, textEnd);
+    const LineSpan sel = SpanOnLine(s.layout, line, SelectionFrom(s.sel), SelectionTo(s.sel));
     int64_t x = 0;
     int left = 0;
-    DrawPiece(dc, s, c, start, a, false, x, left, y);
-    DrawPiece(dc, s, c, a, b, true, x, left, y);
-    DrawPiece(dc, s, c, b, textEnd, false, x, left, y);
-    // A selected line end shows as one selected blank after the text.
-    if (selFrom <= textEnd && selTo > textEnd && LayoutLineEnd(l, line) > textEnd &&
-        kMargin + x < s.clientWidth) {
-        const int64_t right = kMargin + x + std::max(l.metrics.advance[' '], 1);
+    DrawPiece(dc, s, c, LayoutLineStart(s.layout, line), sel.from, false, x, left, y);
+    DrawPiece(dc, s, c, sel.from, sel.to, true, x, left, y);
+    DrawPiece(dc, s, c, sel.to, LayoutLineTextEnd(s.layout, line), false, x, left, y);
+    if (sel.lineEnd && ClientX(x) < s.clientWidth) {
+        const int64_t right = ClientX(x) + LineEndWidth(s);
         const int cell = static_cast<int>(std::min<int64_t>(right, s.clientWidth));
         FillCells(dc, c.selBack, left, cell, y, s.lineHeight);
         left = std::max(left, cell);

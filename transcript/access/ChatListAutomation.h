@@ -5,7 +5,10 @@
 
 #include "base/ComRef.h"
 #include "base/ComRefCount.h"
+#include "transcript/ChatListEvents.h"
+#include "transcript/ChatListSelection.h"
 #include "transcript/ChatListState.h"
+#include "transcript/ChatListView.h"
 #include "transcript/access/ChatListUia.h"
 #include "transcript/access/ScopedBstr.h"
 #include "transcript/TextRangeModel.h"
@@ -98,6 +101,8 @@ private:
 TextElement* ElementOf(HWND hwnd, ChatState& s);
 // Ends an announcement that waits for its burst to end (ChatListAnnounce.cpp).
 void StopAnnouncing(HWND hwnd, ChatState& s);
+// WM_GETOBJECT for OBJID_CLIENT: the pane as an IAccessible (ChatListAccessible.cpp).
+LRESULT AnswerAccessible(HWND hwnd, ChatState& s, WPARAM wParam);
 // Disconnects and lets go of the MSAA object (ChatListAccessible.cpp).
 void AccessibleGone(ChatState& s);
 

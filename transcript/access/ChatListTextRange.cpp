@@ -245,30 +245,17 @@ HRESULT ChatRange::Rectangles(HWND hwnd, const ChatState* s, SAFEARRAY** rects) 
         return E_OUTOFMEMORY;
     }
     // One rectangle (left, top, width, height on the screen) per visual line shown.
+    RECT rows[128];
+    const size_t shown = SpanRects(*s, r_.start, r_.end, rows, 128);
     double values[4 * 128];
     LONG count = 0;
-    if (r_.start < r_.end && s->layout.lineCount != 0) {
-        const size_t first = std::max(LayoutLineOf(s->layout, r_.start), s->top);
-        const size_t last =
-            std::min(LayoutLineOf(s->layout, r_.end - 1), s->top + ShownRows(*s) - 1);
-        for (size_t line = first; line <= last && line < s->layout.lineCount && count < 512;
-             ++line) {
-            const size_t a = std::max(r_.start, LayoutLineStart(s->layout, line));
-            const size_t textEnd = LayoutLineTextEnd(s->layout, line);
-            const size_t b = std::min(r_.end, textEnd);
-            const int64_t left = kMargin + LayoutOffsetX(s->layout, line, std::min(a, textEnd));
-            int64_t right = kMargin + LayoutOffsetX(s->layout, line, std::max(a, b));
-            if (r_.end > textEnd && LayoutLineEnd(s->layout, line) > textEnd) {
-                right += s->layout.metrics.advance[' ']; // the line end shows as a blank
-            }
-            POINT corner{static_cast<LONG>(left),
-                         static_cast<LONG>((line - s->top) * static_cast<size_t>(s->lineHeight))};
-            ClientToScreen(hwnd, &corner);
-            values[count++] = corner.x;
-            values[count++] = corner.y;
-            values[count++] = static_cast<double>(right - left);
-            values[count++] = s->lineHeight;
-        }
+    for (size_t i = 0; i < shown; ++i) {
+        POINT corner{rows[i].left, rows[i].top};
+        ClientToScreen(hwnd, &corner);
+        values[count++] = corner.x;
+        values[count++] = corner.y;
+        values[count++] = static_cast<double>(rows[i].right) - rows[i].left;
+        values[count++] = static_cast<double>(rows[i].bottom) - rows[i].top;
     }
     *rects = api.SafeArrayCreateVector(VT_R8, 0, static_cast<ULONG>(count));
     if (*rects == nullptr) {
@@ -307,14 +294,7 @@ uia::ITextRangeProvider* NewRange(TextElement* element, const TextRange& r) {
 
 size_t OffsetAtScreen(HWND hwnd, const ChatState& s, POINT p) {
     ScreenToClient(hwnd, &p);
-    if (s.layout.lineCount == 0) {
-        return 0;
-    }
-    // Above or below the pane: the nearest text shown, in its top or bottom row.
-    const LONG y = std::clamp<LONG>(p.y, 0, std::max(s.clientHeight - 1, 0));
-    const size_t line =
-        std::min(s.top + static_cast<size_t>(y / s.lineHeight), s.layout.lineCount - 1);
-    return LayoutHitTest(s.layout, line, p.x - kMargin);
+    return NearestShownOffset(s, p);
 }
 
 ScopedBstr TextOf(const ChatState& s, size_t start, size_t end, int maxLength) {

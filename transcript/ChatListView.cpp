@@ -1,17 +1,173 @@
-#include "transcript/ChatListState.h"
+// The view (see ChatListView.h): the line height, the top line shown and the
+// margin turn bytes into pixels here and pixels back into bytes, and nowhere else.
+#include "transcript/ChatListView.h"
 #include "transcript/TextUnits.h"
 
 #include <algorithm>
 #include <climits>
 
 namespace chatlist {
+namespace {
+
+constexpr int kMargin = 2; // pixels between the pane's edges and the text
+
+// The visual line under a point of the client area; negative above the first.
+long long LineAt(const ChatState& s, POINT p) {
+    const long long row =
+        p.y >= 0 ? p.y / s.lineHeight : -((s.lineHeight - 1 - p.y) / s.lineHeight);
+    return static_cast<long long>(s.top) + row;
+}
+
+// Keeps the system caret off the screen while pixels move under it.
+class HiddenCaret {
+public:
+    HiddenCaret(HWND hwnd, const ChatState& s) : hwnd_(s.caretShown ? hwnd : nullptr) {
+        if (hwnd_ != nullptr) {
+            HideCaret(hwnd_);
+        }
+    }
+    ~HiddenCaret() {
+        if (hwnd_ != nullptr) {
+            ShowCaret(hwnd_);
+        }
+    }
+    HiddenCaret(const HiddenCaret&) = delete;
+    HiddenCaret& operator=(const HiddenCaret&) = delete;
+
+private:
+    HWND hwnd_;
+};
+
+// The band at the bottom edge that the new-lines marker may cover.
+void InvalidateMarker(HWND hwnd, const ChatState& s) {
+    RECT band{0, s.clientHeight - 2 * s.lineHeight, s.clientWidth, s.clientHeight};
+    InvalidateRect(hwnd, &band, FALSE);
+}
+
+// Reaching the end shows the new lines: the marker goes.
+void ForgetNewLinesAtBottom(HWND hwnd, ChatState& s) {
+    if (s.unseenLines != 0 && AtBottom(s)) {
+        s.unseenLines = 0;
+        InvalidateMarker(hwnd, s);
+    }
+}
+
+} // namespace
+
+// ---- bytes and pixels -------------------------------------------------------
+
+int64_t ClientX(int64_t x) {
+    return kMargin + x;
+}
+
+LONG LineTop(const ChatState& s, size_t line) {
+    if (line < s.top) {
+        return -s.lineHeight;
+    }
+    const size_t row = line - s.top;
+    return row < ShownRows(s) ? static_cast<LONG>(row) * s.lineHeight : s.clientHeight;
+}
+
+POINT PointOfOffset(const ChatState& s, size_t offset) {
+    if (s.layout.lineCount == 0) {
+        return POINT{kMargin, 0};
+    }
+    const size_t line = LayoutLineOf(s.layout, offset);
+    const int64_t x = ClientX(LayoutOffsetX(s.layout, line, offset));
+    return POINT{static_cast<LONG>(std::min<int64_t>(x, LONG_MAX)), LineTop(s, line)};
+}
+
+size_t OffsetAtPoint(const ChatState& s, POINT p, bool nearestEdge) {
+    if (s.layout.lineCount == 0) {
+        return 0;
+    }
+    const long long line = LineAt(s, p);
+    if (line < 0) {
+        return 0;
+    }
+    if (static_cast<size_t>(line) >= s.layout.lineCount) {
+        return s.layout.length;
+    }
+    const int64_t x = p.x - kMargin;
+    return nearestEdge ? LayoutHitTest(s.layout, static_cast<size_t>(line), x)
+                       : LayoutCharAt(s.layout, static_cast<size_t>(line), x);
+}
+
+size_t NearestShownOffset(const ChatState& s, POINT p) {
+    if (s.layout.lineCount == 0) {
+        return 0;
+    }
+    p.y = std::clamp<LONG>(p.y, 0, std::max(s.clientHeight - 1, 0));
+    const size_t line = std::min(static_cast<size_t>(LineAt(s, p)), s.layout.lineCount - 1);
+    return LayoutHitTest(s.layout, line, p.x - kMargin);
+}
+
+CaretPlace PlaceAtPoint(const ChatState& s, POINT p, size_t offset) {
+    const long long line = LineAt(s, p);
+    return line >= 0 && static_cast<size_t>(line) < s.layout.lineCount
+               ? CaretPlaceOn(s.layout, static_cast<size_t>(line), offset)
+               : CaretPlace{};
+}
+
+LineSpan SpanOnLine(const ChatLayout& layout, size_t line, size_t from, size_t to) {
+    const size_t start = LayoutLineStart(layout, line);
+    const size_t textEnd = LayoutLineTextEnd(layout, line);
+    const size_t end = LayoutLineEnd(layout, line);
+    return LineSpan{std::clamp(from, start, textEnd), std::clamp(to, start, textEnd),
+                    from < to && from < end && to > textEnd && end > textEnd};
+}
+
+int64_t LineEndWidth(const ChatState& s) {
+    return std::max(s.layout.metrics.advance[' '], 1);
+}
+
+size_t SpanRects(const ChatState& s, size_t from, size_t to, RECT* rects, size_t capacity) {
+    if (from >= to || s.layout.lineCount == 0) {
+        return 0;
+    }
+    const size_t first = std::max(LayoutLineOf(s.layout, from), s.top);
+    const size_t last = std::min(LayoutLineOf(s.layout, to - 1), s.top + ShownRows(s) - 1);
+    size_t n = 0;
+    for (size_t line = first; line <= last && line < s.layout.lineCount && n < capacity; ++line) {
+        const LineSpan span = SpanOnLine(s.layout, line, from, to);
+        const int64_t left = ClientX(LayoutOffsetX(s.layout, line, span.from));
+        const int64_t right =
+            ClientX(LayoutOffsetX(s.layout, line, span.to)) + (span.lineEnd ? LineEndWidth(s) : 0);
+        const LONG top = LineTop(s, line);
+        rects[n++] =
+            RECT{static_cast<LONG>(left), top, static_cast<LONG>(right), top + s.lineHeight};
+    }
+    return n;
+}
+
+int CaretWidth() {
+    DWORD width = 1;
+    if (!SystemParametersInfoA(SPI_GETCARETWIDTH, 0, &width, 0) || width == 0) {
+        width = 1;
+    }
+    return static_cast<int>(std::min<DWORD>(width, 16));
+}
+
+void PlaceCaret(const ChatState& s) {
+    if (!s.caretShown) {
+        return;
+    }
+    // A caret scrolled out of the view waits above or below the pane.
+    const LONG y = LineTop(s, CaretLine(s.layout, s.sel.caret, s.caretPlace));
+    // Blanks that hang past the pane's edge leave the caret at the edge.
+    const int64_t right = std::max<int64_t>(s.clientWidth - CaretWidth(), 0);
+    const int64_t x =
+        std::min<int64_t>(ClientX(CaretX(s.layout, s.sel.caret, s.caretPlace)), right);
+    SetCaretPos(static_cast<int>(x), static_cast<int>(y));
+}
+
+// ---- the rows shown and scrolling --------------------------------------------
 
 size_t FullRows(const ChatState& s) {
     const int rows = s.clientHeight / s.lineHeight;
     return rows > 1 ? static_cast<size_t>(rows) : 1;
 }
 
-// Rows that show at least a part of a line.
 size_t ShownRows(const ChatState& s) {
     return static_cast<size_t>((std::max(s.clientHeight, 0) + s.lineHeight - 1) / s.lineHeight);
 }
@@ -25,7 +181,6 @@ bool AtBottom(const ChatState& s) {
     return s.top >= MaxTop(s);
 }
 
-// Whether new lines move the view: at the end, unless held at a found match.
 bool Following(const ChatState& s) {
     return AtBottom(s) && !s.held;
 }
@@ -72,7 +227,6 @@ void UpdateScrollBar(HWND hwnd, ChatState& s) {
     SetScrollInfo(hwnd, SB_VERT, &si, TRUE);
 }
 
-// Marks the rows of visual lines first..last (inclusive) for repainting, where shown.
 void InvalidateLines(HWND hwnd, const ChatState& s, size_t first, size_t last) {
     const size_t rows = ShownRows(s);
     if (last < s.top || first >= s.top + rows) {
@@ -91,7 +245,6 @@ void InvalidateSpan(HWND hwnd, const ChatState& s, size_t from, size_t to) {
     }
 }
 
-// Shows the view from another top line, moving the pixels that stay visible.
 void ScrollTo(HWND hwnd, ChatState& s, size_t top) {
     top = std::min(top, MaxTop(s));
     if (top != s.top) {
@@ -123,8 +276,6 @@ void ScrollBy(HWND hwnd, ChatState& s, long long lines) {
     ScrollTo(hwnd, s, wanted > 0 ? static_cast<size_t>(wanted) : 0);
 }
 
-// After a rewrap: the line that holds the old top byte goes on top, unless the
-// view followed the chat's end, which it keeps following.
 void KeepPlace(HWND hwnd, ChatState& s, bool following, size_t topOffset) {
     s.top = following ? MaxTop(s) : std::min(LayoutLineOf(s.layout, topOffset), MaxTop(s));
     PlaceCaret(s);
@@ -135,13 +286,6 @@ void KeepPlace(HWND hwnd, ChatState& s, bool following, size_t topOffset) {
 
 // ---- new lines while reading ---------------------------------------------
 
-// The band at the bottom edge that the marker may cover.
-void InvalidateMarker(HWND hwnd, const ChatState& s) {
-    RECT band{0, s.clientHeight - 2 * s.lineHeight, s.clientWidth, s.clientHeight};
-    InvalidateRect(hwnd, &band, FALSE);
-}
-
-// Chat lines appended while the view is scrolled up are counted for the marker.
 void NoteNewLines(HWND hwnd, ChatState& s, const char* added, size_t length) {
     const unsigned lines = static_cast<unsigned>(CountLineEnds(added, length));
     if (lines != 0) {
@@ -150,15 +294,6 @@ void NoteNewLines(HWND hwnd, ChatState& s, const char* added, size_t length) {
     }
 }
 
-// Reaching the end shows the new lines: the marker goes.
-void ForgetNewLinesAtBottom(HWND hwnd, ChatState& s) {
-    if (s.unseenLines != 0 && AtBottom(s)) {
-        s.unseenLines = 0;
-        InvalidateMarker(hwnd, s);
-    }
-}
-
-// A click on the marker goes to the end, and leaves the focus where it was.
 bool ClickedNewLinesMarker(HWND hwnd, ChatState& s, POINT p) {
     if (s.unseenLines == 0 || !PtInRect(&s.markerRect, p)) {
         return false;

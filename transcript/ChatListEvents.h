@@ -1,0 +1,30 @@
+// The seam between the transcript control and its screen-reader room
+// (access/): what the control tells screen readers, and the messages it
+// hands over to them. Declared here, answered in access/, so that no file of
+// the control includes anything of access/; access/ reads the control through
+// ChatListState.h, ChatListView.h, ChatListSelection.h and the models.
+#pragma once
+
+#include "transcript/ChatListState.h"
+
+#include <cstddef>
+
+namespace chatlist {
+
+// ---- what the control tells ----
+// The text is about to be replaced by `text`.
+void AutomationTextReplacing(ChatState& s, const char* text);
+// The text was replaced (appended: it grew from `before` bytes on).
+void AutomationTextChanged(HWND hwnd, ChatState& s, bool appended, size_t before);
+// Either end of the selection moved.
+void AutomationSelectionChanged(HWND hwnd, ChatState& s);
+// The window goes: the element answers "not available" from now on.
+void AutomationGone(HWND hwnd, ChatState& s);
+
+// ---- what it hands over ----
+// WM_GETOBJECT: the UI Automation element, or the pane as an IAccessible.
+LRESULT OnGetObject(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam);
+// CLM_READLINE: reads out the nth most recent chat line.
+LRESULT OnReadLine(HWND hwnd, ChatState& s, WPARAM nth);
+
+} // namespace chatlist
