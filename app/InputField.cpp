@@ -1,6 +1,9 @@
 #include "app/InputField.h"
 
+#include "app/InputPaste.h"
+
 #include "base/FocusCycle.h"
+#include "base/ScopedHandles.h"
 #include "base/WindowRecord.h"
 #include "transcript/ChatList.h"
 
@@ -19,6 +22,7 @@ struct InputFieldState {
     InputHistory history;
     ClearedTexts cleared;
     bool eatBackspaceChar;
+    ScopedHook postedGuard; // turns posted copies of the line's own messages into nothing
 };
 
 using FieldRecord = PropertyRecord<InputFieldState, kRecordProperty>;
@@ -220,7 +224,34 @@ LRESULT Edit(HWND hwnd, const InputFieldState& s, UINT message, WPARAM wParam, L
     return CallWindowProcA(s.editProc, hwnd, message, wParam, lParam);
 }
 
+bool IsNote(UINT message) {
+    return message >= ILM_SENTLINE && message <= ILM_CLEARINGTRANSCRIPT;
+}
+
+// A posted message reaches the procedure just as the thread's own send does,
+// though any program may have put it in the queue: the line's own messages,
+// which only the program's sends mean, become nothing on their way out of the
+// queue, in every message loop of the thread.
+LRESULT CALLBACK DropPostedNotes(int code, WPARAM removal, LPARAM lParam) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && IsNote(msg->message) && StateOf(msg->hwnd) != nullptr) {
+        msg->message = WM_NULL;
+        msg->wParam = 0;
+        msg->lParam = 0;
+    }
+    return CallNextHookEx(nullptr, code, removal, lParam);
+}
+
+// Sent by the window's own thread, so its pointer leads into this program.
+// Without the guard on posted copies, no message is trusted.
+bool FromOwnThread(const InputFieldState& s) {
+    return s.postedGuard.IsSet() && InSendMessageEx(nullptr) == ISMEX_NOSEND;
+}
+
 LRESULT OnSentLine(InputFieldState& s, const char* text) {
+    if (!FromOwnThread(s)) {
+        return 0;
+    }
     if (text != nullptr) {
         HistoryRemember(s.history, text);
     }
@@ -229,16 +260,25 @@ LRESULT OnSentLine(InputFieldState& s, const char* text) {
 }
 
 LRESULT OnClearingDraft(HWND input, InputFieldState& s) {
-    HistoryEndBrowsing(s.history);
-    const FieldText field(input);
-    // Esc on an empty field takes nothing away, and must not end an earlier undo.
-    if (field.text[0] != '\0') {
-        RememberDraftClear(s.cleared, field.text);
+    if (!FromOwnThread(s)) {
+        return 0;
     }
+    const FieldText field(input);
+    // While browsing, the field shows a line the history keeps anyway; the
+    // user's own is the draft typed before.
+    const char* own = HistoryBrowsing(s.history) ? s.history.draft : field.text;
+    // Esc on an empty field takes nothing away, and must not end an earlier undo.
+    if (own[0] != '\0') {
+        RememberDraftClear(s.cleared, own);
+    }
+    HistoryEndBrowsing(s.history);
     return 0;
 }
 
 LRESULT OnClearingTranscript(HWND input, InputFieldState& s) {
+    if (!FromOwnThread(s)) {
+        return 0;
+    }
     const LRESULT shown = SendMessageA(s.chat, WM_GETTEXTLENGTH, 0, 0);
     if (shown <= 0) {
         return 0; // nothing to take back; an earlier copy stays
@@ -268,6 +308,7 @@ void InstallInputField(HWND input, HWND chat) {
         return; // the field works on as a plain edit control
     }
     s->chat = chat;
+    s->postedGuard.Set(WH_GETMESSAGE, DropPostedNotes);
     s->editProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(input, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(InputFieldProc)));
 }
@@ -285,6 +326,7 @@ LRESULT CALLBACK InputFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     case EM_UNDO: return UndoClear(hwnd, *s) ? TRUE : Edit(hwnd, *s, message, wParam, lParam);
     case EM_CANUNDO: return OnCanUndo(hwnd, *s) ? TRUE : Edit(hwnd, *s, message, wParam, lParam);
     case WM_COPY: return CopyFromTranscript(hwnd, *s) ? 0 : Edit(hwnd, *s, message, wParam, lParam);
+    case WM_PASTE: return PasteIntoInputLine(hwnd) ? 0 : Edit(hwnd, *s, message, wParam, lParam);
     case WM_MOUSEWHEEL: return SendMessageA(s->chat, message, wParam, lParam);
     case ILM_SENTLINE: return OnSentLine(*s, reinterpret_cast<const char*>(lParam));
     case ILM_CLEARINGDRAFT: return OnClearingDraft(hwnd, *s);

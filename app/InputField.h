@@ -15,7 +15,8 @@ void InstallInputField(HWND input, HWND chat);
 LRESULT CALLBACK InputFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Messages to the input line, for what sending and clearing did (Enter and
-// Esc never reach it). Each answers 0.
+// Esc never reach it). Each answers 0. Only a send from the window's own
+// thread is heard: sent from elsewhere or posted, they do nothing.
 // A line was sent: lParam, its NUL-terminated text, goes into the history;
 // browsing ends, and what a clear left to take back is dropped.
 constexpr UINT ILM_SENTLINE = WM_APP + 1;

@@ -93,21 +93,15 @@ void ForgetClears(ClearedTexts& c) {
 }
 
 UndoStep NextUndo(ClearedTexts& c, const char* field) {
-    const bool draftFirst = c.draftIsNewer || !c.transcriptPending;
-    if (draftFirst && c.draftPending) {
+    // A clear that cannot come back now stays for later: the user may still
+    // bring the field back to what it showed at the clear.
+    const bool draftNow = c.draftPending && field[0] == '\0';
+    const bool transcriptNow = c.transcriptPending && Same(field, c.fieldAtTranscriptClear);
+    if (draftNow && (c.draftIsNewer || !transcriptNow)) {
         c.draftPending = false;
-        if (field[0] == '\0') {
-            return UndoStep::Draft;
-        }
+        return UndoStep::Draft;
     }
-    if (c.transcriptPending) {
-        if (Same(field, c.fieldAtTranscriptClear)) {
-            return UndoStep::Transcript;
-        }
-        DropTranscript(c); // typed over since: it can no longer be taken back
-    }
-    c.draftPending = false;
-    return UndoStep::None;
+    return transcriptNow ? UndoStep::Transcript : UndoStep::None;
 }
 
 bool CanUndoClear(const ClearedTexts& c, const char* field) {

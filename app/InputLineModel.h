@@ -4,12 +4,14 @@
 // and writes the field; everything decided here is about texts.
 #pragma once
 
+#include "app/Strings.h"
+
 #include <cstddef>
 
 // How many lines the history keeps.
 inline constexpr int kHistoryDepth = 100;
-// The input field takes 260 characters; a text here holds that and its terminator.
-inline constexpr size_t kInputTextCapacity = 261;
+// A text here holds what the input field takes and its terminator.
+inline constexpr size_t kInputTextCapacity = kInputLimit + 1;
 
 // The lines sent, newest first: a ring of fixed slots.
 struct InputHistory {
@@ -68,6 +70,7 @@ enum class UndoStep {
 };
 // Ctrl+Z with the field showing `field`: which clear to give back. Deciding
 // uses up a draft; a transcript stays until the caller reports it restored.
+// A clear not given back stays until a send or the next clear of its kind.
 UndoStep NextUndo(ClearedTexts& cleared, const char* field);
 // Whether Ctrl+Z would give a clear back now (so the field's menu offers Undo).
 bool CanUndoClear(const ClearedTexts& cleared, const char* field);

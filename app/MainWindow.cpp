@@ -45,7 +45,7 @@ void CreateChildren(HWND hwnd) {
                                          nullptr, AppState.hInstance, nullptr);
     SendMessageA(AppState.hwndInput, EM_LIMITTEXT, kInputLimit, 0);
 
-    AppState.hwndChat = CreateWindowExA(WS_EX_CLIENTEDGE, Str::ChatListClass, nullptr,
+    AppState.hwndChat = CreateWindowExA(WS_EX_CLIENTEDGE, kChatListClassName, nullptr,
                                         WS_CHILD | WS_VISIBLE | WS_VSCROLL | CLS_PLAIN, 0, 0, 0, 0,
                                         hwnd, nullptr, AppState.hInstance, nullptr);
 
@@ -121,7 +121,7 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     case WM_CREATE: return OnCreate(hwnd);
     case WM_COMMAND: return DispatchCommand(wParam);
     case WM_SIZE: return OnSize(lParam);
-    case WM_INITMENU: return 0;
+    case WM_INITMENU: return 0; // no item changes state: nothing to prepare, nothing passed on
     case WM_NOTIFY: return ToolbarTipText(reinterpret_cast<const NMHDR*>(lParam));
     case WM_ACTIVATE:
     case WM_SETFOCUS: return FocusInput();

@@ -37,14 +37,19 @@ HWND CreateMainWindow(ATOM mainClass) {
     return AppState.hwndMain;
 }
 
+// Bits of a key message's lParam: the context code (Alt is held) and the key's
+// previous state (down before: a repeat).
+constexpr LPARAM kAltHeld = 1L << 29;
+constexpr LPARAM kWasDown = 1L << 30;
+
 bool TranslateReadLineKey(HWND main, MSG* msg) {
     const bool altDigit = msg->message == WM_SYSKEYDOWN && msg->wParam >= '0' &&
-                          msg->wParam <= '9' && (msg->lParam & (1L << 29)) != 0 &&
+                          msg->wParam <= '9' && (msg->lParam & kAltHeld) != 0 &&
                           GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_CONTROL) >= 0;
     if (!altDigit || (msg->hwnd != main && !IsChild(main, msg->hwnd))) {
         return false;
     }
-    if ((msg->lParam & (1L << 30)) == 0) { // a held key reads once
+    if ((msg->lParam & kWasDown) == 0) { // a held key reads once
         const WPARAM nth = msg->wParam == '0' ? 10 : msg->wParam - '0';
         SendMessageA(AppState.hwndChat, CLM_READLINE, nth, 0);
     }

@@ -2,8 +2,6 @@
 // header so that the models share them.
 #pragma once
 
-#include "transcript/ChatListClass.h"
-
 // Text capacities, terminator included.
 inline constexpr int kPathCapacity = 260;
 inline constexpr int kLineCapacity = 520;
@@ -31,7 +29,6 @@ inline constexpr char KeyLeft[] = "Left";
 inline constexpr char KeyRight[] = "Right";
 inline constexpr char KeyBottom[] = "Bottom";
 inline constexpr char EditClass[] = "EDIT";
-inline constexpr const char (&ChatListClass)[sizeof kChatListClassName] = kChatListClassName;
 inline constexpr char StatusOnline[] = "ONLINE";
 inline constexpr char StatusOffline[] = "OFFLINE";
 inline constexpr char IntFormat[] = "%d";

@@ -1,5 +1,7 @@
 #include "base/ReplacementFile.h"
 
+#include "base/ScopedHandles.h"
+
 namespace {
 
 // Room for what GetTempFileNameA adds after a folder's separator (up to 11
@@ -48,6 +50,44 @@ bool FolderRefusesNewFiles(DWORD error) {
     return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT;
 }
 
+// The rename was refused for the target's sake: another program has it open
+// (a log follower), which says nothing of whether it takes writes.
+bool TargetHeld(DWORD error) {
+    return error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+}
+
+// The file is reached by more than its own name (a symbolic link or another
+// reparse point, a hard link's other names): a file moved into its place would
+// leave them on the old bytes.
+bool ReachedByOtherNames(const char* path) {
+    const DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return false;
+    }
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return true;
+    }
+    const ScopedFile file(CreateFileA(path, 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    return file.IsOpen() && GetFileInformationByHandle(file.Handle(), &info) &&
+           info.nNumberOfLinks > 1;
+}
+
+// Copies the whole of one open file into another from its start, cutting what
+// was there; answers ERROR_SUCCESS once the bytes are on disk.
+DWORD CopyBytes(HANDLE from, HANDLE to) {
+    char chunk[16384];
+    DWORD got = 0;
+    BOOL ok = SetEndOfFile(to);
+    while (ok && (ok = ReadFile(from, chunk, sizeof chunk, &got, nullptr)) && got > 0) {
+        DWORD put = 0;
+        ok = WriteFile(to, chunk, got, &put, nullptr) && put == got;
+    }
+    return ok && FlushFileBuffers(to) ? ERROR_SUCCESS : LastError();
+}
+
 } // namespace
 
 void FolderOf(const char* path, char* folder) {
@@ -63,6 +103,12 @@ void FolderOf(const char* path, char* folder) {
 }
 
 ReplacementFile::ReplacementFile(const char* target, const char* prefix) : target_(target) {
+    if (ReachedByOtherNames(target)) {
+        if (!OpenInPlace()) {
+            error_ = LastError();
+        }
+        return;
+    }
     char folder[MAX_PATH];
     FolderOf(target, folder);
     if (lstrlenA(folder) > MAX_PATH - kUniqueNameRoom) {
@@ -74,18 +120,34 @@ ReplacementFile::ReplacementFile(const char* target, const char* prefix) : targe
     owned_ = owned_ || handle_ != INVALID_HANDLE_VALUE;
     error_ = handle_ != INVALID_HANDLE_VALUE ? ERROR_SUCCESS : LastError();
     if (FolderRefusesNewFiles(error_)) {
-        const HANDLE file = OpenForWriting(target, OPEN_EXISTING);
-        if (file != INVALID_HANDLE_VALUE) {
-            if (owned_) {
-                DeleteFileA(path_); // named by the system, then not to be opened
-            }
-            owned_ = false;
-            lstrcpynA(path_, target, MAX_PATH);
-            handle_ = file;
-            error_ = ERROR_SUCCESS;
-            inPlace_ = true;
-        }
+        OpenInPlace();
     }
+}
+
+bool ReplacementFile::OpenInPlace() {
+    const HANDLE file = OpenForWriting(target_, OPEN_EXISTING);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    if (owned_) {
+        DeleteFileA(path_); // named by the system, then not to be opened
+    }
+    owned_ = false;
+    lstrcpynA(path_, target_, MAX_PATH);
+    handle_ = file;
+    error_ = ERROR_SUCCESS;
+    inPlace_ = true;
+    return true;
+}
+
+DWORD ReplacementFile::CopyInPlace(DWORD refused) {
+    const ScopedFile to(OpenForWriting(target_, OPEN_EXISTING));
+    if (!to.IsOpen()) {
+        return refused;
+    }
+    const ScopedFile from(CreateFileA(path_, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    return from.IsOpen() ? CopyBytes(from.Handle(), to.Handle()) : LastError();
 }
 
 ReplacementFile::~ReplacementFile() {
@@ -112,7 +174,10 @@ DWORD ReplacementFile::TakePlace() {
     const DWORD old = GetFileAttributesA(target_);
     const DWORD kept = old != INVALID_FILE_ATTRIBUTES ? old & kKeptAttributes : 0;
     if (!MoveFileExA(path_, target_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return LastError();
+        // Held open by another program, the target may still take writes, as
+        // a plain write over it would: the whole new file goes into it.
+        const DWORD error = LastError();
+        return TargetHeld(error) ? CopyInPlace(error) : error;
     }
     placed_ = true;
     // The bytes are in place by now: an attribute that does not stick fails nothing.

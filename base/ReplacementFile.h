@@ -5,7 +5,10 @@
 // Where the folder takes no new file (a shared folder with rights per file, a
 // read-only mount holding a writable file) but the target exists and takes
 // writes, the file is the target itself, opened in place and not cut short:
-// the caller, who was asked to replace it, writes into it directly.
+// the caller, who was asked to replace it, writes into it directly. So is a
+// target reached by other names too (a symbolic link, a hard link), which
+// must go on naming the bytes written. A target that another program holds
+// open cannot be replaced, but takes the new file's bytes when it takes writes.
 #pragma once
 
 #include <windows.h>
@@ -33,11 +36,15 @@ public:
     // Closes the handle, so the file can be filled by name; answers as Error() does.
     DWORD Close();
     // Closes the file and moves it onto the target, which keeps the attributes
-    // its owner gave it (in place: only closes it); answers ERROR_SUCCESS or
-    // the system's reason.
+    // its owner gave it (in place: only closes it); where the target is held
+    // open, copies the file's bytes into it. Answers ERROR_SUCCESS or the
+    // system's reason.
     DWORD TakePlace();
 
 private:
+    bool OpenInPlace();               // the target itself, where it takes writes
+    DWORD CopyInPlace(DWORD refused); // the file's bytes into the target, else `refused`
+
     const char* target_;
     char path_[MAX_PATH] = "";
     HANDLE handle_ = INVALID_HANDLE_VALUE;

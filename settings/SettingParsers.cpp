@@ -17,7 +17,7 @@ const char* SkipBlanks(const char* p) {
     return p;
 }
 
-// One colour component: a good number that, taken as unsigned, fits a byte.
+// One color component: a good number that, taken as unsigned, fits a byte.
 // So every negative value fails, while "-0" reads as 0.
 bool ParseComponent(const char*& cursor, uint32_t& component) {
     int32_t value = 0;
@@ -75,7 +75,7 @@ bool SkipToComma(const char*& cursor) {
     return c == ',';
 }
 
-bool ParseColor(const char* text, uint32_t& colour) {
+bool ParseColor(const char* text, uint32_t& color) {
     const char* cursor = text;
     uint32_t red = 0;
     uint32_t green = 0;
@@ -84,6 +84,6 @@ bool ParseColor(const char* text, uint32_t& colour) {
         !SkipToComma(cursor) || !ParseComponent(cursor, blue)) {
         return false;
     }
-    colour = red | (green << 8) | (blue << 16);
+    color = red | (green << 8) | (blue << 16);
     return true;
 }

@@ -1,5 +1,5 @@
 // Readers for the values of the settings file: a signed decimal integer and a
-// colour "r,g,b". No Windows header and no locale: blanks are space and tab,
+// color "r,g,b". No Windows header and no locale: blanks are space and tab,
 // digits are 0-9, so the same code builds natively under the sanitizers.
 #pragma once
 
@@ -17,5 +17,5 @@ bool SkipToComma(const char*& cursor);
 
 // Reads "r,g,b" (each 0-255) into red in bits 0-7, green in bits 8-15 and blue
 // in bits 16-23, top byte zero. Text after the third component is ignored. On
-// failure `colour` is untouched.
-bool ParseColor(const char* text, uint32_t& colour);
+// failure `color` is untouched.
+bool ParseColor(const char* text, uint32_t& color);

@@ -35,7 +35,7 @@ const SettingEntry& Entry(size_t i) {
 LONG& Side(const SettingBinding& b) {
     return *static_cast<LONG*>(b.value);
 }
-COLORREF& Colour(const SettingBinding& b) {
+COLORREF& ColorOf(const SettingBinding& b) {
     return *static_cast<COLORREF*>(b.value);
 }
 char* Text(const SettingBinding& b) {
@@ -46,7 +46,7 @@ char* Text(const SettingBinding& b) {
 const char* ValueText(size_t i, char (&number)[kSettingNumberCapacity]) {
     const SettingBinding& b = kBindings[i];
     switch (Entry(i).kind) {
-    case SettingKind::Color: FormatColorSetting(Colour(b), number); return number;
+    case SettingKind::Color: FormatColorSetting(ColorOf(b), number); return number;
     case SettingKind::Side: FormatSideSetting(Side(b), number); return number;
     case SettingKind::Text: break;
     }
@@ -145,9 +145,9 @@ void ReadIntSetting(LPCSTR path, LPCSTR section, LPCSTR key, LONG* target) {
 }
 
 void ReadColorSetting(LPCSTR path, LPCSTR section, LPCSTR key, COLORREF* target) {
-    uint32_t colour = 0;
-    if (ReadValue(path, section, key) && ParseColor(AppState.textBuffer, colour)) {
-        *target = colour;
+    uint32_t color = 0;
+    if (ReadValue(path, section, key) && ParseColor(AppState.textBuffer, color)) {
+        *target = color;
     }
 }
 
@@ -157,9 +157,9 @@ BOOL WriteIntSetting(LPCSTR path, LPCSTR section, LPCSTR key, int value) {
     return WritePrivateProfileStringA(section, key, text, path);
 }
 
-BOOL WriteColorSetting(LPCSTR path, LPCSTR section, LPCSTR key, COLORREF colour) {
+BOOL WriteColorSetting(LPCSTR path, LPCSTR section, LPCSTR key, COLORREF color) {
     char text[kSettingNumberCapacity];
-    FormatColorSetting(colour, text);
+    FormatColorSetting(color, text);
     return WritePrivateProfileStringA(section, key, text, path);
 }
 
@@ -170,7 +170,7 @@ void LoadSettings() {
     }
     CharLowerA(path);
 
-    // The table's order: colours, then the window's rectangle (placed in one
+    // The table's order: colors, then the window's rectangle (placed in one
     // go, hidden until start-up shows it), then the texts.
     WINDOWPLACEMENT& placement = AppState.placement;
     placement.length = sizeof(WINDOWPLACEMENT);
@@ -180,7 +180,7 @@ void LoadSettings() {
         const SettingEntry& entry = Entry(i);
         switch (entry.kind) {
         case SettingKind::Color:
-            ReadColorSetting(path, entry.section, entry.key, &Colour(b));
+            ReadColorSetting(path, entry.section, entry.key, &ColorOf(b));
             break;
         case SettingKind::Side:
             if (placed) {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-// Derives AppState.settingsPath and, when the file is there, reads the colours,
+// Derives AppState.settingsPath and, when the file is there, reads the colors,
 // the window's restored rectangle, the nickname and the download folder. The
 // main window (AppState.hwndMain) is placed but left hidden.
 void LoadSettings();
@@ -21,4 +21,4 @@ void ReadColorSetting(LPCSTR path, LPCSTR section, LPCSTR key, COLORREF* target)
 
 // Answer whether the profile functions accepted the value.
 BOOL WriteIntSetting(LPCSTR path, LPCSTR section, LPCSTR key, int value);
-BOOL WriteColorSetting(LPCSTR path, LPCSTR section, LPCSTR key, COLORREF colour);
+BOOL WriteColorSetting(LPCSTR path, LPCSTR section, LPCSTR key, COLORREF color);

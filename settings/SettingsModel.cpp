@@ -12,10 +12,10 @@ const SettingEntry kSettingEntries[] = {BALDRIX_SETTINGS(BALDRIX_SETTING_ENTRY)}
 #undef BALDRIX_SETTING_ENTRY
 const size_t kSettingCount = sizeof kSettingEntries / sizeof kSettingEntries[0];
 
-void FormatColorSetting(uint32_t colour, char (&out)[kSettingNumberCapacity]) {
-    std::snprintf(out, sizeof out, "%u,%u,%u", static_cast<unsigned>(colour & 0xFF),
-                  static_cast<unsigned>((colour >> 8) & 0xFF),
-                  static_cast<unsigned>((colour >> 16) & 0xFF));
+void FormatColorSetting(uint32_t color, char (&out)[kSettingNumberCapacity]) {
+    std::snprintf(out, sizeof out, "%u,%u,%u", static_cast<unsigned>(color & 0xFF),
+                  static_cast<unsigned>((color >> 8) & 0xFF),
+                  static_cast<unsigned>((color >> 16) & 0xFF));
 }
 
 void FormatSideSetting(int32_t value, char (&out)[kSettingNumberCapacity]) {

@@ -21,8 +21,8 @@ extern const size_t kSettingCount;
 // Longest text a Color or Side value takes, terminator included.
 inline constexpr size_t kSettingNumberCapacity = 16;
 
-// "r,g,b" of a colour (red in bits 0-7, green 8-15, blue 16-23; the top byte is ignored).
-void FormatColorSetting(uint32_t colour, char (&out)[kSettingNumberCapacity]);
+// "r,g,b" of a color (red in bits 0-7, green 8-15, blue 16-23; the top byte is ignored).
+void FormatColorSetting(uint32_t color, char (&out)[kSettingNumberCapacity]);
 // A signed decimal integer.
 void FormatSideSetting(int32_t value, char (&out)[kSettingNumberCapacity]);
 

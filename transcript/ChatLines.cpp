@@ -26,28 +26,14 @@ SIZE_T ReadText(HWND window, BYTE* buffer, SIZE_T capacity) {
     return static_cast<SIZE_T>(copied) < capacity ? static_cast<SIZE_T>(copied) : capacity - 1;
 }
 
-// Writes the transcript's bytes to the open file; answers FALSE with the
+// Writes the bytes to the open file and flushes them; answers FALSE with the
 // system's error code set when anything fails.
-BOOL WriteTranscript(HANDLE file) {
-    const SIZE_T length = TextLength(AppState.hwndChat);
-    if (length >= MAXDWORD) {
-        SetLastError(ERROR_FILE_TOO_LARGE);
-        return FALSE;
-    }
-    AppState.scratchSize = static_cast<DWORD>(length + 1);
-    const ScopedPages pages(AppState.scratchSize);
-    AppState.scratchBuffer = pages.Bytes();
-    if (AppState.scratchBuffer == nullptr) {
-        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-        return FALSE;
-    }
-    const SIZE_T count = ReadText(AppState.hwndChat, AppState.scratchBuffer, AppState.scratchSize);
+BOOL WriteBytes(HANDLE file, const BYTE* bytes, SIZE_T count) {
     BOOL ok = TRUE;
     SIZE_T done = 0;
     while (ok && done < count) {
         DWORD written = 0;
-        ok = WriteFile(file, AppState.scratchBuffer + done, static_cast<DWORD>(count - done),
-                       &written, nullptr);
+        ok = WriteFile(file, bytes + done, static_cast<DWORD>(count - done), &written, nullptr);
         if (ok && written == 0) {
             SetLastError(ERROR_WRITE_FAULT);
             ok = FALSE;
@@ -105,10 +91,21 @@ DWORD SaveTo() {
     if (file.Error() != ERROR_SUCCESS) {
         return file.Error();
     }
-    // In place, the old bytes go first, so that a write cut short leaves none of them behind the
-    // new.
+    const SIZE_T length = TextLength(AppState.hwndChat);
+    if (length >= MAXDWORD) {
+        return ERROR_FILE_TOO_LARGE;
+    }
+    AppState.scratchSize = static_cast<DWORD>(length + 1);
+    const ScopedPages pages(AppState.scratchSize);
+    AppState.scratchBuffer = pages.Bytes();
+    if (AppState.scratchBuffer == nullptr) {
+        return ERROR_NOT_ENOUGH_MEMORY;
+    }
+    const SIZE_T count = ReadText(AppState.hwndChat, AppState.scratchBuffer, AppState.scratchSize);
+    // In place, the old bytes go only once the new ones are in hand, and before
+    // they are written, so that a write cut short leaves none of them behind the new.
     if ((file.InPlace() && !SetEndOfFile(AppState.hLogFile)) ||
-        !WriteTranscript(AppState.hLogFile)) {
+        !WriteBytes(AppState.hLogFile, AppState.scratchBuffer, count)) {
         const DWORD error = GetLastError();
         return error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT;
     }
@@ -126,6 +123,9 @@ int AppendText(HWND window, const char* text) {
         return 0;
     }
     const SIZE_T copied = ReadText(window, AppState.scratchBuffer, length + 1);
+    if (copied != length) {
+        return 0; // read short: writing it back would cut the text
+    }
     lstrcpyA(reinterpret_cast<char*>(AppState.scratchBuffer + copied), text);
     const LRESULT taken =
         SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(AppState.scratchBuffer));
@@ -143,7 +143,7 @@ bool SendLine() {
         !AppendText(AppState.hwndChat, AppState.lineBuffer)) {
         return false;
     }
-    SendMessageA(AppState.hwndChat, CLM_ENDHOLD, 0, 0); // a view held at a found match comes back
+    SendMessageA(AppState.hwndChat, CLM_ENDHOLD, 0, 0); // the user sees the line just sent
     ClearInput();
     // Input history; also ends what Ctrl+Z could take back.
     SendMessageA(AppState.hwndInput, ILM_SENTLINE, 0,

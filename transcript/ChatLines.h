@@ -8,7 +8,8 @@ bool SendLine();
 void ClearInput();
 void ClearOutput();
 // Appends text to a window that answers the three text messages; answers 1 when
-// the text was appended, 0 when no memory could be had or the window refused it.
+// the text was appended, 0 when no memory could be had, the window gave back
+// less than its length or refused the text (its text is then as it was).
 int AppendText(HWND window, const char* text);
 // Asks for a path and writes the transcript's bytes there; answers whether a file was written.
 bool SaveLogFile();

@@ -33,6 +33,8 @@ HFONT FontOf(const ChatState& s) {
 }
 
 bool IsChatList(HWND hwnd) {
+    // One byte more than the name: a longer class name that begins with it
+    // comes back cut to one letter more, so it does not compare equal.
     char className[sizeof kChatListClassName + 1];
     return hwnd != nullptr && GetClassNameA(hwnd, className, sizeof className) > 0 &&
            std::strcmp(className, kChatListClassName) == 0;

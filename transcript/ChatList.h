@@ -31,8 +31,9 @@ constexpr UINT CLM_SETSELCOLORS = WM_USER + 3;
 // until Ctrl+End, a send, a click on the marker or a scroll to the end.
 // Arguments ignored; answers 0.
 constexpr UINT CLM_SHOWSEL = WM_USER + 4;
-// A line was sent: a view held at a found match goes back to the end.
-// Arguments ignored; answers 0.
+// A line was sent: the view goes to the end, from a found match or from
+// wherever it was scrolled, and the new-lines marker goes; the selection and
+// the focus stay. Arguments ignored; answers 0.
 constexpr UINT CLM_ENDHOLD = WM_USER + 5;
 // Names the window that takes the keys the pane has no use for, and the focus
 // with them, as Tab and Shift+Tab do: wParam is that window (null: keys the

@@ -1,5 +1,5 @@
 // The transcript control's window class name, free of any Windows header so
-// that the program's table of strings can name it too.
+// that its owner can name it without the control's messages.
 #pragma once
 
 inline constexpr char kChatListClassName[] = "CHATLIST";

@@ -39,11 +39,10 @@ LRESULT OnShowSelection(HWND hwnd, ChatState& s) {
     return 0;
 }
 
+// The user's own line is shown wherever the view was, as a click on the marker would.
 LRESULT OnEndHold(HWND hwnd, ChatState& s) {
-    if (s.held) {
-        s.held = false;
-        ScrollTo(hwnd, s, MaxTop(s));
-    }
+    s.held = false;
+    ScrollTo(hwnd, s, MaxTop(s));
     return 0;
 }
 

@@ -89,6 +89,15 @@ TEST_F(InputHistory, CtrlZAfterAClearSeesEveryByteTypedSince) {
     EXPECT_EQ(WindowText(AppState.hwndChat), "");
 }
 
+TEST_F(InputHistory, EscWhileBrowsingKeepsTheDraftForCtrlZ) {
+    Send("sent before");
+    SetWindowTextA(AppState.hwndInput, "a long reply");
+    EXPECT_EQ(Key(VK_UP), "sent before");
+    ClearInput();
+    Char(0x1A);
+    EXPECT_EQ(WindowText(AppState.hwndInput), "a long reply");
+}
+
 TEST_F(InputHistory, ANewWindowStartsWithAnEmptyHistory) {
     Send("from an earlier run");
     StopMainWindow();

@@ -5,6 +5,7 @@
 #include "app/AppState.h"
 #include "app/Startup.h"
 #include "resources/resource.h"
+#include "transcript/ChatListClass.h"
 
 namespace {
 
@@ -208,7 +209,7 @@ DWORD WINAPI RunProgramThread(LPVOID result) {
 // waiting for messages that will never come.
 TEST(Startup, EndsWithAnErrorWhenAClassCannotBeRegistered) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
-    for (const char* taken : {Str::ProgramName, Str::ChatListClass}) {
+    for (const char* taken : {Str::ProgramName, kChatListClassName}) {
         AppState = ApplicationState{};
         WNDCLASSA squatter{};
         squatter.lpfnWndProc = DefWindowProcA;
@@ -230,7 +231,7 @@ TEST(Startup, EndsWithAnErrorWhenAClassCannotBeRegistered) {
         EXPECT_EQ(waited, WAIT_OBJECT_0) << taken << " taken: start-up waited without a window";
         EXPECT_EQ(code, kStartupFailed) << taken << " taken";
         UnregisterClassA(Str::ProgramName, instance);
-        UnregisterClassA(Str::ChatListClass, instance);
+        UnregisterClassA(kChatListClassName, instance);
         AppState = ApplicationState{};
     }
 }

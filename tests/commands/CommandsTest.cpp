@@ -1,5 +1,6 @@
 // The command table in-process: the menu and accelerator resources, the
 // dispatch, and the chat line operations with a transcript that fails.
+#include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
@@ -90,7 +91,7 @@ TEST_F(Commands, DispatchLooksOnlyAtTheLowWord) {
 }
 
 TEST_F(Commands, IdentifiersOutsideTheTableDoNothing) {
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("<User> kept\r\n"));
+    SetText("<User> kept\r\n");
     SetWindowTextA(AppState.hwndInput, "draft");
     for (const WPARAM id : {0u, 1u, 512u, 523u, 768u, 0xFFFFu}) {
         EXPECT_EQ(SendMessageA(AppState.hwndMain, WM_COMMAND, id, 0), 0) << id;
@@ -119,11 +120,16 @@ TEST_F(Commands, AnEmptyNicknameGivesEmptyBrackets) {
     EXPECT_EQ(WindowText(AppState.hwndChat), "<> hi\r\n");
 }
 
-// A transcript that answers the text messages like a window that cannot take more.
+// A transcript that answers the text messages like a window that cannot take
+// more, or (g_readShort) one that gives back only half its text.
 WNDPROC g_chatProc;
 LRESULT g_fakeLength;
+bool g_readShort;
 LRESULT CALLBACK FailingChat(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_SETTEXT) {
+    if (message == WM_GETTEXT && g_readShort) {
+        return CallWindowProcA(g_chatProc, hwnd, message, wParam / 2, lParam);
+    }
+    if (message == WM_SETTEXT && !g_readShort) {
         return FALSE;
     }
     if (message == WM_GETTEXTLENGTH && g_fakeLength != 0) {
@@ -133,7 +139,7 @@ LRESULT CALLBACK FailingChat(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 TEST_F(Commands, ASendThatCannotBeAppendedKeepsTheLineInTheField) {
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("<User> before\r\n"));
+    SetText("<User> before\r\n");
     g_chatProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
         AppState.hwndChat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FailingChat)));
 
@@ -149,8 +155,15 @@ TEST_F(Commands, ASendThatCannotBeAppendedKeepsTheLineInTheField) {
     SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_SEND, 0);
     EXPECT_EQ(WindowText(AppState.hwndInput), "not lost");
 
-    SetWindowLongPtrA(AppState.hwndChat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_chatProc));
+    // The window gives back less than its length: nothing is written over it.
     g_fakeLength = 0;
+    g_readShort = true;
+    EXPECT_EQ(AppendText(AppState.hwndChat, "x"), 0);
+    SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_SEND, 0);
+    EXPECT_EQ(WindowText(AppState.hwndInput), "not lost");
+    g_readShort = false;
+
+    SetWindowLongPtrA(AppState.hwndChat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_chatProc));
     EXPECT_EQ(WindowText(AppState.hwndChat), "<User> before\r\n");
     SendMessageA(AppState.hwndMain, WM_COMMAND, IDM_SEND, 0);
     EXPECT_EQ(WindowText(AppState.hwndChat), "<User> before\r\n<User> not lost\r\n");
@@ -158,7 +171,7 @@ TEST_F(Commands, ASendThatCannotBeAppendedKeepsTheLineInTheField) {
 }
 
 TEST_F(Commands, ASendWithoutMemoryKeepsTheLineInTheField) {
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("<User> before\r\n"));
+    SetText("<User> before\r\n");
     SetWindowTextA(AppState.hwndInput, "not lost");
     {
         NoPages noPages;

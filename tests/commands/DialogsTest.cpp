@@ -174,6 +174,7 @@ const DesignedDialog kOptions{IDD_OPTIONS,
 
 // Reads the dialog's template and holds it against the design; answers what was read.
 Dialog ExpectAsDesigned(const DesignedDialog& want) {
+    SCOPED_TRACE(want.caption);
     const Dialog d = ReadDialog(want.id);
     EXPECT_EQ(d.style, want.style);
     EXPECT_EQ(d.exStyle, 0u);
@@ -199,7 +200,8 @@ Dialog ExpectAsDesigned(const DesignedDialog& want) {
     return d;
 }
 
-TEST(DialogTemplates, AboutBoxIsLaidOutAsDesigned) {
+TEST(DialogTemplates, AreLaidOutAsDesigned) {
+    ExpectAsDesigned(kOptions);
     const Dialog d = ExpectAsDesigned(kAbout);
     ASSERT_EQ(d.controls.size(), 3u);
     // The text: four lines, the program's name and kind first; the icon is
@@ -212,10 +214,6 @@ TEST(DialogTemplates, AboutBoxIsLaidOutAsDesigned) {
         EXPECT_NE(c, '\r') << "lines are separated by line feeds alone";
     }
     EXPECT_EQ(lines, 4u) << text;
-}
-
-TEST(DialogTemplates, OptionsDialogIsLaidOutAsDesigned) {
-    ExpectAsDesigned(kOptions);
 }
 
 // A modeless copy of a dialog for asking its procedure directly; EndDialog on

@@ -4,6 +4,7 @@
 #include "tests/support/Input.h"
 #include "tests/support/Pixels.h"
 #include "tests/support/TestText.h"
+#include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
@@ -19,10 +20,6 @@ namespace {
 using FindInPane = MainWindowTest;
 
 constexpr COLORREF kSelPaper = RGB(250, 250, 0);
-
-HWND Chat() {
-    return AppState.hwndChat;
-}
 
 // Ctrl+F on the input line, through the program's own key translation.
 HWND OpenFindDialog() {
@@ -48,13 +45,6 @@ void FindNext(HWND dialog, const char* text) {
     PumpMessages();
 }
 
-std::pair<DWORD, DWORD> Selection() {
-    DWORD from = 0, to = 0;
-    SendMessageA(Chat(), CLM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                 reinterpret_cast<LPARAM>(&to));
-    return {from, to};
-}
-
 // The pane made `rows` lines of the fixed font high.
 void MakePaneRows(int rows) {
     RECT window, client;
@@ -77,7 +67,7 @@ TEST_F(FindInPane, AMatchAcrossAWrappedVisualLineIsSelectedAndShownWhole) {
         std::string(static_cast<size_t>(columns - 3), 'a') + "NEEDLE" + std::string(12, 'b');
     const std::string text =
         NumberedChatLines(0, 20) + wrapped + "\r\n" + NumberedChatLines(20, 20);
-    SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SetText(text);
     SendMessageA(Chat(), CLM_SETSELCOLORS, RGB(0, 0, 0), kSelPaper);
     SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0); // the match lies below the view
 

@@ -59,7 +59,7 @@ TEST_F(Accessibility, TabAndShiftTabMoveTheFocusBetweenInputAndTranscript) {
 TEST_F(Accessibility, MenuKeyAndShiftF10OpenTheMenuAtTheSelectionOrTheCorner) {
     const SIZE cell = FixedFontCell();
     const std::string text = "first line\r\nsecond line\r\n";
-    SendMessageA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    app.SetChatText(text);
     app.Press(VK_TAB);
     ASSERT_EQ(Focus(), app.Chat());
 
@@ -164,7 +164,7 @@ TEST_F(Accessibility, AScreenReaderInAnotherProcessFindsTheTranscript) {
 
 TEST_F(Accessibility, AltDigitsMoveNeitherFocusNorSelectionNorViewAndOpenNoMenu) {
     const std::string text = NumberedChatLines(1, 60);
-    SendMessageA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    app.SetChatText(text);
     SendMessageA(app.Chat(), WM_VSCROLL, SB_TOP, 0);
     SendMessageA(app.Chat(), CLM_SETSEL, 7, 13);
     ASSERT_TRUE(WaitFor([&] { return Focus() == app.Input(); }, 5000));

@@ -30,19 +30,11 @@ std::string Transcript() {
     return all;
 }
 
-class Find : public ::testing::Test {
+class Find : public StartedApp {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(app.Start());
-        SetChatText(Transcript());
-    }
-    void TearDown() override { EXPECT_EQ(app.Close(), 0u); }
-
-    void SetChatText(const std::string& text) {
-        DWORD_PTR ignored;
-        SendMessageTimeoutA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                            SMTO_ABORTIFHUNG, 5000, &ignored);
-        app.Settle();
+        ASSERT_NO_FATAL_FAILURE(StartedApp::SetUp());
+        app.SetChatText(Transcript());
     }
     // From another process the selection query answers its length alone.
     LRESULT Selected() const { return SendMessageA(app.Chat(), CLM_GETSEL, 0, 0); }
@@ -85,8 +77,6 @@ protected:
         app.Press(VK_ESCAPE);
         WaitFor([&] { return !IsWindow(dialog); }, 3000);
     }
-
-    RunningApp app;
 };
 
 TEST_F(Find, TheDialogFindsAndF3GoesOnRoundTheEnd) {
@@ -190,13 +180,13 @@ TEST_F(Find, AViewHeldAtAMatchStaysUntilASend) {
 
     // Two lines come: the held view does not move.
     std::string more = Transcript() + "<Bob> one\r\n<Bob> two\r\n";
-    SetChatText(more);
+    app.SetChatText(more);
     EXPECT_EQ(Top(), held) << "new lines do not move a view held at a match";
 
     app.SendTyped("back to the end");
     const int end = Top();
     EXPECT_EQ(end, held + 3) << "a send goes back to the end";
-    SetChatText(app.ChatText() + "<Bob> three\r\n");
+    app.SetChatText(app.ChatText() + "<Bob> three\r\n");
     EXPECT_EQ(Top(), end + 1) << "and follows it again";
 }
 
@@ -231,7 +221,7 @@ TEST_F(Find, WholeWordsAndUpAreChosenInTheDialog) {
     if (GetACP() != 1252) {
         GTEST_SKIP() << "the ANSI code page here is " << GetACP() << ", not 1252";
     }
-    SetChatText(kCats);
+    app.SetChatText(kCats);
     app.Press('F', true);
     HWND dialog = app.WaitForDialog();
     ASSERT_NE(dialog, nullptr);

@@ -14,12 +14,6 @@ namespace {
 
 class InputLine : public StartedApp {
 protected:
-    void SetChatText(const std::string& text) {
-        DWORD_PTR ignored;
-        SendMessageTimeoutA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                            SMTO_ABORTIFHUNG, 5000, &ignored);
-        app.Settle();
-    }
     // The number of the transcript's first shown line; the focus then goes
     // back to the input field.
     int Top() {
@@ -28,6 +22,8 @@ protected:
         app.ClickAt(POINT{input.right - 4, (input.top + input.bottom) / 2});
         return top;
     }
+    // A chat line that comes while the user reads, not one the user sends.
+    void Arrive(const std::string& text) { SetChatText(app.ChatText() + "<Bob> " + text + "\r\n"); }
     int Rows() const {
         RECT r;
         GetClientRect(app.Chat(), &r);
@@ -123,7 +119,7 @@ TEST_F(InputLine, HomeEndAndTheArrowsKeepTheirMeaningInTheField) {
 }
 
 TEST_F(InputLine, PageKeysAndTheWheelScrollTheTranscriptWhileTheFocusStays) {
-    SetChatText(NumberedChatLines(0, 300));
+    app.SetChatText(NumberedChatLines(0, 300));
     const int page = Rows();
     ASSERT_GT(page, 3);
     const int bottom = 300 - page;
@@ -151,12 +147,12 @@ TEST_F(InputLine, PageKeysAndTheWheelScrollTheTranscriptWhileTheFocusStays) {
     EXPECT_EQ(app.InputText(), "draft") << "none of it touched the field";
 
     // A line that arrives while reading leaves the view where it is ...
-    app.SendTyped(" while reading");
+    Arrive("while reading");
     EXPECT_EQ(Top(), static_cast<int>(perNotch));
     // ... Ctrl+End goes back to the end, which then keeps following.
     app.Press(VK_END, true);
     EXPECT_EQ(Top(), bottom + 1);
-    app.SendTyped("next");
+    app.SendTyped(" and next");
     app.SendTyped("and next");
     EXPECT_EQ(Top(), bottom + 3);
     EXPECT_EQ(app.InputText(), "");
@@ -287,7 +283,7 @@ TEST_F(InputLine, CtrlBackspaceDeletesTheWordBeforeTheCaretAndCtrlASelectsAll) {
 }
 
 TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
-    SetChatText(NumberedChatLines(0, 300));
+    app.SetChatText(NumberedChatLines(0, 300));
     const int bottom = 300 - Rows();
     EXPECT_EQ(MarkerPixels(), 0u) << "following the end: no marker";
     app.SendTyped("while following");
@@ -295,9 +291,9 @@ TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
 
     app.Press(VK_PRIOR);
     EXPECT_EQ(MarkerPixels(), 0u) << "scrolled up, nothing new yet";
-    app.SendTyped("one");
-    app.SendTyped("two");
-    app.SendTyped("three");
+    Arrive("one");
+    Arrive("two");
+    Arrive("three");
     EXPECT_TRUE(ShowsMarker(3));
     EXPECT_FALSE(ShowsMarker(2));
     app.Press(VK_END, true);
@@ -305,7 +301,7 @@ TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
 
     // Paging down to the end removes it too.
     app.Press(VK_PRIOR);
-    app.SendTyped("four");
+    Arrive("four");
     EXPECT_TRUE(ShowsMarker(1));
     app.Press(VK_NEXT);
     EXPECT_TRUE(ShowsMarker(1)) << "a page down, the new line is still one below";
@@ -315,8 +311,8 @@ TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
     // A click on it goes to the end, and the focus stays in the input field.
     app.Press(VK_PRIOR);
     app.Press(VK_PRIOR);
-    app.SendTyped("five");
-    app.SendTyped("six");
+    Arrive("five");
+    Arrive("six");
     RECT marker;
     ASSERT_TRUE(ShowsMarker(2, &marker));
     POINT p = Centre(marker);
@@ -325,6 +321,66 @@ TEST_F(InputLine, NewLinesWhileReadingShowAMarkerUntilTheEnd) {
     EXPECT_EQ(MarkerPixels(), 0u);
     EXPECT_EQ(app.Focus(), app.Input());
     EXPECT_EQ(Top(), bottom + 7);
+
+    // A line the user sends does the same: the end comes into view with it.
+    app.Press(VK_PRIOR);
+    Arrive("seven");
+    ASSERT_TRUE(ShowsMarker(1));
+    app.SendTyped("mine");
+    EXPECT_EQ(MarkerPixels(), 0u);
+    EXPECT_EQ(app.Focus(), app.Input());
+    EXPECT_EQ(Top(), bottom + 9);
+}
+
+// A paste of several lines, or of more than the field takes, asks whether to
+// send them: Cancel leaves the field as it was, No pastes the first line as
+// always, Yes sends every line in turn, each an ordinary sent line.
+TEST_F(InputLine, APasteOfManyLinesSendsEveryLineWhenTheUserSaysYes) {
+    auto paste = [&](const std::string& text, WORD answer) {
+        EXPECT_TRUE(PutOnClipboard(text));
+        app.Press('V', true);
+        const HWND box = app.WaitForDialog();
+        EXPECT_NE(box, nullptr) << "a question";
+        const std::string asked = box != nullptr ? DialogStatics(box) : std::string();
+        app.Press(answer);
+        app.Settle();
+        return asked;
+    };
+    app.Type("draft ");
+    const std::string three = "first\r\nsecond\n\nthird";
+    EXPECT_NE(paste(three, VK_ESCAPE).find("The pasted text makes 3 chat lines. Send them now?"),
+              std::string::npos);
+    EXPECT_EQ(app.InputText(), "draft ") << "Cancel";
+    EXPECT_EQ(app.ChatText(), "");
+    paste(three, 'N');
+    EXPECT_EQ(app.InputText(), "draft first") << "No";
+    EXPECT_EQ(app.ChatText(), "");
+    app.Press(VK_ESCAPE);
+    paste(three, 'Y');
+    EXPECT_EQ(app.ChatText(), "<User> first\r\n<User> second\r\n<User> third\r\n");
+    EXPECT_EQ(app.InputText(), "");
+    app.Press(VK_UP);
+    app.Press(VK_UP);
+    EXPECT_EQ(app.InputText(), "second") << "each in the history";
+
+    // A paragraph of 600 characters: three lines, cut between words.
+    std::string paragraph;
+    while (paragraph.size() < 600) {
+        paragraph += "word" + std::to_string(paragraph.size()) + " ";
+    }
+    paragraph.resize(600);
+    app.Press(VK_ESCAPE);
+    SetChatText("");
+    EXPECT_NE(paste(paragraph, 'Y').find("makes 3 chat lines"), std::string::npos);
+    const std::vector<std::string> sent = TextLines(app.ChatText());
+    ASSERT_EQ(sent.size(), 3u) << app.ChatText();
+    std::string joined;
+    for (const std::string& line : sent) {
+        ASSERT_EQ(line.rfind("<User> ", 0), 0u);
+        EXPECT_LE(line.size() - 7, 260u);
+        joined += (joined.empty() ? "" : " ") + line.substr(7);
+    }
+    EXPECT_EQ(joined, paragraph);
 }
 
 } // namespace

@@ -3,6 +3,8 @@
 // names the file and the system's reason.
 #include "tests/support/AppDriver.h"
 
+#include "base/ScopedHandles.h"
+
 #include <set>
 
 namespace {
@@ -90,9 +92,7 @@ TEST_F(SaveFaults, ADiskThatFillsUpKeepsTheFileAndLeavesNoTemporaryFile) {
     while (big.size() < 200 * 1024) {
         big += "<User> a line long enough to fill the small disk quickly, and more\r\n";
     }
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(app.Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(big.c_str()),
-                        SMTO_ABORTIFHUNG, 5000, &ignored);
+    app.SetChatText(big);
     ASSERT_EQ(app.ChatText().size(), big.size());
     ExpectRefusedSave(app, target);
     EXPECT_EQ(ReadFileBytes(target), kPrecious);
@@ -107,16 +107,36 @@ TEST_F(SaveFaults, AReadOnlyTargetIsNotReplaced) {
     EXPECT_EQ(ReadFileBytes(target), kPrecious);
 }
 
-TEST_F(SaveFaults, AFileHeldOpenWithoutSharingIsNotReplaced) {
+// A file another program holds open: without sharing it is not replaced; a
+// follower that lets others write (and delete) takes the log, as the plain
+// write of the file would.
+TEST_F(SaveFaults, AFileHeldOpenIsSavedWhereAPlainWriteWould) {
     const std::string target = app.File("held.log");
-    ASSERT_TRUE(WriteFileBytes(target, kPrecious));
-    HANDLE held = CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     app.SendTyped("over a file in use");
-    ExpectRefusedSave(app, target);
-    CloseHandle(held);
-    EXPECT_EQ(ReadFileBytes(target), kPrecious);
+    const std::string saved = app.ChatText();
+    for (const DWORD sharing : {0ul, 0ul + (FILE_SHARE_READ | FILE_SHARE_WRITE),
+                                0ul + (FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE)}) {
+        SCOPED_TRACE(sharing);
+        ASSERT_TRUE(WriteFileBytes(target, kPrecious));
+        const std::set<std::string> before = FolderNames(app.Folder());
+        {
+            const ScopedFile held(CreateFileA(target.c_str(), GENERIC_READ, sharing, nullptr,
+                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(held.IsOpen());
+            if (sharing == 0) {
+                ExpectRefusedSave(app, target);
+            } else {
+                const HWND dialog = app.SaveThroughDialog(target);
+                ASSERT_NE(dialog, nullptr);
+                ASSERT_NE(app.WaitForDialog(dialog), nullptr) << "replace it?";
+                app.Press('Y');
+                EXPECT_TRUE(WaitFor([&] { return ReadFileBytes(target) == saved; }, 8000));
+                EXPECT_EQ(app.ShownDialog(), nullptr) << "no message box";
+            }
+        }
+        EXPECT_EQ(ReadFileBytes(target), sharing == 0 ? kPrecious : saved);
+        EXPECT_EQ(FolderNames(app.Folder()), before) << "nothing left beside it";
+    }
 }
 
 // A log file that can be written, in a folder that takes no new file (a shared

@@ -4,6 +4,7 @@
 // The save dialog and the message boxes are driven by a thread timer while the
 // program's own modal loops run. After each failure the existing file is byte
 // for byte as it was, no temporary file is left, and the user was told.
+#include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
@@ -112,7 +113,7 @@ TEST_F(SaveMemoryFault, ARefusedMemoryRequestKeepsTheFileAndTellsTheUser) {
     TempFolder folder("baldrix-memfault");
     const std::string target = folder.File("existing.log");
     WriteFileBytes(target, kPrecious);
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     {
         NoPages noPages;
         ASSERT_TRUE(noPages.Active()) << "the program imports VirtualAlloc";
@@ -185,7 +186,7 @@ TEST_F(SaveMemoryFault, AFailedSaveDialogIsReportedAndTheLastNameKept) {
 TEST_F(SaveMemoryFault, ARefusedMemoryRequestMakesNoNewFile) {
     TempFolder folder("baldrix-memfault");
     const std::string target = folder.File("new.log");
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     {
         NoPages noPages;
         ASSERT_TRUE(noPages.Active());
@@ -200,7 +201,7 @@ TEST_F(SaveMemoryFault, ATranscriptLongerThanMemoryKeepsTheFileAndTellsTheUser) 
     TempFolder folder("baldrix-memfault");
     const std::string target = folder.File("existing.log");
     WriteFileBytes(target, kPrecious);
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     g_chatProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
         AppState.hwndChat, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(BoastingChat)));
     const bool saved = SaveDriven(target);
@@ -258,7 +259,7 @@ TEST_F(SaveDeep, SettingsLeaveAFileUnderTheCopysFallbackNameAlone) {
 }
 
 TEST_F(SaveDeep, TheLogIsSavedWholeInFoldersTooDeepForATemporaryName) {
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     for (const size_t length : kFolderLengths) {
         SCOPED_TRACE(length);
         DeepFolder deep(length);
@@ -287,12 +288,40 @@ TEST_F(SaveOver, AReplacedLogKeepsItsAttributes) {
         (GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0) {
         GTEST_SKIP() << "this file system does not keep the hidden attribute";
     }
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     EXPECT_TRUE(SaveDriven(target)) << g_driver.boxText;
     EXPECT_EQ(ReadFileBytes(target), kTranscript);
     const DWORD attributes = GetFileAttributesA(target.c_str());
     EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u) << std::hex << attributes;
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"hidden.log"}));
+}
+
+// A log reached by more than one name: every name leads to the saved bytes.
+TEST_F(SaveOver, EveryNameOfALinkedLogLeadsToTheSavedBytes) {
+    TempFolder folder("baldrix-links");
+    const std::string target = folder.File("logo.log");
+    const std::string other = folder.File("other.log");
+    WriteFileBytes(target, kPrecious);
+    ASSERT_TRUE(CreateHardLinkA(other.c_str(), target.c_str(), nullptr)) << GetLastError();
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    EXPECT_TRUE(SaveDriven(other)) << g_driver.boxText;
+    EXPECT_EQ(ReadFileBytes(target), kTranscript) << "the hard link's other name";
+    EXPECT_EQ(folder.Names(), (std::set<std::string>{"logo.log", "other.log"}));
+
+    const std::string link = folder.File("link.log");
+    // Wine answers TRUE and makes nothing, and shows a link made on the host as the file itself.
+    const DWORD made = CreateSymbolicLinkA(link.c_str(), target.c_str(), 0)
+                           ? GetFileAttributesA(link.c_str())
+                           : INVALID_FILE_ATTRIBUTES;
+    if (made == INVALID_FILE_ATTRIBUTES || (made & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        GTEST_SKIP() << "this system makes no symbolic link a program can see";
+    }
+    const std::string next = kTranscript + "<User> through the link\r\n";
+    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(next.c_str()));
+    EXPECT_TRUE(SaveDriven(link)) << g_driver.boxText;
+    EXPECT_EQ(ReadFileBytes(target), next) << "the file the link names";
+    EXPECT_NE(GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u)
+        << "still a link";
 }
 
 // ---- a folder that takes no new file ------------------------------------------
@@ -336,7 +365,7 @@ TEST_F(SaveInPlace, TheTargetIsWrittenInPlaceAndAFailureThereIsTold) {
     TempFolder folder("baldrix-inplace");
     const std::string target = folder.File("existing.log");
     WriteFileBytes(target, kPrecious + kPrecious);
-    SendMessageA(AppState.hwndChat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(kTranscript.c_str()));
+    SetText(kTranscript);
     EXPECT_TRUE(SaveWhereTheFolderRefuses(target, false)) << g_driver.boxText;
     EXPECT_EQ(g_driver.confirmations, 1) << "the user chose to replace the file";
     EXPECT_EQ(g_driver.boxes, 0);
@@ -349,6 +378,15 @@ TEST_F(SaveInPlace, TheTargetIsWrittenInPlaceAndAFailureThereIsTold) {
               static_cast<LRESULT>(kTranscript.size()))
         << "the transcript stays to be saved elsewhere";
     EXPECT_EQ(folder.Names(), (std::set<std::string>{"existing.log"}));
+
+    // No memory for the text: the old bytes stay.
+    WriteFileBytes(target, kPrecious);
+    {
+        NoPages noPages;
+        EXPECT_FALSE(SaveWhereTheFolderRefuses(target, false));
+    }
+    ExpectTold(target);
+    EXPECT_EQ(ReadFileBytes(target), kPrecious);
 
     // A read-only target is still not written, in place or otherwise.
     WriteFileBytes(target, kPrecious);

@@ -109,7 +109,7 @@ TEST(ParseColor, ReadsThreeByteComponents) {
     }
 }
 
-TEST(ParseColor, FailsWithoutTouchingTheColour) {
+TEST(ParseColor, FailsWithoutTouchingTheColor) {
     const char* const cases[] = {
         "1,2",
         "256,0,0",

@@ -68,7 +68,7 @@ TEST(SettingReaders, LeaveTheTargetUnlessAGoodValueIsRead) {
     EXPECT_EQ(value, 7);
 }
 
-TEST(SettingWriters, WriteDecimalsAndColoursRedFirst) {
+TEST(SettingWriters, WriteDecimalsAndColorsRedFirst) {
     TempFolder folder("baldrix-settings");
     const std::string path = folder.File("w.ini");
     EXPECT_TRUE(WriteColorSetting(path.c_str(), "C", "a", RGB(10, 20, 30)));
@@ -162,6 +162,15 @@ TEST_F(Settings, ASaveThatCannotReplaceTheFileLeavesItAsItWas) {
     SaveSettings();
     CloseHandle(held);
     EXPECT_EQ(ReadFileBytes(path), old) << "held open";
+    EXPECT_EQ(folder.Names(), std::set<std::string>{"s.ini"});
+
+    // Held open by a reader that lets others write, as a plain write would.
+    held = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SaveSettings();
+    CloseHandle(held);
+    EXPECT_NE(ReadFileBytes(path).find("Nickname=User"), std::string::npos) << "saved into it";
     EXPECT_EQ(folder.Names(), std::set<std::string>{"s.ini"});
 
     DeleteFileA(path.c_str());

@@ -82,6 +82,13 @@ HWND RunningApp::Chat() const {
     return FindWindowExA(main_, nullptr, "CHATLIST", nullptr);
 }
 
+void RunningApp::SetChatText(const std::string& text) {
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                        SMTO_ABORTIFHUNG, 5000, &ignored);
+    Settle();
+}
+
 HWND RunningApp::Toolbar() const {
     return FindWindowExA(main_, nullptr, "ToolbarWindow32", nullptr);
 }

@@ -44,6 +44,8 @@ public:
     HWND Toolbar() const;
     std::string ChatText() const { return WindowText(Chat()); }
     std::string InputText() const { return WindowText(Input()); }
+    // Replaces the transcript's text (WM_SETTEXT, as its owner would) and settles.
+    void SetChatText(const std::string& text);
     // The window that has the keyboard focus in the program.
     HWND Focus() const { return FocusIn(main_); }
 

@@ -3,6 +3,7 @@
 #include "app/AppState.h"
 #include "app/Startup.h"
 #include "app/Strings.h"
+#include "transcript/ChatListClass.h"
 
 void PumpMessages(DWORD milliseconds) {
     const DWORD start = GetTickCount();
@@ -118,7 +119,7 @@ void StopMainWindow() {
         DestroyAcceleratorTable(AppState.hAccel);
     }
     UnregisterClassA(Str::ProgramName, AppState.hInstance);
-    UnregisterClassA(Str::ChatListClass, AppState.hInstance);
+    UnregisterClassA(kChatListClassName, AppState.hInstance);
     AppState = ApplicationState{};
 }
 

@@ -2,9 +2,10 @@
 // colours: high-contrast drawing, and the text, lines, selection and events a
 // screen reader gets through UI Automation, read in-process.
 #include "tests/support/Pixels.h"
+#include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
-#include "tests/transcript/SystemStandIn.h"
-#include "tests/transcript/TextPatternClient.h"
+#include "tests/transcript/access/SystemStandIn.h"
+#include "tests/transcript/access/TextPatternClient.h"
 
 #include "app/AppState.h"
 #include "tests/support/ImportRedirect.h"
@@ -22,14 +23,6 @@
 namespace {
 
 using Accessibility = MainWindowTest;
-
-HWND Chat() {
-    return AppState.hwndChat;
-}
-
-void SetText(const std::string& text) {
-    SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
 
 // The pane as WM_PRINTCLIENT draws it.
 Image Printed() {

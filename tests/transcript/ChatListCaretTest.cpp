@@ -4,8 +4,9 @@
 #include "tests/support/Input.h"
 #include "tests/support/Pixels.h"
 #include "tests/support/TestText.h"
+#include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
-#include "tests/transcript/SystemStandIn.h"
+#include "tests/transcript/access/SystemStandIn.h"
 
 #include "app/AppState.h"
 #include "transcript/ChatList.h"
@@ -17,33 +18,10 @@ namespace {
 
 using ChatCaret = MainWindowTest;
 
-HWND Chat() {
-    return AppState.hwndChat;
-}
-
-void SetText(const std::string& text) {
-    SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-std::pair<DWORD, DWORD> Selection() {
-    DWORD from = 0, to = 0;
-    SendMessageA(Chat(), CLM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                 reinterpret_cast<LPARAM>(&to));
-    return {from, to};
-}
-
 DWORD CaretOffset() {
     const auto [from, to] = Selection();
     EXPECT_EQ(from, to) << "nothing selected";
     return from;
-}
-
-int Top() {
-    SCROLLINFO si{};
-    si.cbSize = sizeof si;
-    si.fMask = SIF_POS | SIF_PAGE;
-    GetScrollInfo(Chat(), SB_VERT, &si);
-    return si.nPos;
 }
 
 int Page() {

@@ -5,6 +5,7 @@
 #include "tests/support/Input.h"
 #include "tests/support/Pixels.h"
 #include "tests/support/TestText.h"
+#include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
@@ -25,35 +26,12 @@ namespace {
 
 using ChatList = MainWindowTest;
 
-HWND Chat() {
-    return AppState.hwndChat;
-}
-
-BOOL SetText(const std::string& text) {
-    return static_cast<BOOL>(
-        SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str())));
-}
-
 SCROLLINFO Bar() {
     SCROLLINFO si{};
     si.cbSize = sizeof si;
     si.fMask = SIF_ALL;
     GetScrollInfo(Chat(), SB_VERT, &si);
     return si;
-}
-
-int Top() {
-    return Bar().nPos;
-}
-
-int LineHeight() {
-    HDC dc = GetDC(Chat());
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Chat(), WM_GETFONT, 0, 0)));
-    TEXTMETRICA tm;
-    GetTextMetricsA(dc, &tm);
-    SelectObject(dc, old);
-    ReleaseDC(Chat(), dc);
-    return tm.tmHeight;
 }
 
 RECT Client() {
@@ -64,13 +42,6 @@ RECT Client() {
 
 LPARAM At(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
-}
-
-std::pair<DWORD, DWORD> Selection() {
-    DWORD from = 0, to = 0;
-    SendMessageA(Chat(), CLM_GETSEL, reinterpret_cast<WPARAM>(&from),
-                 reinterpret_cast<LPARAM>(&to));
-    return {from, to};
 }
 
 std::string Selected() {

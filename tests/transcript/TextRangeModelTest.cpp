@@ -131,6 +131,7 @@ TEST_F(TextRangeTest, ParagraphsAreChatLinesAndAMoveByNoneChangesNothing) {
     }
     EXPECT_EQ(RangeMove(layout, r, RangeUnit::Document, 1), 0) << "one document";
     EXPECT_EQ(RangeMove(layout, r, RangeUnit::Line, -1), 0) << "no line before the first";
+    EXPECT_EQ(RangeMove(layout, r, RangeUnit::Paragraph, -1), 0) << "nor a chat line";
     EXPECT_EQ(Of(r), "ell");
     r = TextRange{At("hi"), layout.length};
     EXPECT_EQ(RangeMove(layout, r, RangeUnit::Paragraph, 1), 0) << "no chat line after the last";

@@ -3,6 +3,7 @@
 // area, nothing after the window goes; and the UI Automation element refusing
 // a call that bypasses COM from another thread.
 #include "tests/support/TestText.h"
+#include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
 
 #include "app/AppState.h"
@@ -17,10 +18,6 @@
 #include <thread>
 
 namespace {
-
-HWND Chat() {
-    return AppState.hwndChat;
-}
 
 VARIANT Self() {
     VARIANT self;
@@ -55,7 +52,7 @@ protected:
 
 TEST_F(PaneAccessible, TheValueIsTheTranscriptsEndFromALineStart) {
     const std::string text = NumberedChatLines(1, 4000); // about 200 KB
-    SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SetText(text);
     BSTR b = nullptr;
     ASSERT_EQ(acc->get_accValue(Self(), &b), S_OK);
     const std::wstring value = Take(b);
@@ -105,7 +102,7 @@ TEST_F(PaneAccessible, HasTheWindowAsParentAndIsHitOnlyInsideThePane) {
 }
 
 TEST_F(PaneAccessible, AnswersNothingOnceTheWindowIsGone) {
-    SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("<Ada> hi\r\n"));
+    SetText("<Ada> hi\r\n");
     DestroyWindow(AppState.hwndMain);
     BSTR b = nullptr;
     EXPECT_TRUE(FAILED(acc->get_accValue(Self(), &b)));

@@ -2,8 +2,9 @@
 // handed to the system at the very call (the run-time table's entries stood
 // in for): new lines by the burst, a changed text, a recent line on Alt+digit,
 // and the provider given back when the window goes.
+#include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
-#include "tests/transcript/SystemStandIn.h"
+#include "tests/transcript/access/SystemStandIn.h"
 
 #include "app/AppState.h"
 #include "app/Startup.h"
@@ -13,10 +14,6 @@
 #include <string>
 
 namespace {
-
-HWND Chat() {
-    return AppState.hwndChat;
-}
 
 std::string Line(int n) {
     return "<Ada> line " + std::to_string(n) + "\r\n";
@@ -141,7 +138,7 @@ TEST_F(Announcements, AltDigitReadsARecentLineAndMovesNothing) {
     for (int i = 1; i <= 12; ++i) {
         text += Line(i);
     }
-    SendMessageA(Chat(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SetText(text);
     SendMessageA(Chat(), CLM_SETSEL, 3, 8);
     SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0);
     PumpMessages(50);

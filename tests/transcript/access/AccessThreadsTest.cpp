@@ -5,7 +5,7 @@
 #include "tests/support/UiaClient.h"
 #include "tests/support/WindowTest.h"
 
-#include "app/Strings.h"
+#include "transcript/ChatListClass.h"
 #include "transcript/ChatListTesting.h"
 #include "transcript/access/ChatListUia.h"
 
@@ -79,7 +79,7 @@ TEST(AccessThreads, TheSystemCallsTheTranscriptOnItsOwnThreadInItsApartment) {
     const ProviderCallProbe before = SetProviderCallProbe(Record);
     ProgramOnThread program;
     const HWND chat = program.Main() != nullptr
-                          ? FindWindowExA(program.Main(), nullptr, Str::ChatListClass, nullptr)
+                          ? FindWindowExA(program.Main(), nullptr, kChatListClassName, nullptr)
                           : nullptr;
     ASSERT_NE(chat, nullptr);
     SendMessageA(chat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("<Ada> hello\r\n"));
