@@ -89,7 +89,7 @@ TEST_F(Transcript, AViewScrolledUpStaysPutWhileLinesArrive) {
     const int reading = app.TopChatLine();
     EXPECT_EQ(reading, 100 - 2 * rows);
     // Lines that come do not move the view.
-    SetText(NumberedChatLines(0, 102));
+    app.SetChatText(NumberedChatLines(0, 102));
     EXPECT_EQ(app.TopChatLine(), reading);
     // A line the user sends (typing goes to the input field) brings the end into view.
     app.WheelAt(app.ChatCell(3, 1), WHEEL_DELTA);
