@@ -23,7 +23,9 @@ protected:
         return top;
     }
     // A chat line that comes while the user reads, not one the user sends.
-    void Arrive(const std::string& text) { SetChatText(app.ChatText() + "<Bob> " + text + "\r\n"); }
+    void Arrive(const std::string& text) {
+        app.SetChatText(app.ChatText() + "<Bob> " + text + "\r\n");
+    }
     int Rows() const {
         RECT r;
         GetClientRect(app.Chat(), &r);
@@ -370,7 +372,7 @@ TEST_F(InputLine, APasteOfManyLinesSendsEveryLineWhenTheUserSaysYes) {
     }
     paragraph.resize(600);
     app.Press(VK_ESCAPE);
-    SetChatText("");
+    app.SetChatText("");
     EXPECT_NE(paste(paragraph, 'Y').find("makes 3 chat lines"), std::string::npos);
     const std::vector<std::string> sent = TextLines(app.ChatText());
     ASSERT_EQ(sent.size(), 3u) << app.ChatText();
@@ -381,6 +383,15 @@ TEST_F(InputLine, APasteOfManyLinesSendsEveryLineWhenTheUserSaysYes) {
         joined += (joined.empty() ? "" : " ") + line.substr(7);
     }
     EXPECT_EQ(joined, paragraph);
+
+    // A line copied with its line break asks nothing, and Ctrl+Z takes it back.
+    app.Type("typed");
+    EXPECT_TRUE(PutOnClipboard("one line\r\n"));
+    app.Press('V', true);
+    EXPECT_EQ(app.InputText(), "typedone line");
+    EXPECT_EQ(app.ShownDialog(), nullptr) << "no question";
+    app.Press('Z', true);
+    EXPECT_EQ(app.InputText(), "typed");
 }
 
 } // namespace
