@@ -49,17 +49,24 @@ PastedText Combined(HWND input) {
     return combined;
 }
 
+// One chat line of the paste in the field, as if typed: the caret at its end.
+void ShowLine(HWND input, const PastedText& text, const PastedLine& line) {
+    char one[kInputTextCapacity];
+    std::memcpy(one, text.bytes.get() + line.from, line.length);
+    one[line.length] = '\0';
+    // Replacing the whole text as an edit keeps the field's own Ctrl+Z.
+    SendMessageA(input, EM_SETSEL, 0, -1);
+    SendMessageA(input, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(one));
+}
+
 // Each line through the normal send, as Enter sends it; a line that cannot
 // be sent stays in the field, and the rest with it are not sent.
 void SendEach(HWND input, const PastedText& text) {
     const HWND main = GetParent(input);
     size_t at = 0;
     PastedLine line{};
-    char one[kInputTextCapacity];
     while (NextPastedLine(text.bytes.get(), text.length, kInputLimit, &at, &line)) {
-        std::memcpy(one, text.bytes.get() + line.from, line.length);
-        one[line.length] = '\0';
-        SetWindowTextA(input, one);
+        ShowLine(input, text, line);
         SendMessageA(main, WM_COMMAND, IDM_SEND, 0);
         if (GetWindowTextLengthA(input) != 0) {
             return;
@@ -77,6 +84,13 @@ bool PasteIntoInputLine(HWND input) {
     const size_t count = CountPastedLines(text.bytes.get(), text.length, kInputLimit);
     if (count == 0) {
         return false;
+    }
+    if (count == 1) { // only line breaks around one line: nothing to ask
+        size_t at = 0;
+        PastedLine line{};
+        NextPastedLine(text.bytes.get(), text.length, kInputLimit, &at, &line);
+        ShowLine(input, text, line);
+        return true;
     }
     char question[96];
     wsprintfA(question, "The pasted text makes %lu chat lines. Send them now?",

@@ -1,13 +1,16 @@
 #include "app/PasteModel.h"
 
+#include "transcript/TextUnits.h"
+
 namespace {
 
+// Lines end and blanks are what they are in the transcript.
 bool IsBreak(char c) {
-    return c == '\r' || c == '\n';
+    return IsTerminator(c);
 }
 
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return ClassOf(nullptr, c) == CharClass::Blank;
 }
 
 } // namespace

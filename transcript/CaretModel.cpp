@@ -6,41 +6,11 @@
 
 namespace {
 
-bool IsBlankAt(const ChatLayout& l, size_t offset) {
-    return offset < l.length && ClassOf(l.wordBytes, l.text[offset]) == CharClass::Blank;
-}
-
-// Whether a visual line starts at `offset` in the middle of a logical line.
-bool IsWrapPoint(const ChatLayout& l, size_t offset) {
-    if (offset == 0 || offset >= l.length || l.lineCount == 0 || FollowsLineEnd(l, offset)) {
-        return false;
-    }
-    return LayoutLineStart(l, LayoutLineOf(l, offset)) == offset;
-}
-
 // Where a move back starts: the end of a text that ends with a line break
 // shows where that break begins, so a step back starts from there and moves.
 size_t BackFrom(const ChatLayout& l, size_t c) {
     if (c == l.length && FollowsLineEnd(l, c)) {
         return UnitPrev(l, RangeUnit::Character, c);
-    }
-    return c;
-}
-
-// On to the next word's start, stopping at a line's end.
-size_t WordRightOf(const ChatLayout& l, size_t c) {
-    c = UnitNext(l, RangeUnit::Word, c);
-    if (IsBlankAt(l, c)) {
-        c = UnitNext(l, RangeUnit::Word, c);
-    }
-    return c;
-}
-
-// Back to the start of the word before, stopping at a line's start.
-size_t WordLeftOf(const ChatLayout& l, size_t c) {
-    c = UnitPrev(l, RangeUnit::Word, BackFrom(l, c));
-    if (c > 0 && IsBlankAt(l, c) && !FollowsLineEnd(l, c)) {
-        c = UnitPrev(l, RangeUnit::Word, c);
     }
     return c;
 }
@@ -102,8 +72,9 @@ void CaretMove(const ChatLayout& l, Selection& sel, CaretPlace& place, CaretKey 
     case CaretKey::Right:
         c = collapse ? SelectionTo(sel) : UnitNext(l, RangeUnit::Character, c);
         break;
-    case CaretKey::WordLeft: c = WordLeftOf(l, c); break;
-    case CaretKey::WordRight: c = WordRightOf(l, c); break;
+    // By the text's word units: a word with its blanks, each line end a stop.
+    case CaretKey::WordLeft: c = UnitPrev(l, RangeUnit::Word, BackFrom(l, c)); break;
+    case CaretKey::WordRight: c = UnitNext(l, RangeUnit::Word, c); break;
     case CaretKey::Up:
     case CaretKey::Down:
     case CaretKey::PageUp:

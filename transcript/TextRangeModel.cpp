@@ -16,8 +16,10 @@ size_t UnitStart(const ChatLayout& l, RangeUnit unit, size_t o) {
 } // namespace
 
 void RangeExpand(const ChatLayout& l, TextRange& r, RangeUnit unit) {
-    r.start = UnitStart(l, unit, r.start);
+    const bool before = r.lineEnd && r.start == r.end && IsWrapPoint(l, r.start);
+    r.start = UnitStart(l, unit, before ? r.start - 1 : r.start);
     r.end = UnitNext(l, unit, r.start);
+    r.lineEnd = false;
 }
 
 int RangeMove(const ChatLayout& l, TextRange& r, RangeUnit unit, int count) {
@@ -41,8 +43,7 @@ int RangeMove(const ChatLayout& l, TextRange& r, RangeUnit unit, int count) {
         --moved;
     }
     if (moved != 0) {
-        r.start = p;
-        r.end = empty ? p : UnitNext(l, unit, p);
+        r = TextRange{p, empty ? p : UnitNext(l, unit, p)};
     }
     return moved;
 }
@@ -65,6 +66,7 @@ int RangeMoveEndpoint(const ChatLayout& l, TextRange& r, bool end, RangeUnit uni
 }
 
 void RangeSetEndpoint(TextRange& r, bool end, size_t p) {
+    r.lineEnd = false;
     if (end) {
         r.end = p;
         r.start = std::min(r.start, p);

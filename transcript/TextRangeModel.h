@@ -12,10 +12,14 @@
 struct TextRange {
     size_t start;
     size_t end; // start <= end <= the text's length
+    // An empty range at a wrap point that stands for a caret shown at the end
+    // of the visual line before (CaretPlace::lineEnd); any change drops it.
+    bool lineEnd = false;
 };
 
 // The range becomes the one unit that holds its start (at the very end of a
-// text: the last unit).
+// text: the last unit); a range with lineEnd at a wrap point, the unit that
+// holds the byte before, so that the caret's line is the row it shows on.
 void RangeExpand(const ChatLayout& layout, TextRange& range, RangeUnit unit);
 // Moves the range by `count` units (negative: back). An empty range stays
 // empty and moves between boundaries; any other becomes one whole unit.

@@ -17,6 +17,13 @@ bool FollowsLineEnd(const ChatLayout& l, size_t offset) {
     return offset > 0 && offset <= l.length && IsTerminator(l.text[offset - 1]);
 }
 
+bool IsWrapPoint(const ChatLayout& l, size_t offset) {
+    if (offset == 0 || offset >= l.length || l.lineCount == 0 || FollowsLineEnd(l, offset)) {
+        return false;
+    }
+    return LayoutLineStart(l, LayoutLineOf(l, offset)) == offset;
+}
+
 namespace {
 
 bool CrLfAt(const ChatLayout& l, size_t o) {
@@ -30,6 +37,37 @@ size_t NextCharacter(const ChatLayout& l, size_t o) {
 
 size_t PrevCharacter(const ChatLayout& l, size_t o) {
     return o >= 2 && CrLfAt(l, o - 2) ? o - 2 : o - 1;
+}
+
+bool BlankAt(const ChatLayout& l, size_t o) {
+    return o < l.length && ClassOf(l.wordBytes, l.text[o]) == CharClass::Blank;
+}
+
+// The end of the word unit at `o` (not a line end): its run, then the blanks after it.
+size_t WordUnitEnd(const ChatLayout& l, size_t o) {
+    size_t begin = 0, end = 0;
+    WordAt(l, o, begin, end);
+    if (!BlankAt(l, o)) {
+        while (BlankAt(l, end)) {
+            ++end;
+        }
+    }
+    return end;
+}
+
+// The start of the word unit that ends at `o` (after no line end): blanks
+// back to a line's start are a unit alone, else they go with the run before.
+size_t WordUnitStart(const ChatLayout& l, size_t o) {
+    size_t p = o;
+    while (p > 0 && BlankAt(l, p - 1)) {
+        --p;
+    }
+    if (p < o && (p == 0 || FollowsLineEnd(l, p))) {
+        return p;
+    }
+    size_t begin = 0, end = 0;
+    WordAt(l, p - 1, begin, end);
+    return begin;
 }
 
 } // namespace
@@ -83,12 +121,7 @@ size_t UnitNext(const ChatLayout& l, RangeUnit unit, size_t o) {
     size_t begin = 0, end = l.length;
     switch (unit) {
     case RangeUnit::Character: return NextCharacter(l, o);
-    case RangeUnit::Word:
-        if (IsTerminator(l.text[o])) {
-            return NextCharacter(l, o);
-        }
-        WordAt(l, o, begin, end);
-        break;
+    case RangeUnit::Word: return IsTerminator(l.text[o]) ? NextCharacter(l, o) : WordUnitEnd(l, o);
     case RangeUnit::Line: return LayoutLineEnd(l, LayoutLineOf(l, o));
     case RangeUnit::Paragraph: ChatLineAt(l, o, begin, end); break;
     case RangeUnit::Document: break;
@@ -105,11 +138,7 @@ size_t UnitPrev(const ChatLayout& l, RangeUnit unit, size_t o) {
     switch (unit) {
     case RangeUnit::Character: return PrevCharacter(l, o);
     case RangeUnit::Word:
-        if (IsTerminator(l.text[o - 1])) {
-            return PrevCharacter(l, o);
-        }
-        WordAt(l, o - 1, begin, end);
-        break;
+        return IsTerminator(l.text[o - 1]) ? PrevCharacter(l, o) : WordUnitStart(l, o);
     case RangeUnit::Line: return LayoutLineStart(l, LayoutLineOf(l, o - 1));
     case RangeUnit::Paragraph: ChatLineAt(l, o - 1, begin, end); break;
     case RangeUnit::Document: break;

@@ -31,6 +31,9 @@ CharClass ClassOf(const unsigned char* wordBytes, char c);
 
 // Whether the byte before `offset` ends a line (false at the text's start).
 bool FollowsLineEnd(const ChatLayout& layout, size_t offset);
+// Whether a visual line starts at `offset` in the middle of a logical line:
+// the offset is then both the end of one visual line and the start of the next.
+bool IsWrapPoint(const ChatLayout& layout, size_t offset);
 
 // ---- words and chat lines --------------------------------------------------
 
@@ -43,8 +46,10 @@ void ChatLineAt(const ChatLayout& layout, size_t offset, size_t& begin, size_t& 
 
 // ---- steps by unit ---------------------------------------------------------
 
-// Word: runs of one class, each line end a unit of its own. Line: the visual
-// lines the pane shows. Paragraph: chat lines.
+// Word: as the system's edit controls have it, a run of word bytes or of
+// signs with the blanks after it (blanks at a line's start are a unit alone),
+// each line end a unit of its own; the caret's word keys step by these.
+// Line: the visual lines the pane shows. Paragraph: chat lines.
 enum class RangeUnit { Character, Word, Line, Paragraph, Document };
 
 // The first unit boundary after `offset` (the length at the end) and the last

@@ -383,6 +383,15 @@ TEST_F(InputLine, APasteOfManyLinesSendsEveryLineWhenTheUserSaysYes) {
         joined += (joined.empty() ? "" : " ") + line.substr(7);
     }
     EXPECT_EQ(joined, paragraph);
+
+    // A line copied with its line break asks nothing, and Ctrl+Z takes it back.
+    app.Type("typed");
+    EXPECT_TRUE(PutOnClipboard("one line\r\n"));
+    app.Press('V', true);
+    EXPECT_EQ(app.InputText(), "typedone line");
+    EXPECT_EQ(app.ShownDialog(), nullptr) << "no question";
+    app.Press('Z', true);
+    EXPECT_EQ(app.InputText(), "typed");
 }
 
 } // namespace

@@ -169,26 +169,4 @@ TEST(FindModel, PatternsWithRepeatsAreNotSkippedOver) {
     }
 }
 
-TEST(FindModel, FindsInTheTextWhereverItsLinesWrap) {
-    ChatMetrics metrics{};
-    for (int32_t& a : metrics.advance) {
-        a = 10;
-    }
-    metrics.tabWidth = 80;
-    metrics.controlGlyph = '?';
-    ChatLayout layout;
-    LayoutInit(layout);
-    ASSERT_TRUE(LayoutSetMetrics(layout, metrics));
-    ASSERT_TRUE(LayoutSetWidth(layout, 60)); // six bytes a visual line
-    const std::string text = "<A> abcdefghij\r\n";
-    ASSERT_TRUE(LayoutSetText(layout, text.data(), text.size()).ok);
-    Search s{"defgh"};
-    const FindMatch m = s.In(std::string(layout.text, layout.length), 0);
-    ASSERT_TRUE(m.found);
-    EXPECT_EQ(m.from, 7u);
-    EXPECT_NE(LayoutLineOf(layout, m.from), LayoutLineOf(layout, m.to - 1))
-        << "the match should span two visual lines";
-    LayoutFree(layout);
-}
-
 } // namespace

@@ -3,7 +3,10 @@
 // and count. Every step must keep start <= end <= length, a move of n units
 // moves at most n and the right way, a move by none changes nothing, a moved
 // range is empty or one whole unit, and expanding twice is expanding once.
+// Between them, keys and clicks move a caret: the line its range (as the text
+// pattern makes it) expands to is the row the caret is drawn on.
 #include "tests/transcript/LayoutFuzz.h"
+#include "transcript/CaretModel.h"
 #include "transcript/TextRangeModel.h"
 
 #include <cstdlib>
@@ -41,6 +44,20 @@ int CountFrom(FuzzInput& in) {
 
 void ExpectMovedAtMost(int moved, int count) {
     Expect(count >= 0 ? (moved >= 0 && moved <= count) : (moved <= 0 && moved >= count));
+}
+
+void MoveCaret(FuzzInput& in, const ChatLayout& l, Selection& sel, CaretPlace& place) {
+    const uint8_t key = in.Byte();
+    if (key >= 0xf0 && l.lineCount != 0) { // a click
+        const size_t line = in.Byte() % l.lineCount;
+        sel.anchor = sel.caret = LayoutHitTest(l, line, in.Byte());
+        place = CaretPlaceOn(l, line, sel.caret);
+    } else {
+        CaretMove(l, sel, place, static_cast<CaretKey>(key % 12), (key & 0x10) != 0, 3);
+    }
+    TextRange caret{sel.caret, sel.caret, place.lineEnd};
+    RangeExpand(l, caret, RangeUnit::Line);
+    Expect(l.lineCount == 0 || LayoutLineOf(l, caret.start) == CaretLine(l, sel.caret, place));
 }
 
 void Step(FuzzInput& in, const ChatLayout& l, TextRange& r) {
@@ -111,8 +128,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
     TextRange r{0, 0};
+    Selection sel{};
+    CaretPlace place{};
     while (!in.Done()) {
         Step(in, layout, r);
+        MoveCaret(in, layout, sel, place);
     }
     LayoutFree(layout);
     return 0;

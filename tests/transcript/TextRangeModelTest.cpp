@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,8 +29,8 @@ protected:
 
 const char kChat[] = "<Ada> hello world\r\n<Bob> hi\r\n";
 
-TEST_F(TextRangeTest, WordsAreTheSelectionsRunsAndALineEndIsOneCharacter) {
-    Load(kChat);
+TEST_F(TextRangeTest, AWordHasItsTrailingBlanksAndALineEndIsOneCharacter) {
+    Load(std::string(kChat) + "  cd\r\n");
     std::vector<std::string> words;
     for (size_t p = 0; p < layout.length;) {
         const size_t next = UnitNext(layout, RangeUnit::Word, p);
@@ -38,8 +39,10 @@ TEST_F(TextRangeTest, WordsAreTheSelectionsRunsAndALineEndIsOneCharacter) {
         EXPECT_EQ(UnitPrev(layout, RangeUnit::Word, next), p) << "back from " << next;
         p = next;
     }
-    const std::vector<std::string> expected = {"<",    "Ada", ">",   " ", "hello", " ",  "world",
-                                               "\r\n", "<",   "Bob", ">", " ",     "hi", "\r\n"};
+    // As the system's edit controls have words; blanks at a line's start stand alone.
+    const std::vector<std::string> expected = {"<",    "Ada", "> ",  "hello ", "world",
+                                               "\r\n", "<",   "Bob", "> ",     "hi",
+                                               "\r\n", "  ",  "cd",  "\r\n"};
     EXPECT_EQ(words, expected);
     // CR LF is stepped over whole, both ways.
     const size_t cr = At("\r");
@@ -67,16 +70,24 @@ TEST_F(TextRangeTest, LinesAreTheVisualLinesThePaneShows) {
     r = TextRange{layout.length, layout.length};
     RangeExpand(layout, r, RangeUnit::Line);
     EXPECT_EQ(Of(r), "<Bob> hi\r\n");
+    // A caret shown at the end of the first line, at the wrap point, reads that line.
+    for (const auto& [unit, read] : {std::pair{RangeUnit::Line, "<Ada> hello "},
+                                     {RangeUnit::Character, " "},
+                                     {RangeUnit::Word, "hello "}}) {
+        r = TextRange{At("world"), At("world"), true};
+        RangeExpand(layout, r, unit);
+        EXPECT_EQ(Of(r), read);
+    }
 }
 
 TEST_F(TextRangeTest, AnEmptyRangeMovesBetweenBoundariesAndMayRestAtTheEnd) {
     Load(kChat);
     TextRange r{At("ello"), At("ello")};
     EXPECT_EQ(RangeMove(layout, r, RangeUnit::Word, 1), 1);
-    EXPECT_EQ(r.start, At(" world"));
+    EXPECT_EQ(r.start, At("world"));
     EXPECT_EQ(r.end, r.start) << "stays empty";
     EXPECT_EQ(RangeMove(layout, r, RangeUnit::Word, -2), -2);
-    EXPECT_EQ(r.start, At(" hello"));
+    EXPECT_EQ(r.start, At("> hello"));
     EXPECT_EQ(RangeMove(layout, r, RangeUnit::Document, 3), 1);
     EXPECT_EQ(r.start, layout.length);
     EXPECT_EQ(RangeMove(layout, r, RangeUnit::Character, 1), 0) << "nothing after the end";
@@ -87,7 +98,7 @@ TEST_F(TextRangeTest, AnEmptyRangeMovesBetweenBoundariesAndMayRestAtTheEnd) {
 TEST_F(TextRangeTest, MovingAnEndpointDragsTheOtherWhenItPassesIt) {
     Load(kChat);
     TextRange r{At("hello"), At("hello")};
-    EXPECT_EQ(RangeMoveEndpoint(layout, r, true, RangeUnit::Word, 3), 3);
+    EXPECT_EQ(RangeMoveEndpoint(layout, r, true, RangeUnit::Word, 2), 2);
     EXPECT_EQ(Of(r), "hello world");
     EXPECT_EQ(RangeMoveEndpoint(layout, r, false, RangeUnit::Character, 2), 2);
     EXPECT_EQ(Of(r), "llo world");

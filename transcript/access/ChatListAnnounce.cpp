@@ -38,11 +38,17 @@ void Notify(HWND hwnd, ChatState& s, const ScopedBstr& said, uia::NotificationPr
     }
 }
 
-// What a burst of new lines says: their text, or their count when long.
+// What a burst of new lines says: their text, a line break between lines and
+// none after the last (read out, it would be a blank line), or their count
+// when long.
 ScopedBstr Announcement(const ChatState& s) {
     const size_t from = std::min(s.access.announceFrom, s.layout.length);
     if (s.layout.length - from <= kAnnounceMost) {
-        return TextOf(s, from, s.layout.length, -1);
+        size_t to = s.layout.length;
+        while (to > from && IsTerminator(s.layout.text[to - 1])) {
+            --to;
+        }
+        return TextOf(s, from, to, -1);
     }
     const size_t lines = CountLineEnds(s.layout.text + from, s.layout.length - from);
     wchar_t counted[40];

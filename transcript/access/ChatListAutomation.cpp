@@ -101,10 +101,12 @@ HRESULT TextElement::get_HostRawElementProvider(IRawElementProviderSimple** host
     });
 }
 
-// With nothing selected, the selection is the caret: an empty range where it is.
+// With nothing selected, the selection is the caret: an empty range where it
+// is, on the visual line it shows on.
 HRESULT TextElement::GetSelection(SAFEARRAY** ranges) {
     return Serve(*this, [&](HWND, const ChatState* s) {
-        return Array(ranges, SelectionFrom(s->sel), SelectionTo(s->sel));
+        const size_t from = SelectionFrom(s->sel), to = SelectionTo(s->sel);
+        return Array(ranges, TextRange{from, to, from == to && s->caretPlace.lineEnd});
     });
 }
 
@@ -114,13 +116,13 @@ HRESULT TextElement::GetVisibleRanges(SAFEARRAY** ranges) {
 
 HRESULT TextElement::Visible(const ChatState* s, SAFEARRAY** ranges) {
     if (s->layout.lineCount == 0) {
-        return Array(ranges, 0, 0);
+        return Array(ranges, TextRange{0, 0});
     }
     const size_t first = s->top < s->layout.lineCount ? s->top : s->layout.lineCount - 1;
     size_t last = s->top + ShownRows(*s);
     last = (last < s->layout.lineCount ? last : s->layout.lineCount) - 1;
-    return Array(ranges, LayoutLineStart(s->layout, first),
-                 LayoutLineEnd(s->layout, last < first ? first : last));
+    return Array(ranges, TextRange{LayoutLineStart(s->layout, first),
+                                   LayoutLineEnd(s->layout, last < first ? first : last)});
 }
 
 HRESULT TextElement::RangeFromChild(IRawElementProviderSimple*, uia::ITextRangeProvider** range) {
@@ -154,15 +156,15 @@ HRESULT TextElement::Give(uia::ITextRangeProvider** range, size_t start, size_t 
     if (range == nullptr) {
         return E_POINTER;
     }
-    *range = NewRange(this, start, end);
+    *range = NewRange(this, TextRange{start, end});
     return *range != nullptr ? S_OK : E_OUTOFMEMORY;
 }
 
-HRESULT TextElement::Array(SAFEARRAY** out, size_t start, size_t end) {
+HRESULT TextElement::Array(SAFEARRAY** out, const TextRange& r) {
     if (out == nullptr) {
         return E_POINTER;
     }
-    const ComRef<uia::ITextRangeProvider> range(NewRange(this, start, end));
+    const ComRef<uia::ITextRangeProvider> range(NewRange(this, r));
     *out = RangeArray(range.Get());
     return *out != nullptr ? S_OK : E_OUTOFMEMORY;
 }

@@ -91,7 +91,7 @@ private:
     HRESULT Property(HWND hwnd, PROPERTYID id, VARIANT* value);
     HRESULT Visible(const ChatState* s, SAFEARRAY** ranges);
     HRESULT Give(uia::ITextRangeProvider** range, size_t start, size_t end);
-    HRESULT Array(SAFEARRAY** out, size_t start, size_t end);
+    HRESULT Array(SAFEARRAY** out, const TextRange& r);
 
     ComRefCount refs_;
     HWND hwnd_;
@@ -106,8 +106,8 @@ LRESULT AnswerAccessible(HWND hwnd, ChatState& s, WPARAM wParam);
 // Disconnects and lets go of the MSAA object (ChatListAccessible.cpp).
 void AccessibleGone(ChatState& s);
 
-// A new range over [start, end) of the element's text (one reference), or null.
-uia::ITextRangeProvider* NewRange(TextElement* element, size_t start, size_t end);
+// A new range of the element's text (one reference), or null.
+uia::ITextRangeProvider* NewRange(TextElement* element, const TextRange& r);
 
 // The screen point `p` as a byte offset of the text: the nearest edge between bytes.
 size_t OffsetAtScreen(HWND hwnd, const ChatState& s, POINT p);

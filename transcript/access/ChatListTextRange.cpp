@@ -29,8 +29,10 @@ RangeUnit UnitOf(uia::TextUnit unit) {
 
 class ChatRange final : public uia::ITextRangeProvider {
 public:
-    ChatRange(TextElement* element, size_t start, size_t end)
-        : element_(ComRef<TextElement>::Another(element)), r_{start, end} {}
+    ChatRange(TextElement* element, const TextRange& r)
+        : element_(ComRef<TextElement>::Another(element)), r_(r) {
+        r_.end = std::max(r_.start, r_.end);
+    }
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         const bool ours = IsEqualIID(iid, __uuidof(IUnknown)) ||
@@ -42,7 +44,7 @@ public:
     ULONG STDMETHODCALLTYPE Release() override { return refs_.Down(this); }
 
     HRESULT STDMETHODCALLTYPE Clone(uia::ITextRangeProvider** copy) override {
-        return Give(copy, r_.start, r_.end);
+        return Give(copy, r_);
     }
     HRESULT STDMETHODCALLTYPE Compare(uia::ITextRangeProvider* other, BOOL* same) override {
         const ComRef<ChatRange> o = Ours(other);
@@ -79,9 +81,13 @@ public:
                                        uia::ITextRangeProvider** found) override;
     HRESULT STDMETHODCALLTYPE GetAttributeValue(TEXTATTRIBUTEID id, VARIANT* value) override {
         return Serve(*this, value, [&](HWND, ChatState*) {
+            const uia::Api& api = uia::Functions();
             if (id == uia::kIsReadOnlyAttribute) {
                 value->vt = VT_BOOL;
                 value->boolVal = VARIANT_TRUE;
+            } else if (api.GetReservedNotSupportedValue != nullptr &&
+                       SUCCEEDED(api.GetReservedNotSupportedValue(&value->punkVal))) {
+                value->vt = VT_UNKNOWN; // what clients compare against, for any other attribute
             }
             return S_OK;
         });
@@ -178,11 +184,11 @@ private:
         }
         return S_OK;
     }
-    HRESULT Give(uia::ITextRangeProvider** out, size_t start, size_t end) {
+    HRESULT Give(uia::ITextRangeProvider** out, const TextRange& r) {
         if (out == nullptr) {
             return E_POINTER;
         }
-        *out = NewRange(element_.Get(), start, end);
+        *out = NewRange(element_.Get(), r);
         return *out != nullptr ? S_OK : E_OUTOFMEMORY;
     }
     static HRESULT Nothing(uia::ITextRangeProvider** found) {
@@ -225,7 +231,7 @@ HRESULT ChatRange::Found(const ChatState* s, BSTR text, BOOL backward, BOOL igno
                           !backward,       AnsiCodePageTables().fold, nullptr};
     // From the range's near end the search meets its far end and stops there.
     const FindMatch match = FindInText(s->layout.text + r_.start, span, query, backward ? span : 0);
-    return match.found ? Give(found, r_.start + match.from, r_.start + match.to) : S_OK;
+    return match.found ? Give(found, TextRange{r_.start + match.from, r_.start + match.to}) : S_OK;
 }
 
 HRESULT ChatRange::GetBoundingRectangles(SAFEARRAY** rects) {
@@ -282,8 +288,8 @@ HRESULT ChatRange::Scroll(HWND hwnd, ChatState* s, BOOL alignToTop) {
 
 } // namespace
 
-uia::ITextRangeProvider* NewRange(TextElement* element, size_t start, size_t end) {
-    return new (std::nothrow) ChatRange(element, start, std::max(start, end));
+uia::ITextRangeProvider* NewRange(TextElement* element, const TextRange& r) {
+    return new (std::nothrow) ChatRange(element, r);
 }
 
 size_t OffsetAtScreen(HWND hwnd, const ChatState& s, POINT p) {

@@ -114,6 +114,7 @@ struct ITextRangeProvider : public IUnknown {
     X(core, UiaRaiseNotificationEvent, RaiseNotificationEvent, HRESULT,                            \
       (IRawElementProviderSimple*, NotificationKind, NotificationProcessing, BSTR, BSTR))          \
     X(core, UiaDisconnectProvider, DisconnectProvider, HRESULT, (IRawElementProviderSimple*))      \
+    X(core, UiaGetReservedNotSupportedValue, GetReservedNotSupportedValue, HRESULT, (IUnknown**))  \
     X(oleaut, SysAllocStringLen, SysAllocStringLen, BSTR, (const OLECHAR*, UINT))                  \
     X(oleaut, SysFreeString, SysFreeString, void, (BSTR))                                          \
     X(oleaut, SafeArrayCreateVector, SafeArrayCreateVector, SAFEARRAY*, (VARTYPE, LONG, ULONG))    \

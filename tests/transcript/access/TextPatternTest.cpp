@@ -39,10 +39,8 @@ std::pair<DWORD, DWORD> Ends(uia::ITextRangeProvider* r) {
     return Selection();
 }
 
-using TextPattern = TextPatternTest;
-
-TEST_F(TextPattern, AMoveByNoneLeavesTheRangeAndParagraphsAreChatLines) {
-    // A pane 16 cells wide: the first chat line wraps after "two ".
+// A pane 16 cells wide, whose first chat line wraps after "two ".
+void SetWrappedText() {
     const SIZE cell = FixedFontCell();
     RECT window, client;
     GetWindowRect(Chat(), &window);
@@ -51,6 +49,12 @@ TEST_F(TextPattern, AMoveByNoneLeavesTheRangeAndParagraphsAreChatLines) {
     SetWindowPos(Chat(), nullptr, 0, 0, frame + 4 + 16 * cell.cx, window.bottom - window.top,
                  SWP_NOMOVE | SWP_NOZORDER);
     SetText("<Ada> one two three four five\r\n<Bob> six\r\n");
+}
+
+using TextPattern = TextPatternTest;
+
+TEST_F(TextPattern, AMoveByNoneLeavesTheRangeAndParagraphsAreChatLines) {
+    SetWrappedText();
     SendMessageA(Chat(), CLM_SETSEL, 8, 13); // "e two"
     uia::ITextRangeProvider* r = Selected();
     ASSERT_NE(r, nullptr);
@@ -195,6 +199,26 @@ TEST_F(TextPattern, WithNothingSelectedTheSelectionIsTheCaret) {
     ASSERT_EQ(sel->ExpandToEnclosingUnit(uia::TextUnit_Line), S_OK);
     EXPECT_EQ(RangeText(sel), L"<Bob> hi\r\n");
     sel->Release();
+}
+
+TEST_F(TextPattern, TheCaretsLineIsTheRowTheCaretIsDrawnOnAtAWrapPoint) {
+    SetWrappedText();
+    SetFocus(Chat());
+    {
+        HeldKeys ctrl{VK_CONTROL};
+        SendMessageA(Chat(), WM_KEYDOWN, VK_HOME, 1);
+    }
+    SendMessageA(Chat(), WM_KEYDOWN, VK_END, 1); // to the wrap point, drawn after "two "
+    GUITHREADINFO shown{}; // the system's record of the caret, which magnifiers follow
+    shown.cbSize = sizeof shown;
+    GetGUIThreadInfo(GetCurrentThreadId(), &shown);
+    EXPECT_EQ(shown.hwndCaret, Chat());
+    EXPECT_EQ(shown.rcCaret.top, 0);
+    uia::ITextRangeProvider* caret = Selected();
+    ASSERT_NE(caret, nullptr);
+    ASSERT_EQ(caret->ExpandToEnclosingUnit(uia::TextUnit_Line), S_OK);
+    EXPECT_EQ(RangeText(caret), L"<Ada> one two ") << "the first row, where the caret is";
+    caret->Release();
 }
 
 TEST_F(TextPattern, VisibleRangesAreTheLinesShownAndScrollIntoViewShowsARange) {
