@@ -142,6 +142,7 @@ LRESULT OnSetText(HWND hwnd, ChatState& s, const char* text) {
     if (!change.appended) {
         s.sel.anchor = s.sel.caret = 0;
         s.caretPlace = CaretPlace{};
+        s.caretPlaced = false;
         s.unseenLines = 0;
         s.held = false; // no match of the old text stays selected or held
         KeepPlace(hwnd, s, following || s.layout.length == 0, topOffset);

@@ -35,10 +35,10 @@ constexpr UINT CLM_SHOWSEL = WM_USER + 4;
 // wherever it was scrolled, and the new-lines marker goes; the selection and
 // the focus stay. Arguments ignored; answers 0.
 constexpr UINT CLM_ENDHOLD = WM_USER + 5;
-// Names the window that takes the keys the pane has no use for, and the focus
-// with them, as Tab and Shift+Tab do: wParam is that window (null: keys the
-// pane cannot use are dropped). Only a window of the pane's own thread takes
-// them. Answers 0.
+// Names the window that takes the keys that type or edit, and the focus with
+// them, as Tab and Shift+Tab do: wParam is that window (null: such keys are
+// dropped). Keys that type nothing stay with the pane. Only a window of the
+// pane's own thread takes them. Answers 0.
 constexpr UINT CLM_SETKEYTARGET = WM_USER + 6;
 
 // A search of the pane's text, in place: the query and where it starts are read,

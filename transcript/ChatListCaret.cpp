@@ -18,8 +18,8 @@ bool MakeCaret(HWND hwnd, const ChatState& s) {
     return CreateCaret(hwnd, nullptr, CaretWidth(), s.lineHeight) != FALSE;
 }
 
-// Where Tab into the pane puts the caret when nothing is selected: the start
-// of the last chat line shown, or of the top row when that line began above it.
+// Where the focus puts the caret of a pane that has none yet: the start of the
+// last chat line shown, or of the top row when that line began above it.
 size_t LastShownLineStart(const ChatState& s) {
     if (s.layout.lineCount == 0) {
         return 0;
@@ -60,7 +60,9 @@ CaretKey KeyOf(WPARAM key, bool ctrl) {
 
 LRESULT OnSetFocus(HWND hwnd, ChatState& s) {
     s.caretShown = MakeCaret(hwnd, s);
-    if (SelectionEmpty(s.sel)) {
+    // A caret placed before (keys, a click, CLM_SETSEL, a screen reader's
+    // Select) stays where it is, for a reader who went to answer and came back.
+    if (!s.caretPlaced) {
         Selection next = s.sel;
         next.unit = SelectionUnit::Byte;
         next.anchor = next.caret = LastShownLineStart(s);

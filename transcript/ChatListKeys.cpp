@@ -1,7 +1,8 @@
 // Every key message of the transcript: the caret keys go to the caret,
 // Ctrl+A and Ctrl+C select and copy, the Menu key and Shift+F10 open the
-// context menu, Tab and Shift+Tab go on to the key target, and any other key
-// is handed over to it.
+// context menu, Tab and Shift+Tab go on to the key target, and so do the keys
+// that type or edit; any other key gets the default handling here (F10 and
+// Alt+letter open the menu bar, and the focus comes back when it closes).
 #include "transcript/ChatListKeys.h"
 
 #include "base/FocusCycle.h"
@@ -25,9 +26,16 @@ HWND KeyTarget(const ChatState& s) {
                : nullptr;
 }
 
-// A key the transcript has no use for goes to the key target (the input line),
-// and the focus with it, together with the character the key already made, so
-// that nothing typed is lost in a read-only pane.
+// Whether the key being handled typed something: the loop's translation has
+// already queued the character (or the dead key) it made.
+bool MadeACharacter(HWND hwnd) {
+    MSG typed;
+    return PeekMessageA(&typed, hwnd, WM_CHAR, WM_DEADCHAR, PM_NOREMOVE) != FALSE;
+}
+
+// A key that types or edits goes to the key target (the input line), and the
+// focus with it, together with the character the key already made, so that
+// nothing typed is lost in a read-only pane.
 void HandOver(HWND hwnd, const ChatState& s, UINT message, WPARAM wParam, LPARAM lParam) {
     const HWND input = KeyTarget(s);
     if (input == nullptr) {
@@ -36,7 +44,7 @@ void HandOver(HWND hwnd, const ChatState& s, UINT message, WPARAM wParam, LPARAM
     SetFocus(input);
     SendMessageA(input, message, wParam, lParam);
     MSG typed;
-    while (PeekMessageA(&typed, hwnd, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+    while (PeekMessageA(&typed, hwnd, WM_CHAR, WM_DEADCHAR, PM_REMOVE)) {
         SendMessageA(input, typed.message, typed.wParam, typed.lParam);
     }
 }
@@ -106,6 +114,11 @@ LRESULT OnKeyDown(HWND hwnd, ChatState& s, WPARAM key, LPARAM lParam) {
         break;
     default: break;
     }
+    // Delete and Shift+Insert edit the input line though they make no character.
+    const bool edits = key == VK_DELETE || (key == VK_INSERT && GetKeyState(VK_SHIFT) < 0);
+    if (!edits && !MadeACharacter(hwnd)) {
+        return DefWindowProcA(hwnd, WM_KEYDOWN, key, lParam);
+    }
     HandOver(hwnd, s, WM_KEYDOWN, key, lParam);
     return 0;
 }
@@ -134,13 +147,10 @@ LRESULT OnSysKeyDown(HWND hwnd, const ChatState& s, WPARAM wParam, LPARAM lParam
     if (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
         return OnMenuKey(hwnd, s);
     }
-    // Alt itself leaves the focus here, so that Alt+digit reads a line without
-    // moving it; its release opens the menu bar from here as from anywhere.
-    if (wParam == VK_MENU) {
-        return DefWindowProcA(hwnd, WM_SYSKEYDOWN, wParam, lParam);
-    }
-    HandOver(hwnd, s, WM_SYSKEYDOWN, wParam, lParam); // F10, Alt+F4 belong to the main window
-    return 0;
+    // F10, Alt, Alt+letter and Alt+Space open menus from here, Alt+F4 closes
+    // the program, and the focus stays: a menu closed gives it back to the
+    // transcript, by Windows convention.
+    return DefWindowProcA(hwnd, WM_SYSKEYDOWN, wParam, lParam);
 }
 
 } // namespace chatlist

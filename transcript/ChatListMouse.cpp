@@ -82,7 +82,6 @@ LRESULT OnLButtonDown(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam) {
     if (ClickedNewLinesMarker(hwnd, s, p)) {
         return 0;
     }
-    SetFocus(hwnd);
     const bool third =
         s.doubleClickTime != 0 &&
         static_cast<DWORD>(GetMessageTime()) - s.doubleClickTime <= GetDoubleClickTime() &&
@@ -98,6 +97,9 @@ LRESULT OnLButtonDown(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam) {
         SelectionClick(next, OffsetAtPoint(s, p, true));
     }
     Select(hwnd, s, next, third ? CaretPlace{} : PlaceAtPoint(s, p, next.caret));
+    // Only now: a Shift+click into the pane extends from its caret, not from
+    // where the focus would put a caret of a pane that had none.
+    SetFocus(hwnd);
     StartDrag(hwnd, s);
     return 0;
 }

@@ -12,6 +12,7 @@ void Select(HWND hwnd, ChatState& s, const Selection& next, const CaretPlace& pl
     const bool moved = next.caret != s.sel.caret || next.anchor != s.sel.anchor;
     s.sel = next;
     s.caretPlace = place;
+    s.caretPlaced = true;
     for (int i = 0; i < n; ++i) {
         InvalidateSpan(hwnd, s, spans[i].from, spans[i].to);
     }

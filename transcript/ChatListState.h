@@ -53,6 +53,7 @@ struct ChatState {
     size_t top; // the first visual line shown
     Selection sel;
     CaretPlace caretPlace; // where the caret end of the selection shows
+    bool caretPlaced;      // the selection was set since the text was: the focus keeps it
     bool caretShown;       // the system caret is ours: the pane has the focus
     bool dragging;
     bool dragTimer;
@@ -67,7 +68,7 @@ struct ChatState {
     bool highContrast;        // the system's high-contrast theme was on when last asked
     AccessState access;       // its objects for screen readers, and what they announce
     bool held;                // the view stays at a found match while new lines come
-    HWND keyTarget;           // takes the keys the pane has no use for (CLM_SETKEYTARGET)
+    HWND keyTarget;           // takes the keys that type or edit (CLM_SETKEYTARGET)
 };
 
 ChatState* StateOf(HWND hwnd);

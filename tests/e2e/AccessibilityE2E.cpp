@@ -1,7 +1,8 @@
 // The keyboard conventions of the real program under real input: the Menu key
 // and Shift+F10 open the transcript's menu where the selection starts, Tab and
 // Shift+Tab move the focus between the input line and the transcript, Alt+1
-// ... Alt+0 read a recent line and move nothing, and the toolbar's buttons name
+// ... Alt+0 read a recent line and move nothing, menus opened from the
+// transcript give it the focus back, and the toolbar's buttons name
 // their commands in tooltips; and the transcript as a screen reader in another
 // process finds it through the system's UI Automation client.
 #include "tests/support/AppDriver.h"
@@ -190,6 +191,29 @@ TEST_F(Accessibility, AltDigitsMoveNeitherFocusNorSelectionNorViewAndOpenNoMenu)
     EXPECT_TRUE(WaitFor([&] { return InMenuMode(app.Main()); }, 3000));
     app.Press(VK_ESCAPE);
     EXPECT_TRUE(WaitFor([&] { return !InMenuMode(app.Main()); }, 3000));
+}
+
+// By Windows convention a menu closed gives the focus back to where it was.
+TEST_F(Accessibility, MenusOpenedFromTheTranscriptGiveItTheFocusBack) {
+    ASSERT_TRUE(WaitFor([&] { return Focus() == app.Input(); }, 5000));
+    app.Press(VK_TAB);
+    ASSERT_EQ(Focus(), app.Chat());
+    app.Press(VK_F10);
+    EXPECT_TRUE(WaitFor([&] { return InMenuMode(app.Main()); }, 3000)) << "F10: the menu bar";
+    app.Press(VK_ESCAPE);
+    EXPECT_TRUE(WaitFor([&] { return !InMenuMode(app.Main()); }, 3000));
+    EXPECT_EQ(Focus(), app.Chat()) << "after F10";
+    app.Press(VK_SPACE, false, false, true);
+    EXPECT_NE(app.WaitForMenu(3000), nullptr) << "Alt+Space: the window's menu";
+    CloseMenu();
+    // Wine leaves the menu bar up with the window's menu closed; Esc ends it.
+    if (InMenuMode(app.Main())) {
+        app.Press(VK_ESCAPE);
+    }
+    EXPECT_TRUE(WaitFor([&] { return !InMenuMode(app.Main()); }, 3000));
+    EXPECT_EQ(Focus(), app.Chat()) << "after Alt+Space";
+    app.Press(VK_F4, false, false, true);
+    EXPECT_EQ(app.WaitForExit(10000), 0u) << "Alt+F4 from the transcript";
 }
 
 } // namespace

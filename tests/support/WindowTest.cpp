@@ -5,6 +5,8 @@
 #include "app/Strings.h"
 #include "transcript/ChatListClass.h"
 
+#include <imm.h>
+
 void PumpMessages(DWORD milliseconds) {
     const DWORD start = GetTickCount();
     do {
@@ -124,6 +126,7 @@ void StopMainWindow() {
 }
 
 void MainWindowTest::SetUp() {
+    ImmDisableIME(static_cast<DWORD>(-1));
     DeleteFileA(SettingsPathOfTestProcess().c_str());
     StartMainWindow();
 }

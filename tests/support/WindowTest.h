@@ -4,6 +4,8 @@
 
 #include "tests/support/Finders.h"
 
+#include "base/ScopedApartment.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -49,8 +51,16 @@ private:
     std::thread ui_;
 };
 
+// The main window on the test's thread, inside a single-threaded apartment
+// from before the window to after it, as start-up has it (UI Automation and
+// MSAA call the transcript's objects through it). The input method, which
+// would enter one of its own on the window's activation, is off: COM on this
+// thread is what the program's own start-up provides, as on a system without one.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+
+private:
+    ScopedApartment apartment_;
 };

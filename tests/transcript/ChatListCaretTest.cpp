@@ -68,6 +68,19 @@ TEST_F(ChatCaret, ShowsWhileThePaneHasTheFocusAtTheLastLineShownOrTheSelection) 
     c = Caret();
     EXPECT_EQ(c.rcCaret.left, 2 + 13 * cell.cx) << "at the selection's caret end";
     EXPECT_EQ(c.rcCaret.top, 0);
+    // A caret placed with nothing selected stays too, by keys or by CLM_SETSEL,
+    // and a Shift+click into the pane extends from it.
+    Key(VK_RIGHT);
+    SetFocus(AppState.hwndInput);
+    SetFocus(Chat());
+    EXPECT_EQ(CaretOffset(), 13u) << "the caret the keys placed";
+    SendMessageA(Chat(), CLM_SETSEL, 7, 7);
+    SetFocus(AppState.hwndInput);
+    const LPARAM at = MAKELPARAM(2 + 3 * cell.cx, cell.cy + 1);
+    SendMessageA(Chat(), WM_LBUTTONDOWN, MK_LBUTTON | MK_SHIFT, at);
+    SendMessageA(Chat(), WM_LBUTTONUP, MK_SHIFT, at);
+    EXPECT_EQ(GetFocus(), Chat());
+    EXPECT_EQ(Selection(), std::make_pair(DWORD{7}, DWORD(NumberedChatLines(0, 1).size() + 3)));
     // A new font: a new caret of its height.
     LOGFONTA big{};
     big.lfHeight = 2 * cell.cy;

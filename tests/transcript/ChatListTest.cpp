@@ -566,10 +566,17 @@ TEST_F(ChatList, TypedKeysGoToTheInputField) {
     Key(VK_DELETE);
     EXPECT_EQ(GetFocus(), AppState.hwndInput);
     EXPECT_EQ(WindowText(AppState.hwndInput), "bx");
-    // F10 goes on to the input field, where the menu keys work as anywhere.
+    // Keys that make no character leave the focus here: F10 and Alt+letter
+    // open the menu bar from here, and it gives the focus back when it closes.
     SetFocus(Chat());
     SendMessageA(Chat(), WM_SYSKEYDOWN, VK_F10, 0);
-    EXPECT_EQ(GetFocus(), AppState.hwndInput);
+    SendMessageA(Chat(), WM_SYSKEYDOWN, 'C', 0x20000001);
+    for (const WPARAM key : {VK_F1, VK_F4, VK_F12, VK_INSERT, VK_PAUSE}) {
+        PostMessageA(Chat(), WM_KEYDOWN, key, MAKELPARAM(1, MapVirtualKeyA(key, MAPVK_VK_TO_VSC)));
+    }
+    PumpMessages(50);
+    EXPECT_EQ(GetFocus(), Chat());
+    EXPECT_EQ(WindowText(AppState.hwndInput), "bx");
     // Modifiers alone leave the focus where it is; Alt too, so that Alt+digit
     // reads a line from here.
     SetFocus(Chat());
