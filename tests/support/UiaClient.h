@@ -8,7 +8,15 @@
 #include <oleauto.h>
 
 #include <string>
-#include <type_traits>
+
+// A function of the system's UI Automation library; nullptr where it has none.
+template <typename Fn> Fn UiaFunction(const char* name) {
+    const HMODULE core =
+        LoadLibraryExA("uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return core != nullptr
+               ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(core, name)))
+               : nullptr;
+}
 
 struct UiaProperties {
     bool found = false; // the system gave a node for the window
@@ -21,20 +29,10 @@ struct UiaProperties {
 // the window's node, asked from the calling thread, which must have COM.
 inline UiaProperties UiaPropertiesOf(HWND hwnd) {
     using Node = void*;
-    HRESULT(WINAPI * nodeFromHandle)(HWND, Node*) = nullptr;
-    HRESULT(WINAPI * getPropertyValue)(Node, int, VARIANT*) = nullptr;
-    BOOL(WINAPI * nodeRelease)(Node) = nullptr;
-    const HMODULE core =
-        LoadLibraryExA("uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    const auto take = [core](const char* name, auto& fn) {
-        using Fn = std::remove_reference_t<decltype(fn)>;
-        fn = core != nullptr
-                 ? reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(core, name)))
-                 : nullptr;
-    };
-    take("UiaNodeFromHandle", nodeFromHandle);
-    take("UiaGetPropertyValue", getPropertyValue);
-    take("UiaNodeRelease", nodeRelease);
+    const auto nodeFromHandle = UiaFunction<HRESULT(WINAPI*)(HWND, Node*)>("UiaNodeFromHandle");
+    const auto getPropertyValue =
+        UiaFunction<HRESULT(WINAPI*)(Node, int, VARIANT*)>("UiaGetPropertyValue");
+    const auto nodeRelease = UiaFunction<BOOL(WINAPI*)(Node)>("UiaNodeRelease");
     UiaProperties p;
     Node node = nullptr;
     if (nodeFromHandle == nullptr || getPropertyValue == nullptr || nodeRelease == nullptr ||
@@ -63,10 +61,8 @@ inline UiaProperties UiaPropertiesOf(HWND hwnd) {
 // What the system answers a provider that asks whether any client listens
 // for events (UiaClientsAreListening); false where it cannot be asked.
 inline bool UiaSaysClientsListen() {
-    const HMODULE core =
-        LoadLibraryExA("uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    const FARPROC ask = core != nullptr ? GetProcAddress(core, "UiaClientsAreListening") : nullptr;
-    return ask != nullptr && reinterpret_cast<BOOL(WINAPI*)()>(reinterpret_cast<void (*)()>(ask))();
+    const auto ask = UiaFunction<BOOL(WINAPI*)()>("UiaClientsAreListening");
+    return ask != nullptr && ask() != FALSE;
 }
 
 // A client that listens for one UI Automation event, as a screen reader does:
@@ -76,14 +72,8 @@ inline bool UiaSaysClientsListen() {
 class UiaListener {
 public:
     UiaListener(HWND hwnd, int eventId) {
-        const HMODULE core =
-            LoadLibraryExA("uiautomationcore.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-        if (core == nullptr || !Take(core, "UiaNodeFromHandle", nodeFromHandle_) ||
-            !Take(core, "UiaAddEvent", addEvent_) || !Take(core, "UiaRemoveEvent", removeEvent_) ||
-            !Take(core, "UiaNodeRelease", nodeRelease_)) {
-            return;
-        }
-        if (FAILED(nodeFromHandle_(hwnd, &node_)) || node_ == nullptr) {
+        if (nodeFromHandle_ == nullptr || addEvent_ == nullptr || removeEvent_ == nullptr ||
+            nodeRelease_ == nullptr || FAILED(nodeFromHandle_(hwnd, &node_)) || node_ == nullptr) {
             return;
         }
         Slots()[SlotOf(eventId)] = 0;
@@ -129,10 +119,6 @@ private:
         int type;
         int eventId;
     };
-    template <typename Fn> static bool Take(HMODULE core, const char* name, Fn& fn) {
-        fn = reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(GetProcAddress(core, name)));
-        return fn != nullptr;
-    }
     // One count for each kind of event (ids 20000 on): the callback is told only the id.
     static volatile LONG* Slots() {
         static volatile LONG slots[64];
@@ -146,12 +132,15 @@ private:
     }
 
     using Node = void*;
-    HRESULT(WINAPI* nodeFromHandle_)(HWND, Node*) = nullptr;
-    HRESULT(WINAPI* addEvent_)
-    (Node, int, void(WINAPI*)(EventArgs*, SAFEARRAY*, BSTR), int, int*, int, CacheRequest*,
-     void**) = nullptr;
-    HRESULT(WINAPI* removeEvent_)(void*) = nullptr;
-    BOOL(WINAPI* nodeRelease_)(Node) = nullptr;
+    using Callback = void(WINAPI*)(EventArgs*, SAFEARRAY*, BSTR);
+    using AddEvent = HRESULT(WINAPI*)(Node, int, Callback, int, int*, int, CacheRequest*, void**);
+    const AddEvent addEvent_ = UiaFunction<AddEvent>("UiaAddEvent");
+    using NodeFromHandle = HRESULT(WINAPI*)(HWND, Node*);
+    using RemoveEvent = HRESULT(WINAPI*)(void*);
+    using NodeRelease = BOOL(WINAPI*)(Node);
+    const NodeFromHandle nodeFromHandle_ = UiaFunction<NodeFromHandle>("UiaNodeFromHandle");
+    const RemoveEvent removeEvent_ = UiaFunction<RemoveEvent>("UiaRemoveEvent");
+    const NodeRelease nodeRelease_ = UiaFunction<NodeRelease>("UiaNodeRelease");
     Node node_ = nullptr;
     void* event_ = nullptr;
     int eventId_ = 0;
