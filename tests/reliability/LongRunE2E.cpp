@@ -10,7 +10,9 @@
 #include "resources/resource.h"
 #include "tests/reliability/ProcessCounters.h"
 #include "tests/support/AppDriver.h"
+#include "tests/support/Platform.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -94,7 +96,10 @@ struct Sample {
 };
 
 TEST(LongRun, SendsLeaveMemoryAndObjectsFlatApartFromTheText) {
-    const int sends = SendCount();
+    // Wine 10 lacks messages from another process to a window of 1 MiB of text
+    // or more (its owner faults in the system: tests/platform/BigTextMessage.cpp),
+    // so there the run stays below that.
+    const int sends = OnWine10() ? std::min(SendCount(), 15000) : SendCount();
     RunningApp app;
     ASSERT_TRUE(app.Start());
     const HWND main = app.Main();

@@ -53,8 +53,15 @@ bool RunningApp::Start() {
     std::string command = "\"" + ExePath() + "\"";
     std::vector<char> line(command.begin(), command.end());
     line.push_back('\0');
-    if (!CreateProcessA(ExePath().c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder_.c_str(), &si, &pi_)) {
+    char debug[256] = "";
+    const bool debugSet = GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug) != 0;
+    if (!traceChannels_.empty()) {
+        SetEnvironmentVariableA("WINEDEBUG", traceChannels_.c_str()); // the child's alone
+    }
+    const bool started = CreateProcessA(ExePath().c_str(), line.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, folder_.c_str(), &si, &pi_) != FALSE;
+    SetEnvironmentVariableA("WINEDEBUG", debugSet ? debug : nullptr);
+    if (!started) {
         return false;
     }
     WaitForInputIdle(pi_.hProcess, 10000);

@@ -35,6 +35,9 @@ public:
 
     // Starts the program and waits for its main window to show; answers success.
     bool Start();
+    // Before Start: the program runs with these channels of Wine's own trace
+    // (WINEDEBUG), which Wine writes where this process's standard error goes.
+    void TraceWine(const std::string& channels) { traceChannels_ = channels; }
     // Brings the main window to the foreground so real input reaches it.
     bool Activate();
 
@@ -107,6 +110,7 @@ private:
     void Clicks(POINT screen, int clicks, bool settleWhilePressed);
 
     std::string folder_;
+    std::string traceChannels_;
     bool ownsFolder_ = true;
     PROCESS_INFORMATION pi_{};
     HWND main_ = nullptr;

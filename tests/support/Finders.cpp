@@ -69,14 +69,25 @@ BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM lParam) {
 } // namespace
 
 std::string WindowText(HWND hwnd) {
+    // A window of this thread is called directly, with no time limit to keep;
+    // SendMessageTimeoutA there fails on Wine 10 for a buffer of 2 MiB or more
+    // (tests/platform/BigTextMessage.cpp).
+    const bool own = GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId();
+    const auto ask = [&](UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer) {
+        if (own) {
+            *answer = static_cast<DWORD_PTR>(SendMessageA(hwnd, message, wParam, lParam));
+            return true;
+        }
+        return SendMessageTimeoutA(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, answer) !=
+               0;
+    };
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+    if (!ask(WM_GETTEXTLENGTH, 0, 0, &length)) {
         return std::string();
     }
     std::vector<char> buffer(length + 1);
     DWORD_PTR got = 0;
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                        SMTO_ABORTIFHUNG, 5000, &got);
+    ask(WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()), &got);
     return std::string(buffer.data(), std::min<size_t>(got, buffer.size() - 1));
 }
 
