@@ -249,9 +249,6 @@ bool FromOwnThread(const InputFieldState& s) {
 }
 
 LRESULT OnSentLine(InputFieldState& s, const char* text) {
-    if (!FromOwnThread(s)) {
-        return 0;
-    }
     if (text != nullptr) {
         HistoryRemember(s.history, text);
     }
@@ -260,9 +257,6 @@ LRESULT OnSentLine(InputFieldState& s, const char* text) {
 }
 
 LRESULT OnClearingDraft(HWND input, InputFieldState& s) {
-    if (!FromOwnThread(s)) {
-        return 0;
-    }
     const FieldText field(input);
     // While browsing, the field shows a line the history keeps anyway; the
     // user's own is the draft typed before.
@@ -276,9 +270,6 @@ LRESULT OnClearingDraft(HWND input, InputFieldState& s) {
 }
 
 LRESULT OnClearingTranscript(HWND input, InputFieldState& s) {
-    if (!FromOwnThread(s)) {
-        return 0;
-    }
     const LRESULT shown = SendMessageA(s.chat, WM_GETTEXTLENGTH, 0, 0);
     if (shown <= 0) {
         return 0; // nothing to take back; an earlier copy stays
@@ -317,6 +308,10 @@ LRESULT CALLBACK InputFieldProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     InputFieldState* s = StateOf(hwnd);
     if (s == nullptr) {
         return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    // The line's own notes are heard only from its own thread (see FromOwnThread).
+    if (IsNote(message) && !FromOwnThread(*s)) {
+        return 0;
     }
     switch (message) {
     case WM_KEYDOWN:
