@@ -97,7 +97,7 @@ struct Sample {
 
 TEST(LongRun, SendsLeaveMemoryAndObjectsFlatApartFromTheText) {
     // Wine 10 lacks messages from another process to a window of 1 MiB of text
-    // or more (its owner faults in the system: tests/platform/BigTextMessage.cpp),
+    // or more (its owner faults in the system: tools/BigTextMessage.cpp),
     // so there the run stays below that.
     const int sends = OnWine10() ? std::min(SendCount(), 15000) : SendCount();
     RunningApp app;

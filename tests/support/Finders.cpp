@@ -71,7 +71,7 @@ BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM lParam) {
 std::string WindowText(HWND hwnd) {
     // A window of this thread is called directly, with no time limit to keep;
     // SendMessageTimeoutA there fails on Wine 10 for a buffer of 2 MiB or more
-    // (tests/platform/BigTextMessage.cpp).
+    // (tools/BigTextMessage.cpp).
     const bool own = GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId();
     const auto ask = [&](UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR* answer) {
         if (own) {
