@@ -61,11 +61,46 @@ bool TranslateReadLineKey(HWND main, MSG* msg) {
     return true;
 }
 
+// The transcript's own keys, wherever the focus is in the main window:
+// Ctrl+Plus, Ctrl+Minus (main row or keypad) and Ctrl+0 zoom its text, and
+// Ctrl+Shift+R goes on to the next choice of what is read aloud. Taken here,
+// as the find keys are, so that the input line never sees them.
+bool TranslateTranscriptKey(HWND main, const MSG* msg) {
+    if (msg->message != WM_KEYDOWN || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0 ||
+        (msg->hwnd != main && !IsChild(main, msg->hwnd))) {
+        return false;
+    }
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    switch (msg->wParam) {
+    case VK_OEM_PLUS: // with or without Shift: "+" shares its key with "=" on many layouts
+    case VK_ADD: SendMessageA(AppState.hwndChat, CLM_ZOOM, CLZ_IN, 0); return true;
+    case VK_OEM_MINUS:
+    case VK_SUBTRACT: SendMessageA(AppState.hwndChat, CLM_ZOOM, CLZ_OUT, 0); return true;
+    case '0':
+    case VK_NUMPAD0:
+        if (shift) {
+            return false;
+        }
+        SendMessageA(AppState.hwndChat, CLM_ZOOM, CLZ_NORMAL, 0);
+        return true;
+    case 'R':
+        if (!shift) {
+            return false;
+        }
+        if ((msg->lParam & kWasDown) == 0) { // a held key changes it once
+            SendMessageA(AppState.hwndChat, CLM_SETREADING, CLREAD_NEXT, 0);
+        }
+        return true;
+    default: return false;
+    }
+}
+
 bool TranslateProgramMessage(HWND main, HACCEL accel, MSG* msg) {
     // The Find dialog's own keys come first: Enter there finds, Esc closes it.
-    // Then Alt+digit and the find keys, wherever the focus is in the main window.
+    // Then Alt+digit, the find keys and the transcript's own keys, wherever the
+    // focus is in the main window.
     return FindDialogMessage(msg) || TranslateReadLineKey(main, msg) ||
-           TranslateFindKey(main, msg) ||
+           TranslateFindKey(main, msg) || TranslateTranscriptKey(main, msg) ||
            (accel != nullptr && TranslateAcceleratorA(main, accel, msg));
 }
 

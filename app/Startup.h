@@ -16,6 +16,9 @@ bool TranslateProgramMessage(HWND main, HACCEL accel, MSG* msg);
 // the first to tenth most recent chat line (CLM_READLINE); the key goes to the
 // default handling alone, untranslated. Answers whether it was one of them.
 bool TranslateReadLineKey(HWND main, MSG* msg);
+// Ctrl+Plus, Ctrl+Minus, Ctrl+0 (zoom) and Ctrl+Shift+R (what is read aloud),
+// sent on to the transcript.
+bool TranslateTranscriptKey(HWND main, const MSG* msg);
 // Shows the main window, loads the accelerators and runs the loop; answers the quit code.
 UINT RunMessageLoop();
 // The whole run: answers the process's exit code, kStartupFailed when no main

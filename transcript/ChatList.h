@@ -57,6 +57,27 @@ constexpr UINT CLM_FIND = WM_USER + 7;
 // a send from the window's own thread has the bytes written: from elsewhere or
 // posted, it answers 0.
 constexpr UINT CLM_GETSELLINE = WM_USER + 8;
+// Zooms the text: wParam CLZ_IN or CLZ_OUT one step, CLZ_NORMAL back to 100 %;
+// any other value changes nothing. The pane keeps its top line (the caret's
+// line while it has the focus), its selection and its caret; the new level
+// shows for a moment in the pane's corner and is told to screen readers.
+// lParam ignored. Answers the level in effect, in percent.
+constexpr UINT CLM_ZOOM = WM_USER + 9;
+constexpr WPARAM CLZ_IN = 1;
+constexpr WPARAM CLZ_OUT = 2;
+constexpr WPARAM CLZ_NORMAL = 3;
+// What new lines are read out unasked: wParam CLREAD_ALL (every new line),
+// CLREAD_ALLBUTMINE (not the lines CLM_OWNLINE marks) or CLREAD_NONE; CLREAD_NEXT for
+// the next of the three in that order; any other value changes nothing. A
+// change is told to screen readers. lParam ignored. Answers the mode in effect.
+constexpr UINT CLM_SETREADING = WM_USER + 10;
+constexpr WPARAM CLREAD_ALL = 0;
+constexpr WPARAM CLREAD_ALLBUTMINE = 1;
+constexpr WPARAM CLREAD_NONE = 2;
+constexpr WPARAM CLREAD_NEXT = 3;
+// The next text that extends the present one (WM_SETTEXT) is the user's own
+// line. Arguments ignored; answers 0.
+constexpr UINT CLM_OWNLINE = WM_USER + 11;
 // Reads out a recent chat line to a listening screen reader, without moving
 // the focus, the selection or the view: wParam 1 is the most recent line, 2
 // the one before, up to 10; lParam ignored. A new one replaces one still being

@@ -18,6 +18,9 @@ void AutomationTextReplacing(ChatState& s, const char* text);
 void AutomationTextChanged(HWND hwnd, ChatState& s, bool appended, size_t before);
 // Either end of the selection moved.
 void AutomationSelectionChanged(HWND hwnd, ChatState& s);
+// Says `said` to a listening screen reader; a new one of the same `activity`
+// cuts short the one still being said.
+void AutomationSay(HWND hwnd, ChatState& s, const wchar_t* said, const wchar_t* activity);
 // The window goes: the element answers "not available" from now on.
 void AutomationGone(HWND hwnd, ChatState& s);
 

@@ -144,6 +144,12 @@ void AutomationSelectionChanged(HWND hwnd, ChatState& s) {
     }
 }
 
+void AutomationSay(HWND hwnd, ChatState& s, const wchar_t* said, const wchar_t* activity) {
+    if (uia::ClientsListening()) {
+        Notify(hwnd, s, ScopedBstr(said), uia::NotificationProcessing_MostRecent, activity);
+    }
+}
+
 LRESULT OnReadLine(HWND hwnd, ChatState& s, WPARAM nth) {
     if (nth < 1 || nth > 10 || !uia::ClientsListening()) {
         return FALSE;
