@@ -277,7 +277,7 @@ TEST_F(TranscriptAttack, PrivateMessagesWithAnyArguments) {
     DWORD a = 0, b = 0;
     const LPARAM values[] = {
         0, 1, -1, 0x7FFFFFFF, static_cast<LPARAM>(0x80000000u), reinterpret_cast<LPARAM>(&a)};
-    for (UINT message = WM_USER; message <= WM_USER + 10; ++message) {
+    for (UINT message = WM_USER; message <= WM_USER + 11; ++message) {
         for (const LPARAM w : values) {
             for (const LPARAM l : values) {
                 if (message == CLM_GETSEL) {
@@ -294,7 +294,10 @@ TEST_F(TranscriptAttack, PrivateMessagesWithAnyArguments) {
                     continue;
                 }
                 const LRESULT answer = Send(message, static_cast<WPARAM>(w), l);
-                if (message > CLM_SETSELCOLORS) {
+                if (message == CLM_SETREADING) {
+                    EXPECT_LE(static_cast<WPARAM>(answer), CLREAD_NONE)
+                        << "a mode, whatever was asked";
+                } else if (message > CLM_SETSELCOLORS) {
                     EXPECT_EQ(answer, 0) << "WM_USER+" << message - WM_USER;
                 }
             }
@@ -302,7 +305,7 @@ TEST_F(TranscriptAttack, PrivateMessagesWithAnyArguments) {
         ExpectSelectionWithin(text.size());
     }
     Send(CLM_SETCOLORS, RGB(0, 0, 0), RGB(255, 255, 255));
-    PaintScrollSelect(text, "WM_USER to WM_USER+10 with any arguments");
+    PaintScrollSelect(text, "WM_USER to WM_USER+11 with any arguments");
 }
 
 // The search and the selection's line read and write through lParam: another

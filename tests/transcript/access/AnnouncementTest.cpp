@@ -1,7 +1,7 @@
 // What the transcript tells a listening screen reader without being asked, as
 // handed to the system at the very call (the run-time table's entries stood
-// in for): new lines by the burst, a changed text, a recent line on Alt+digit,
-// and the provider given back when the window goes.
+// in for): new lines by the burst and the reading mode, a changed text, a
+// recent line on Alt+digit, and the provider given back when the window goes.
 #include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
 #include "tests/transcript/access/SystemStandIn.h"
@@ -28,12 +28,20 @@ std::wstring Read(const std::string& sent) {
     return Wide(sent.substr(0, sent.size() - 2));
 }
 
-std::wstring AllSaid() {
+std::wstring AllSaid(const wchar_t* activity = nullptr) {
     std::wstring all;
     for (const standin::Notification& n : standin::notifications) {
-        all += (all.empty() ? L"" : L"\r\n") + n.said;
+        if (activity == nullptr || n.activity == activity) {
+            all += (all.empty() ? L"" : L"\r\n") + n.said;
+        }
     }
     return all;
+}
+
+// A line sent from the input line, as Enter sends it.
+void SendOwn(const char* typed) {
+    SetWindowTextA(AppState.hwndInput, typed);
+    ASSERT_TRUE(SendLine());
 }
 
 // No client has asked the transcript for its element: the focus is in the
@@ -120,6 +128,56 @@ TEST_F(Announcements, TakingBackAClearIsAChangeOfTextNotNewLines) {
     PumpUntil([] { return !standin::notifications.empty(); }, 2000);
     ASSERT_EQ(standin::notifications.size(), 1u);
     EXPECT_EQ(standin::notifications[0].said, Read(Line(3)));
+}
+
+TEST_F(Announcements, EachReadingModeReadsTheLinesItAllowsAndSaysItsChange) {
+    const standin::System system(true);
+    EXPECT_EQ(SendMessageA(Chat(), CLM_SETREADING, ~WPARAM{0}, 0), LRESULT{CLREAD_ALL});
+    EXPECT_EQ(SendMessageA(Chat(), CLM_SETREADING, CLREAD_NEXT + 1, 0), LRESULT{CLREAD_ALL});
+    EXPECT_TRUE(standin::notifications.empty()) << "a question changes and says nothing";
+    const struct {
+        WPARAM mode;
+        const wchar_t* said;
+        const wchar_t* read;
+    } modes[] = {{CLREAD_ALLBUTMINE, L"Reading new lines: all but mine", L"<Ada> line 1"},
+                 {CLREAD_NONE, L"Reading new lines: none", L""},
+                 {CLREAD_ALL, L"Reading new lines: all", L"<User> mine\r\n<Ada> line 1"}};
+    for (const auto& m : modes) { // Ctrl+Shift+R's order
+        standin::notifications.clear();
+        standin::events.clear();
+        EXPECT_EQ(SendMessageA(Chat(), CLM_SETREADING, CLREAD_NEXT, 0), LRESULT(m.mode));
+        ASSERT_EQ(standin::notifications.size(), 1u);
+        EXPECT_EQ(standin::notifications[0].said, m.said);
+        EXPECT_EQ(standin::notifications[0].activity, L"bALDRIX.Reading");
+        EXPECT_EQ(standin::notifications[0].processing, uia::NotificationProcessing_MostRecent);
+        SendOwn("mine");
+        AppendText(Chat(), Line(1).c_str());
+        PumpMessages(400);
+        EXPECT_EQ(AllSaid(L"bALDRIX.NewLines"), m.read) << m.said;
+        EXPECT_GE(standin::EventsOf(uia::kTextChangedEvent), 1u) << "screen readers see the text";
+    }
+    // Setting the mode in effect says it again.
+    standin::notifications.clear();
+    EXPECT_EQ(SendMessageA(Chat(), CLM_SETREADING, CLREAD_ALL, 0), LRESULT{CLREAD_ALL});
+    EXPECT_EQ(AllSaid(), L"Reading new lines: all");
+}
+
+TEST_F(Announcements, AnOwnLineIsSkippedAndOthersOfItsBurstAreRead) {
+    const standin::System system(true);
+    SendMessageA(Chat(), CLM_SETREADING, CLREAD_ALLBUTMINE, 0);
+    standin::notifications.clear();
+    AppendText(Chat(), Line(1).c_str());
+    SendOwn("mine");
+    AppendText(Chat(), Line(2).c_str());
+    PumpMessages(400);
+    EXPECT_EQ(AllSaid(), Read(Line(1)) + L"\r\n" + Read(Line(2)));
+    // A mark that another change of text dropped marks nothing.
+    standin::notifications.clear();
+    SendMessageA(Chat(), CLM_OWNLINE, 0, 0);
+    SetText(Line(3));
+    AppendText(Chat(), Line(4).c_str());
+    PumpMessages(400);
+    EXPECT_EQ(AllSaid(), Read(Line(4)));
 }
 
 MSG AltDigit(HWND to, char digit, bool held = false) {
