@@ -13,7 +13,6 @@
 
 #include <dlgs.h>
 
-#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -94,61 +93,40 @@ TEST_F(FindInPane, AMatchAcrossAWrappedVisualLineIsSelectedAndShownWhole) {
     DestroyWindow(dialog);
 }
 
-// Whether the rectangle's four edges are wholly in the text's colour.
-bool Framed(const Image& shown, const RECT& r) {
-    const LONG w = r.right - r.left, h = r.bottom - r.top;
-    return shown.Count(kInk, RECT{r.left, r.top, r.right, r.top + 1}) == static_cast<size_t>(w) &&
-           shown.Count(kInk, RECT{r.left, r.bottom - 1, r.right, r.bottom}) ==
-               static_cast<size_t>(w) &&
-           shown.Count(kInk, RECT{r.left, r.top, r.left + 1, r.bottom}) == static_cast<size_t>(h) &&
-           shown.Count(kInk, RECT{r.right - 1, r.top, r.right, r.bottom}) == static_cast<size_t>(h);
-}
-
-// The cells selected in the pane's first row.
-RECT SelectedCells(const Image& shown, int rowHeight) {
-    RECT cells{shown.Width(), 0, 0, rowHeight};
-    for (int x = 0; x < shown.Width(); ++x) {
-        if (shown.Count(kSelPaper, RECT{x, 0, x + 1, rowHeight}) != 0) {
-            cells.left = std::min<LONG>(cells.left, x);
-            cells.right = x + 1;
-        }
-    }
-    return cells;
+// Whether the cells' outline is wholly in the text's colour.
+bool Framed(const Image& shown, RECT r) {
+    const size_t all = shown.Count(kInk, r);
+    InflateRect(&r, -1, -1);
+    return all - shown.Count(kInk, r) ==
+           static_cast<size_t>(2 * (r.right - r.left) + 2 * (r.bottom - r.top) + 4);
 }
 
 TEST_F(FindInPane, TheOtherMatchesShownAreFramedInTheTextColourUntilASend) {
     MakePaneRows(8);
-    const std::string text = NumberedChatLines(0, 6); // each line ends in "fox"
-    SetText(text);
+    const std::string line = NumberedChatLines(0, 1); // "... the quick brown fox"
+    SetText(NumberedChatLines(0, 6));
     SendMessageA(Chat(), CLM_SETCOLORS, kInk, RGB(255, 255, 255));
     SendMessageA(Chat(), CLM_SETSELCOLORS, RGB(0, 0, 0), kSelPaper);
     const HWND dialog = OpenFindDialog();
     ASSERT_NE(dialog, nullptr);
     FindNext(dialog, "FOX");
     DestroyWindow(dialog); // the frames stay while the view rests at the match
-    PumpMessages();
-
-    const int h = FixedFontCell().cy;
-    const LONG quick =
-        static_cast<LONG>(text.find("fox") - text.find("quick")) * FixedFontCell().cx;
-    Image shown = PaintedClient(Chat());
-    const RECT found = SelectedCells(shown, h);
-    ASSERT_EQ(found.right - found.left, 3 * FixedFontCell().cx) << "the first fox is selected";
-    EXPECT_FALSE(Framed(shown, found)) << "the selected match keeps the selection's look";
-    for (int row = 1; row < 6; ++row) {
-        const RECT fox{found.left, row * h, found.right, (row + 1) * h};
-        EXPECT_TRUE(Framed(shown, fox)) << "the fox of row " << row;
-        const RECT other{fox.left - quick, fox.top, fox.right - quick + 2 * FixedFontCell().cx,
-                         fox.bottom};
-        EXPECT_FALSE(Framed(shown, other)) << "no frame around \"quick\" in row " << row;
-    }
-
-    SendMessageA(Chat(), CLM_ENDHOLD, 0, 0); // a line was sent
-    UpdateWindow(Chat());
-    shown = ShownClient(Chat());
-    for (int row = 1; row < 6; ++row) {
-        EXPECT_FALSE(Framed(shown, RECT{found.left, row * h, found.right, (row + 1) * h}))
-            << "the frames went with the hold, row " << row;
+    const SIZE cell = FixedFontCell();
+    const auto cells = [&](int row, const std::string& word) { // the text begins 2 pixels in
+        const LONG x = 2 + static_cast<LONG>(line.find(word)) * cell.cx;
+        return RECT{x, row * cell.cy, x + static_cast<LONG>(word.size()) * cell.cx,
+                    (row + 1) * cell.cy};
+    };
+    // Painted afresh while held; after a send, as the pane repainted itself.
+    for (const bool held : {true, false}) {
+        const Image shown = held ? PaintedClient(Chat()) : ShownClient(Chat());
+        EXPECT_FALSE(Framed(shown, cells(0, "fox"))) << "the selected match keeps its look";
+        for (int row = 1; row < 6; ++row) {
+            EXPECT_EQ(Framed(shown, cells(row, "fox")), held) << "row " << row;
+            EXPECT_FALSE(Framed(shown, cells(row, "quick"))) << "row " << row;
+        }
+        SendMessageA(Chat(), CLM_ENDHOLD, 0, 0); // a line was sent
+        UpdateWindow(Chat());
     }
 }
 

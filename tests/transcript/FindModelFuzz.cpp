@@ -2,13 +2,11 @@
 // position in turn: all four combinations of match case and whole words, both
 // directions, starts all over the text, fold and word tables drawn from the
 // input, and texts of a small alphabet with CR LF, so that matches, near
-// matches and word edges are frequent. Counting and listing matches are held
-// against F3's steps: each search from the end of the match before.
+// matches and word edges are frequent.
 #include "tests/transcript/LayoutFuzz.h"
 #include "transcript/FindModel.h"
 
 #include <algorithm>
-#include <vector>
 
 namespace {
 
@@ -103,25 +101,6 @@ FindMatch Naive(const std::string& text, const FindQuery& q, size_t start) {
     return FindMatch{false, false, 0, 0};
 }
 
-// Counts and lists the matches as pressing F3 from the top does, and checks
-// each one's place.
-void CheckStepping(const std::string& text, const FindQuery& q) {
-    std::vector<size_t> stepped;
-    for (FindMatch m = FindInText(text.data(), text.size(), q, 0); m.found && !m.wrapped;
-         m = FindInText(text.data(), text.size(), q, m.to)) {
-        stepped.push_back(m.from);
-        if (CountMatches(text.data(), text.size(), q, m.from).place != stepped.size()) {
-            std::abort();
-        }
-    }
-    std::vector<size_t> listed(stepped.size() + 1);
-    listed.resize(MatchesStartingIn(text.data(), text.size(), q, 0, text.size(), listed.data(),
-                                    listed.size()));
-    if (CountMatches(text.data(), text.size(), q, 0).count != stepped.size() || listed != stepped) {
-        std::abort();
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -150,9 +129,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  (got.from != want.from || got.to != want.to || got.wrapped != want.wrapped))) {
                 std::abort();
             }
-        }
-        if (q.down) {
-            CheckStepping(text, q);
         }
     }
     return 0;

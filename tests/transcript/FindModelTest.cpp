@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -21,20 +20,8 @@ struct Search {
     const unsigned char* word = TestWordBytes();
 
     FindMatch In(const std::string& text, size_t start) const {
-        return FindInText(text.data(), text.size(), Query(), start);
-    }
-    FindQuery Query() const {
-        return FindQuery{pattern.data(), pattern.size(), matchCase, wholeWord, down, fold, word};
-    }
-    FindCount Count(const std::string& text, size_t at) const {
-        return CountMatches(text.data(), text.size(), Query(), at);
-    }
-    std::vector<size_t> Starting(const std::string& text, size_t from, size_t before,
-                                 size_t capacity = 8) const {
-        std::vector<size_t> starts(capacity);
-        starts.resize(MatchesStartingIn(text.data(), text.size(), Query(), from, before,
-                                        starts.data(), capacity));
-        return starts;
+        const FindQuery q{pattern.data(), pattern.size(), matchCase, wholeWord, down, fold, word};
+        return FindInText(text.data(), text.size(), q, start);
     }
 };
 
@@ -183,36 +170,15 @@ TEST(FindModel, PatternsWithRepeatsAreNotSkippedOver) {
     }
 }
 
-TEST(FindModel, MatchesAreCountedAsF3StepsThroughThem) {
-    Search s{"one"};
-    const std::string text = "one two one two one"; // at 0, 8, 16
-    EXPECT_EQ(s.Count(text, 8).count, 3u);
-    EXPECT_EQ(s.Count(text, 8).place, 2u);
-    EXPECT_EQ(s.Count(text, 16).place, 3u);
-    // F3 goes on from a match's end: "aa" in "aaaaa" is found at 0 and 2; the
-    // one Shift+F3 finds at 3 overlaps the second and takes its place.
-    s.pattern = "aa";
-    EXPECT_EQ(s.Count("aaaaa", 3).count, 2u);
-    EXPECT_EQ(s.Count("aaaaa", 3).place, 2u);
-    // The same rules as finding: whole words and the fold table.
-    const Latin1Fold fold;
-    s = Search{"cat"};
-    s.wholeWord = true;
-    s.fold = fold.table;
-    EXPECT_EQ(s.Count("Cat concat cats CAT", 16).count, 2u);
-    EXPECT_EQ(s.Count("Cat concat cats CAT", 16).place, 2u);
-    s.pattern = "dog";
-    EXPECT_EQ(s.Count("Cat concat cats CAT", 0).count, 0u);
-}
-
-TEST(FindModel, MatchesStartingInARangeMayRunPastIt) {
-    Search s{"fox"};
-    const std::string text = "fox fox fox fox"; // at 0, 4, 8, 12
-    EXPECT_EQ(s.Starting(text, 4, 9), (std::vector<size_t>{4, 8})) << "8 runs on to 11";
-    EXPECT_EQ(s.Starting(text, 4, 9, 1), (std::vector<size_t>{4})) << "at most the capacity";
-    EXPECT_EQ(s.Starting(text, 13, 99), std::vector<size_t>{});
-    s.pattern = "aa";
-    EXPECT_EQ(s.Starting("aaaaaa", 1, 6), (std::vector<size_t>{1, 3})) << "no overlaps";
+TEST(FindModel, AMatchOverlappingTheOneBeforeTakesItsPlaceAndListsMayRunOn) {
+    const std::string text = "aaaaa";
+    const FindQuery q{"aa", 2, false, false, true, nullptr, nullptr};
+    const FindCount counted = CountMatches(text.data(), text.size(), q, 3);
+    EXPECT_EQ(counted.count, 2u) << "F3 finds 0 and 2";
+    EXPECT_EQ(counted.place, 2u) << "Shift+F3 finds 3, over the second";
+    size_t starts[4];
+    ASSERT_EQ(MatchesStartingIn(text.data(), text.size(), q, 1, 4, starts, 4), 2u);
+    EXPECT_EQ(starts[1], 3u) << "begins before 4, ends after it";
 }
 
 } // namespace
