@@ -19,7 +19,7 @@ namespace {
 
 // Lines kept between a shown match and the pane's edge, where the pane has room.
 constexpr size_t kShowMargin = 3;
-// Matches asked for at once while framing; a row of them may hold more.
+// Matches asked for at once while framing; the rows shown may hold more.
 constexpr size_t kFrameBatch = 64;
 
 void FrameMatch(HDC dc, const ChatState& s, HBRUSH brush, size_t from, size_t to) {
@@ -35,7 +35,8 @@ void FrameMatch(HDC dc, const ChatState& s, HBRUSH brush, size_t from, size_t to
 // of its search. Anything else held keeps no search and draws no frames.
 void ShowFound(HWND hwnd, ChatState& s) {
     const size_t from = SelectionFrom(s.sel);
-    const bool found = s.foundUntold && from == s.foundFrom && SelectionTo(s.sel) == s.foundTo;
+    const bool found = s.foundUntold && s.found.length != 0 && from == s.foundFrom &&
+                       SelectionTo(s.sel) == s.foundTo;
     s.foundUntold = false;
     if (!found) {
         s.found.length = 0;
