@@ -21,6 +21,8 @@ constexpr char kCannotFind[] = "Cannot find \"%s\"";
 constexpr char kPassedEnd[] = "Passed the end of the chat; continued from the top.";
 constexpr char kPassedTop[] = "Passed the top of the chat; continued from the end.";
 enum class FindKey { None, Open, Next, Previous };
+// The transcript keeps a found search whole, to frame its other matches.
+static_assert(static_cast<size_t>(kFindCapacity) <= kKeptPatternMost);
 
 // The open dialog's record: what the system's dialog reads and writes while it
 // is shown. Made with the dialog, released when its window goes.

@@ -21,6 +21,9 @@ void AutomationSelectionChanged(HWND hwnd, ChatState& s);
 // Says `said` to a listening screen reader; a new one of the same `activity`
 // cuts short the one still being said.
 void AutomationSay(HWND hwnd, ChatState& s, const wchar_t* said, const wchar_t* activity);
+// A found match that begins at `from` is shown: says its chat line and its
+// place among the matches of `query` ("3 of 17"), counted only for a listener.
+void AutomationFound(HWND hwnd, ChatState& s, const FindQuery& query, size_t from);
 // The window goes: the element answers "not available" from now on.
 void AutomationGone(HWND hwnd, ChatState& s);
 

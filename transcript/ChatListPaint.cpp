@@ -5,6 +5,7 @@
 
 #include "base/ScopedHandles.h"
 #include "transcript/ChatListContrast.h"
+#include "transcript/ChatListFind.h"
 #include "transcript/ChatListView.h"
 
 #include <algorithm>
@@ -107,6 +108,7 @@ void PaintContent(HDC dc, ChatState& s, const RECT& area) {
             FillCells(dc, c.back, 0, s.clientWidth, y, s.lineHeight);
         }
     }
+    DrawMatchFrames(dc, s, c.text, area);
     if (s.unseenLines != 0) {
         const RECT client{0, 0, s.clientWidth, s.clientHeight};
         s.markerRect = DrawNewLinesMarker(dc, client, s.unseenLines, c.selText, c.selBack);

@@ -74,6 +74,13 @@ struct ChatState {
     AccessState access;       // its objects for screen readers, and what they announce
     bool held;                // the view stays at a found match while new lines come
     HWND keyTarget;           // takes the keys that type or edit (CLM_SETKEYTARGET)
+    // The search CLM_FIND last found, kept to frame its other matches while the
+    // view is held at one (none kept: the hold came without a find), and the
+    // match, told to screen readers when CLM_SHOWSEL first shows it.
+    KeptQuery found;
+    size_t foundFrom;
+    size_t foundTo;
+    bool foundUntold;
 };
 
 ChatState* StateOf(HWND hwnd);

@@ -1,6 +1,7 @@
 // The view (see ChatListView.h): the line height, the top line shown and the
 // margin turn bytes into pixels here and pixels back into bytes, and nowhere else.
 #include "transcript/ChatListView.h"
+#include "transcript/ChatListFind.h"
 #include "transcript/TextUnits.h"
 
 #include <algorithm>
@@ -266,7 +267,7 @@ void ScrollTo(HWND hwnd, ChatState& s, size_t top) {
     PlaceCaret(s);
     UpdateScrollBar(hwnd, s);
     if (AtBottom(s)) {
-        s.held = false; // reaching the end lets go of a found match
+        LetGoOfMatch(hwnd, s); // reaching the end lets go of a found match
     }
     ForgetNewLinesAtBottom(hwnd, s);
 }

@@ -3,6 +3,7 @@
 #include "transcript/TextUnits.h"
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 namespace {
@@ -119,4 +120,67 @@ FindMatch FindInText(const char* text, size_t length, const FindQuery& query, si
         return none;
     }
     return FindMatch{true, wrapped, at, at + query.length};
+}
+
+FindCount CountMatches(const char* text, size_t length, const FindQuery& query, size_t at) {
+    FindCount counted{0, 0};
+    if (query.pattern == nullptr || query.length == 0 || query.length > length) {
+        return counted;
+    }
+    Prepared p;
+    Prepare(p, text, length, query);
+    for (size_t next = Forward(p, 0, length); next != kNone;
+         next = Forward(p, next + p.m, length)) {
+        ++counted.count;
+        if (next <= at) {
+            counted.place = counted.count;
+        }
+    }
+    return counted;
+}
+
+size_t MatchesStartingIn(const char* text, size_t length, const FindQuery& query, size_t from,
+                         size_t before, size_t* starts, size_t capacity) {
+    if (query.pattern == nullptr || query.length == 0 || query.length > length) {
+        return 0;
+    }
+    Prepared p;
+    Prepare(p, text, length, query);
+    // A match that begins before `before` ends before `before` + m - 1.
+    const size_t hi = std::min(length, std::min(before, length) + p.m - 1);
+    size_t n = 0;
+    for (size_t next = Forward(p, std::min(from, length), hi); next != kNone && n < capacity;
+         next = Forward(p, next + p.m, hi)) {
+        starts[n++] = next;
+    }
+    return n;
+}
+
+void KeepQuery(KeptQuery& kept, const FindQuery& query) {
+    kept.length = 0;
+    if (query.pattern == nullptr || query.length > sizeof kept.pattern) {
+        return;
+    }
+    std::memcpy(kept.pattern, query.pattern, query.length);
+    kept.length = query.length;
+    kept.matchCase = query.matchCase;
+    kept.wholeWord = query.wholeWord;
+    kept.folds = query.fold != nullptr;
+    kept.words = query.word != nullptr;
+    if (kept.folds) {
+        std::memcpy(kept.fold, query.fold, sizeof kept.fold);
+    }
+    if (kept.words) {
+        std::memcpy(kept.word, query.word, sizeof kept.word);
+    }
+}
+
+FindQuery QueryOf(const KeptQuery& kept) {
+    return FindQuery{kept.pattern,
+                     kept.length,
+                     kept.matchCase,
+                     kept.wholeWord,
+                     true,
+                     kept.folds ? kept.fold : nullptr,
+                     kept.words ? kept.word : nullptr};
 }

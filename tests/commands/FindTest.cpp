@@ -1,6 +1,7 @@
 // Find in-process, where the selection's offsets and the pane's pixels can be
 // read: a match that runs over the point where its line wraps is one
-// selection, and the view shows both of its visual lines.
+// selection, and the view shows both of its visual lines; while the view rests
+// at a match, the other matches shown are framed, until a send.
 #include "tests/support/Input.h"
 #include "tests/support/Pixels.h"
 #include "tests/support/TestText.h"
@@ -20,6 +21,7 @@ namespace {
 using FindInPane = MainWindowTest;
 
 constexpr COLORREF kSelPaper = RGB(250, 250, 0);
+constexpr COLORREF kInk = RGB(0, 0, 160);
 
 // Ctrl+F on the input line, through the program's own key translation.
 HWND OpenFindDialog() {
@@ -89,6 +91,43 @@ TEST_F(FindInPane, AMatchAcrossAWrappedVisualLineIsSelectedAndShownWhole) {
     EXPECT_GT(bottom, 0u) << "and so is its second";
     EXPECT_TRUE(shown == PaintedClient(Chat())) << "drawn afresh, not left stale";
     DestroyWindow(dialog);
+}
+
+// Whether the cells' outline is wholly in the text's colour.
+bool Framed(const Image& shown, RECT r) {
+    const size_t all = shown.Count(kInk, r);
+    InflateRect(&r, -1, -1);
+    return all - shown.Count(kInk, r) ==
+           static_cast<size_t>(2 * (r.right - r.left) + 2 * (r.bottom - r.top) + 4);
+}
+
+TEST_F(FindInPane, TheOtherMatchesShownAreFramedInTheTextColourUntilASend) {
+    MakePaneRows(8);
+    const std::string line = NumberedChatLines(0, 1); // "... the quick brown fox"
+    SetText(NumberedChatLines(0, 6));
+    SendMessageA(Chat(), CLM_SETCOLORS, kInk, RGB(255, 255, 255));
+    SendMessageA(Chat(), CLM_SETSELCOLORS, RGB(0, 0, 0), kSelPaper);
+    const HWND dialog = OpenFindDialog();
+    ASSERT_NE(dialog, nullptr);
+    FindNext(dialog, "FOX");
+    DestroyWindow(dialog); // the frames stay while the view rests at the match
+    const SIZE cell = FixedFontCell();
+    const auto cells = [&](int row, const std::string& word) { // the text begins 2 pixels in
+        const LONG x = 2 + static_cast<LONG>(line.find(word)) * cell.cx;
+        return RECT{x, row * cell.cy, x + static_cast<LONG>(word.size()) * cell.cx,
+                    (row + 1) * cell.cy};
+    };
+    // Painted afresh while held; after a send, as the pane repainted itself.
+    for (const bool held : {true, false}) {
+        const Image shown = held ? PaintedClient(Chat()) : ShownClient(Chat());
+        EXPECT_FALSE(Framed(shown, cells(0, "fox"))) << "the selected match keeps its look";
+        for (int row = 1; row < 6; ++row) {
+            EXPECT_EQ(Framed(shown, cells(row, "fox")), held) << "row " << row;
+            EXPECT_FALSE(Framed(shown, cells(row, "quick"))) << "row " << row;
+        }
+        SendMessageA(Chat(), CLM_ENDHOLD, 0, 0); // a line was sent
+        UpdateWindow(Chat());
+    }
 }
 
 } // namespace

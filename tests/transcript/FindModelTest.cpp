@@ -1,5 +1,6 @@
 // Finding a text in the transcript's bytes: folding, whole words, directions,
-// wrapping round once, and the searches that find nothing.
+// wrapping round once, the searches that find nothing, and the matches counted
+// and listed as F3 steps through them.
 #include "transcript/ChatLayout.h"
 #include "transcript/FindModel.h"
 #include "tests/transcript/ChatLayoutModel.h"
@@ -167,6 +168,17 @@ TEST(FindModel, PatternsWithRepeatsAreNotSkippedOver) {
         s.down = false;
         EXPECT_EQ(s.In(text, text.size()).from, expectUp) << pattern;
     }
+}
+
+TEST(FindModel, AMatchOverlappingTheOneBeforeTakesItsPlaceAndListsMayRunOn) {
+    const std::string text = "aaaaa";
+    const FindQuery q{"aa", 2, false, false, true, nullptr, nullptr};
+    const FindCount counted = CountMatches(text.data(), text.size(), q, 3);
+    EXPECT_EQ(counted.count, 2u) << "F3 finds 0 and 2";
+    EXPECT_EQ(counted.place, 2u) << "Shift+F3 finds 3, over the second";
+    size_t starts[4];
+    ASSERT_EQ(MatchesStartingIn(text.data(), text.size(), q, 1, 4, starts, 4), 2u);
+    EXPECT_EQ(starts[1], 3u) << "begins before 4, ends after it";
 }
 
 } // namespace

@@ -1,20 +1,22 @@
 // What the transcript tells a listening screen reader unasked: new lines, read
 // out once their burst is over as the reading mode allows, a changed text, a
-// new selection, and a recent line read again on Alt+1 ... Alt+0. With no UI
-// Automation client listening, a line costs one question to the system and
-// nothing more.
+// new selection, a recent line read again on Alt+1 ... Alt+0, and a found
+// match's line and place. With no UI Automation client listening, a line or a
+// found match costs one question to the system and nothing more.
 #include "transcript/ChatList.h"
 #include "transcript/TextUnits.h"
 #include "transcript/access/ChatListAutomation.h"
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 namespace chatlist {
 namespace {
 
 constexpr wchar_t kNewLinesActivity[] = L"bALDRIX.NewLines";
 constexpr wchar_t kReadLineActivity[] = L"bALDRIX.ReadLine";
+constexpr wchar_t kFoundActivity[] = L"bALDRIX.Found";
 constexpr wchar_t kReadingActivity[] = L"bALDRIX.Reading";
 // What a change of the reading mode says, by mode.
 constexpr const wchar_t* kReadingSaid[] = {
@@ -169,6 +171,30 @@ void AutomationSelectionChanged(HWND hwnd, ChatState& s) {
 void AutomationSay(HWND hwnd, ChatState& s, const wchar_t* said, const wchar_t* activity) {
     if (uia::ClientsListening()) {
         Notify(hwnd, s, ScopedBstr(said), uia::NotificationProcessing_MostRecent, activity);
+    }
+}
+
+void AutomationFound(HWND hwnd, ChatState& s, const FindQuery& query, size_t from) {
+    if (!uia::ClientsListening()) {
+        return;
+    }
+    const FindCount counted = CountMatches(s.layout.text, s.layout.length, query, from);
+    size_t begin = 0, end = 0;
+    ChatLineAt(s.layout, from, begin, end);
+    while (end > begin && IsTerminator(s.layout.text[end - 1])) {
+        --end;
+    }
+    const ScopedBstr line = TextOf(s, begin, end, -1);
+    wchar_t place[48];
+    wsprintfW(place, L", %u of %u", static_cast<unsigned>(counted.place),
+              static_cast<unsigned>(counted.count));
+    const size_t lineLength = line.Get() != nullptr ? static_cast<size_t>(lstrlenW(line.Get())) : 0;
+    const size_t placeLength = static_cast<size_t>(lstrlenW(place));
+    const ScopedBstr said(nullptr, lineLength + placeLength);
+    if (said.Get() != nullptr) {
+        std::memcpy(said.Get(), line.Get(), lineLength * sizeof(wchar_t));
+        std::memcpy(said.Get() + lineLength, place, placeLength * sizeof(wchar_t));
+        Notify(hwnd, s, said, uia::NotificationProcessing_MostRecent, kFoundActivity);
     }
 }
 

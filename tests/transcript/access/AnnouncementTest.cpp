@@ -1,7 +1,8 @@
 // What the transcript tells a listening screen reader without being asked, as
 // handed to the system at the very call (the run-time table's entries stood
 // in for): new lines by the burst and the reading mode, a changed text, a
-// recent line on Alt+digit, and the provider given back when the window goes.
+// recent line on Alt+digit, a found match's line and place on F3, and the
+// provider given back when the window goes.
 #include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
 #include "tests/transcript/access/SystemStandIn.h"
@@ -37,6 +38,14 @@ std::wstring AllSaid() {
     return all;
 }
 
+// F3 pressed in the input line, for the next match of `text`.
+void PressF3(const char* text) {
+    lstrcpynA(AppState.findText, text, sizeof AppState.findText);
+    SetFocus(AppState.hwndInput);
+    PostMessageA(AppState.hwndInput, WM_KEYDOWN, VK_F3, 1);
+    PumpMessages();
+}
+
 // No client has asked the transcript for its element: the focus is in the
 // input line, as it always is after activation.
 using Announcements = MainWindowTest;
@@ -64,6 +73,7 @@ TEST_F(Announcements, WithNoClientListeningALineCostsAQuestionAndNothingElse) {
         AppendText(Chat(), Line(i).c_str());
     }
     SendMessageA(Chat(), CLM_SETSEL, 0, 5);
+    PressF3("line");
     PumpMessages(400);
     EXPECT_GT(standin::asked, 0) << "the system was asked";
     EXPECT_EQ(standin::strings, 0) << "no text converted";
@@ -121,6 +131,19 @@ TEST_F(Announcements, TakingBackAClearIsAChangeOfTextNotNewLines) {
     PumpUntil([] { return !standin::notifications.empty(); }, 2000);
     ASSERT_EQ(standin::notifications.size(), 1u);
     EXPECT_EQ(standin::notifications[0].said, Read(Line(3)));
+}
+
+TEST_F(Announcements, F3SaysTheFoundLineAndItsPlaceAmongTheMatches) {
+    const standin::System system(true);
+    SetText("<Ada> an apple\r\n<Bob> no fruit\r\n<Cy> apple pie, apple tart\r\n");
+    PumpMessages(400);
+    standin::notifications.clear();
+    PressF3("apple");
+    PressF3("apple");
+    ASSERT_EQ(standin::notifications.size(), 2u) << "each press says its match";
+    EXPECT_EQ(standin::notifications[0].said, L"<Ada> an apple, 1 of 3");
+    EXPECT_EQ(standin::notifications[1].said, L"<Cy> apple pie, apple tart, 2 of 3");
+    EXPECT_EQ(standin::notifications[1].processing, uia::NotificationProcessing_MostRecent);
 }
 
 // Each mode, set by Ctrl+Shift+R's message, is said, and reads of a burst with
