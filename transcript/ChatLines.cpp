@@ -139,8 +139,11 @@ bool SendLine() {
     }
     // A line that could not be made or appended stays in the field to be sent again.
     if (ComposeChatLine(AppState.lineBuffer, sizeof AppState.lineBuffer, AppState.nickname,
-                        AppState.textBuffer) == 0 ||
-        !AppendText(AppState.hwndChat, AppState.lineBuffer)) {
+                        AppState.textBuffer) == 0) {
+        return false;
+    }
+    SendMessageA(AppState.hwndChat, CLM_OWNLINE, 0, 0); // so the user may choose not to hear it
+    if (!AppendText(AppState.hwndChat, AppState.lineBuffer)) {
         return false;
     }
     SendMessageA(AppState.hwndChat, CLM_ENDHOLD, 0, 0); // the user sees the line just sent

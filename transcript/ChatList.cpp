@@ -382,6 +382,8 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case CLM_FIND: return OnFind(*s, reinterpret_cast<ChatListSearch*>(lParam));
     case CLM_GETSELLINE: return OnGetSelectionLine(*s, wParam, reinterpret_cast<char*>(lParam));
     case CLM_READLINE: return OnReadLine(hwnd, *s, wParam);
+    case CLM_SETREADING: return OnSetReading(hwnd, *s, wParam);
+    case CLM_OWNLINE: return OnOwnLine(*s);
     case WM_COPY: return OnCopy(hwnd, *s);
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE: return OnSystemColors(hwnd, *s);

@@ -32,5 +32,9 @@ void AutomationGone(HWND hwnd, ChatState& s);
 LRESULT OnGetObject(HWND hwnd, ChatState& s, WPARAM wParam, LPARAM lParam);
 // CLM_READLINE: reads out the nth most recent chat line.
 LRESULT OnReadLine(HWND hwnd, ChatState& s, WPARAM nth);
+// CLM_SETREADING: what new lines are read out unasked; answers the mode in effect.
+LRESULT OnSetReading(HWND hwnd, ChatState& s, WPARAM mode);
+// CLM_OWNLINE: the next append is the user's own line.
+LRESULT OnOwnLine(ChatState& s);
 
 } // namespace chatlist

@@ -36,6 +36,11 @@ struct AccessState {
     DWORD lastLineTime;                // and its latest
     size_t clearedLength;              // the text the last clear took away, while a client listens:
     uint64_t clearedPrint;             // its length and fingerprint, to know it when it comes back
+    // What new lines are read out unasked (CLM_SETREADING): CLREAD_ALL, the zeroed
+    // record's, CLREAD_ALLBUTMINE or CLREAD_NONE; and whether the next append is
+    // the user's own line (CLM_OWNLINE), until any text change.
+    WPARAM reading;
+    bool ownLineNext;
 };
 
 // One per window, in its extra slot: made zeroed at creation, so every member

@@ -283,10 +283,11 @@ TEST_F(Accessibility, AClientInAnotherProcessHearsNewLinesAndCaretMoves) {
 
 // A screen reader listens from the desktop's root only, so nothing asks the
 // transcript for its element: each burst of new lines is still announced with
-// its text, and Alt+digit reads a line with most-recent processing, as Wine's
-// own trace of the system function shows. Before any client listens, nothing
-// is announced.
-TEST(ScreenReader, ListeningFromTheDesktopHearsEachBurstAndAltDigits) {
+// its text, Alt+digit reads a line with most-recent processing, and
+// Ctrl+Shift+R goes through the reading modes, each change said, each mode
+// reading the lines it allows, as Wine's own trace of the system function
+// shows. Before any client listens, nothing is announced.
+TEST(ScreenReader, ListeningFromTheDesktopHearsEachBurstAltDigitsAndReadingModes) {
     const char* const trace = std::getenv("BALDRIX_WINE_TRACE");
     if (trace == nullptr) {
         GTEST_SKIP() << "run by screen_reader_e2e_tests, which gives it Wine's trace";
@@ -325,6 +326,19 @@ TEST(ScreenReader, ListeningFromTheDesktopHearsEachBurstAndAltDigits) {
         EXPECT_TRUE(WaitFor([&] { return announced(read) == 1; }, 5000));
         WaitFor([] { return false; }, 1000);
         EXPECT_EQ(announced(notify) - before, 3) << "one announcement a burst and one for Alt+1";
+
+        // Ctrl+Shift+R: all but mine, none, all; the user's line is read in the last alone.
+        for (const std::string mode : {"all but mine", "none", "all"}) {
+            app.Press('R', true, true);
+            const std::string change =
+                R"(L"Reading new lines: )" + mode + R"(", L"bALDRIX.Reading"))";
+            EXPECT_TRUE(WaitFor([&] { return announced(", 0, 3, " + change) == 1; }, 5000)) << mode;
+            app.SendTyped("sent in " + mode);
+        }
+        const std::string all = R"(, 0, 2, L"<User> sent in all", L"bALDRIX.NewLines"))";
+        EXPECT_TRUE(WaitFor([&] { return announced(all) == 1; }, 5000));
+        WaitFor([] { return false; }, 1000);
+        EXPECT_EQ(announced(notify) - before, 3 + 3 + 1);
     }
     EXPECT_EQ(app.Close(), 0u);
 }

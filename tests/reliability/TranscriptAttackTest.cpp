@@ -294,7 +294,10 @@ TEST_F(TranscriptAttack, PrivateMessagesWithAnyArguments) {
                     continue;
                 }
                 const LRESULT answer = Send(message, static_cast<WPARAM>(w), l);
-                if (message > CLM_SETSELCOLORS) {
+                if (message == CLM_SETREADING) {
+                    EXPECT_LE(static_cast<WPARAM>(answer), CLREAD_NONE)
+                        << "a mode, whatever was asked";
+                } else if (message > CLM_SETSELCOLORS) {
                     EXPECT_EQ(answer, 0) << "WM_USER+" << message - WM_USER;
                 }
             }

@@ -1,8 +1,8 @@
 // What the transcript tells a listening screen reader unasked: new lines, read
-// out once their burst is over, a changed text, a new selection, and a recent
-// line read again on Alt+1 ... Alt+0, and a found match's line and place. With
-// no UI Automation client listening, a line or a found match costs one question
-// to the system and nothing more.
+// out once their burst is over as the reading mode allows, a changed text, a
+// new selection, a recent line read again on Alt+1 ... Alt+0, and a found
+// match's line and place. With no UI Automation client listening, a line or a
+// found match costs one question to the system and nothing more.
 #include "transcript/ChatList.h"
 #include "transcript/TextUnits.h"
 #include "transcript/access/ChatListAutomation.h"
@@ -17,6 +17,11 @@ namespace {
 constexpr wchar_t kNewLinesActivity[] = L"bALDRIX.NewLines";
 constexpr wchar_t kReadLineActivity[] = L"bALDRIX.ReadLine";
 constexpr wchar_t kFoundActivity[] = L"bALDRIX.Found";
+constexpr wchar_t kReadingActivity[] = L"bALDRIX.Reading";
+// What a change of the reading mode says, by mode.
+constexpr const wchar_t* kReadingSaid[] = {
+    L"Reading new lines: all", L"Reading new lines: all but mine", L"Reading new lines: none"};
+static_assert(CLREAD_ALL == 0 && CLREAD_ALLBUTMINE == 1 && CLREAD_NONE == 2 && CLREAD_NEXT == 3);
 constexpr UINT_PTR kAnnounceTimer = 2;
 constexpr DWORD kBurstGap = 150;       // a line closer than this to the one before joins its burst
 constexpr DWORD kBurstMost = 1000;     // a steady stream is still read out this often
@@ -41,25 +46,35 @@ void Notify(HWND hwnd, ChatState& s, const ScopedBstr& said, uia::NotificationPr
     }
 }
 
-// What a burst of new lines says: their text, a line break between lines and
-// none after the last (read out, it would be a blank line), or their count
-// when long.
-ScopedBstr Announcement(const ChatState& s) {
-    const size_t from = std::min(s.access.announceFrom, s.layout.length);
-    if (s.layout.length - from <= kAnnounceMost) {
-        size_t to = s.layout.length;
+// What a burst of new lines up to `end` says: their text, a line break between
+// lines and none after the last (read out, it would be a blank line), or their
+// count when long.
+ScopedBstr Announcement(const ChatState& s, size_t end) {
+    const size_t from = std::min(s.access.announceFrom, end);
+    if (end - from <= kAnnounceMost) {
+        size_t to = end;
         while (to > from && IsTerminator(s.layout.text[to - 1])) {
             --to;
         }
         return TextOf(s, from, to, -1);
     }
-    const size_t lines = CountLineEnds(s.layout.text + from, s.layout.length - from);
+    const size_t lines = CountLineEnds(s.layout.text + from, end - from);
     wchar_t counted[40];
     wsprintfW(counted, L"%u new lines", static_cast<unsigned>(lines));
     return ScopedBstr(counted);
 }
 
 void CALLBACK AnnounceTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD);
+
+// Ends the burst: screen readers learn that the text changed, and its lines up
+// to `end` are read out unless the mode reads none.
+void EndBurst(HWND hwnd, ChatState& s, size_t end) {
+    StopAnnouncing(hwnd, s);
+    Raise(hwnd, s, uia::kTextChangedEvent);
+    if (s.access.reading != CLREAD_NONE && end > s.access.announceFrom) {
+        Notify(hwnd, s, Announcement(s, end), uia::NotificationProcessing_All, kNewLinesActivity);
+    }
+}
 
 void WaitForBurst(HWND hwnd, ChatState& s, DWORD wait) {
     if (SetTimer(hwnd, kAnnounceTimer, wait, AnnounceTimerProc) == 0) {
@@ -82,9 +97,7 @@ void CALLBACK AnnounceTimerProc(HWND hwnd, UINT, UINT_PTR, DWORD) {
         WaitForBurst(hwnd, *s, std::min(kBurstGap - quiet, kBurstMost - lasted));
         return;
     }
-    StopAnnouncing(hwnd, *s);
-    Raise(hwnd, *s, uia::kTextChangedEvent);
-    Notify(hwnd, *s, Announcement(*s), uia::NotificationProcessing_All, kNewLinesActivity);
+    EndBurst(hwnd, *s, s->layout.length);
 }
 
 // A text's fingerprint (FNV-1a), to know a cleared transcript when it comes back.
@@ -123,15 +136,23 @@ void AutomationTextReplacing(ChatState& s, const char* text) {
 }
 
 void AutomationTextChanged(HWND hwnd, ChatState& s, bool appended, size_t before) {
+    // The user's own line, where it is not to be read: the others' lines that
+    // came before it in the burst are read out now, it never is.
+    const bool mine = appended && s.access.ownLineNext && s.access.reading == CLREAD_ALLBUTMINE;
+    s.access.ownLineNext = false;
     if (s.access.announcing && appended) {
-        s.access.lastLineTime = GetTickCount();
+        if (mine) {
+            EndBurst(hwnd, s, before);
+        } else {
+            s.access.lastLineTime = GetTickCount();
+        }
         return;
     }
     StopAnnouncing(hwnd, s);
     if (!uia::ClientsListening()) {
         return;
     }
-    if (!appended || Restored(s, before)) {
+    if (!appended || Restored(s, before) || mine) {
         Raise(hwnd, s, uia::kTextChangedEvent);
         return;
     }
@@ -175,6 +196,27 @@ void AutomationFound(HWND hwnd, ChatState& s, const FindQuery& query, size_t fro
         std::memcpy(said.Get() + lineLength, place, placeLength * sizeof(wchar_t));
         Notify(hwnd, s, said, uia::NotificationProcessing_MostRecent, kFoundActivity);
     }
+}
+
+LRESULT OnSetReading(HWND hwnd, ChatState& s, WPARAM mode) {
+    if (mode == CLREAD_NEXT) {
+        mode = (s.access.reading + 1) % CLREAD_NEXT;
+    } else if (mode > CLREAD_NONE) {
+        return static_cast<LRESULT>(s.access.reading); // a question
+    }
+    // Lines that came before the change are read as the mode then said.
+    if (mode != s.access.reading && s.access.announcing) {
+        EndBurst(hwnd, s, s.layout.length);
+    }
+    s.access.reading = mode;
+    // Said even when it stays: a press tells where the user is.
+    AutomationSay(hwnd, s, kReadingSaid[mode], kReadingActivity);
+    return static_cast<LRESULT>(mode);
+}
+
+LRESULT OnOwnLine(ChatState& s) {
+    s.access.ownLineNext = true;
+    return 0;
 }
 
 LRESULT OnReadLine(HWND hwnd, ChatState& s, WPARAM nth) {

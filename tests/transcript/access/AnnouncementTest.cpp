@@ -1,8 +1,8 @@
 // What the transcript tells a listening screen reader without being asked, as
 // handed to the system at the very call (the run-time table's entries stood
-// in for): new lines by the burst, a changed text, a recent line on Alt+digit,
-// a found match's line and place on F3, and the provider given back when the
-// window goes.
+// in for): new lines by the burst and the reading mode, a changed text, a
+// recent line on Alt+digit, a found match's line and place on F3, and the
+// provider given back when the window goes.
 #include "tests/support/Transcript.h"
 #include "tests/support/WindowTest.h"
 #include "tests/transcript/access/SystemStandIn.h"
@@ -13,6 +13,7 @@
 #include "transcript/ChatList.h"
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -143,6 +144,31 @@ TEST_F(Announcements, F3SaysTheFoundLineAndItsPlaceAmongTheMatches) {
     EXPECT_EQ(standin::notifications[0].said, L"<Ada> an apple, 1 of 3");
     EXPECT_EQ(standin::notifications[1].said, L"<Cy> apple pie, apple tart, 2 of 3");
     EXPECT_EQ(standin::notifications[1].processing, uia::NotificationProcessing_MostRecent);
+}
+
+// Each mode, set by Ctrl+Shift+R's message, is said, and reads of a burst with
+// the user's own line in its middle what it allows.
+TEST_F(Announcements, EachReadingModeReadsTheLinesItAllowsAndSaysItsChange) {
+    const standin::System system(true);
+    EXPECT_EQ(SendMessageA(Chat(), CLM_SETREADING, ~WPARAM{0}, 0), LRESULT{CLREAD_ALL});
+    const std::pair<WPARAM, std::wstring> modes[] = {
+        {CLREAD_ALLBUTMINE, L"Reading new lines: all but mine\r\n<Ada> line 1\r\n<Ada> line 2"},
+        {CLREAD_NONE, L"Reading new lines: none"},
+        {CLREAD_ALL, L"Reading new lines: all\r\n<Ada> line 1\r\n<User> mine\r\n<Ada> line 2"}};
+    for (const auto& [mode, said] : modes) {
+        EXPECT_EQ(SendMessageA(Chat(), CLM_SETREADING, CLREAD_NEXT, 0), LRESULT(mode));
+        AppendText(Chat(), Line(1).c_str());
+        SendMessageA(Chat(), CLM_OWNLINE, 0, 0);
+        AppendText(Chat(), "<User> mine\r\n");
+        AppendText(Chat(), Line(2).c_str());
+        PumpMessages(400);
+        EXPECT_EQ(AllSaid(), said);
+        EXPECT_GE(standin::EventsOf(uia::kTextChangedEvent), 1u) << "the text changed, in any mode";
+        standin::notifications.clear();
+        standin::events.clear();
+    }
+    SendMessageA(Chat(), CLM_SETREADING, CLREAD_ALL, 0);
+    EXPECT_EQ(AllSaid(), L"Reading new lines: all") << "the mode in effect is said again";
 }
 
 MSG AltDigit(HWND to, char digit, bool held = false) {
