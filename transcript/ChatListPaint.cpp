@@ -6,6 +6,7 @@
 #include "base/ScopedHandles.h"
 #include "transcript/ChatListContrast.h"
 #include "transcript/ChatListView.h"
+#include "transcript/ChatListZoom.h"
 
 #include <algorithm>
 
@@ -111,6 +112,7 @@ void PaintContent(HDC dc, ChatState& s, const RECT& area) {
         const RECT client{0, 0, s.clientWidth, s.clientHeight};
         s.markerRect = DrawNewLinesMarker(dc, client, s.unseenLines, c.selText, c.selBack);
     }
+    DrawZoomLevel(dc, s, c);
 }
 
 } // namespace

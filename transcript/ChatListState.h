@@ -69,6 +69,15 @@ struct ChatState {
     AccessState access;       // its objects for screen readers, and what they announce
     bool held;                // the view stays at a found match while new lines come
     HWND keyTarget;           // takes the keys that type or edit (CLM_SETKEYTARGET)
+    // The zoom (ChatListZoom.*): the level, its font, its label in the corner,
+    // and the wheel turns that zoom.
+    size_t zoomStep;                 // into the levels; 0 is 100 %, the given font
+    ScopedGdiObject<HFONT> zoomFont; // the level's font above 100 %
+    bool zoomLabelShown;             // its timer runs
+    RECT zoomLabelRect;              // where it was drawn last
+    int zoomWheel;                   // Ctrl+wheel travel not yet zoomed, as wheel delta
+    DWORD scrollWheelTime;           // when a wheel turn last scrolled (message time)
+    bool wheelScrolled;              // and one did
 };
 
 ChatState* StateOf(HWND hwnd);
