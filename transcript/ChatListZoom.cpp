@@ -50,23 +50,39 @@ int ScaledHeight(const TEXTMETRICA& given, size_t step) {
 }
 
 // A TrueType fixed-pitch font (the pitch bit set means variable) of the
-// given font's character set, so that every byte keeps its character.
-bool Fits(HDC dc, HFONT font, BYTE charset) {
+// given font's character set, so that every byte keeps its character; its
+// cell height in `height`.
+bool Fits(HDC dc, HFONT font, BYTE charset, int& height) {
     TEXTMETRICA tm{};
     const ScopedSelect selected(dc, font);
-    return GetTextMetricsA(dc, &tm) && (tm.tmPitchAndFamily & TMPF_TRUETYPE) != 0 &&
+    if (!GetTextMetricsA(dc, &tm)) {
+        return false;
+    }
+    height = tm.tmHeight;
+    return (tm.tmPitchAndFamily & TMPF_TRUETYPE) != 0 &&
            (tm.tmPitchAndFamily & TMPF_FIXED_PITCH) == 0 && tm.tmCharSet == charset;
 }
 
+HFONT CreateZoomFont(const TEXTMETRICA& given, int height, const char* face) {
+    return CreateFontA(height, 0, 0, 0, given.tmWeight, FALSE, FALSE, FALSE, given.tmCharSet,
+                       OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       FIXED_PITCH | FF_MODERN, face);
+}
+
+// The first face that fits, with a cell of at least the scaled height: a
+// scaled font may round its cell down a pixel, and is then asked once more.
 HFONT MakeZoomFont(HDC dc, const TEXTMETRICA& given, size_t step) {
+    const int wanted = ScaledHeight(given, step);
     for (const char* face : kFaces) {
-        ScopedGdiObject<HFONT> font(CreateFontA(ScaledHeight(given, step), 0, 0, 0, given.tmWeight,
-                                                FALSE, FALSE, FALSE, given.tmCharSet,
-                                                OUT_TT_ONLY_PRECIS, CLIP_DEFAULT_PRECIS,
-                                                DEFAULT_QUALITY, FIXED_PITCH | FF_MODERN, face));
-        if (font.IsOpen() && Fits(dc, font, given.tmCharSet)) {
-            return font.Release();
+        ScopedGdiObject<HFONT> font(CreateZoomFont(given, wanted, face));
+        int height = 0;
+        if (!font.IsOpen() || !Fits(dc, font, given.tmCharSet, height)) {
+            continue;
         }
+        if (height < wanted) {
+            font.Reset(CreateZoomFont(given, 2 * wanted - height, face));
+        }
+        return font.Release();
     }
     return nullptr;
 }
@@ -157,7 +173,6 @@ void MeasureFont(HWND hwnd, ChatState& s) {
     TEXTMETRICA tm{};
     INT widths[256];
     bool measured = false;
-    int scaled = 0;
     {
         const ScopedGetDC dc(hwnd);
         if (dc == nullptr) {
@@ -170,7 +185,6 @@ void MeasureFont(HWND hwnd, ChatState& s) {
                 GetTextMetricsA(dc, &given);
             }
             s.zoomFont.Reset(MakeZoomFont(dc, given, s.zoomStep));
-            scaled = s.zoomFont.IsOpen() ? ScaledHeight(given, s.zoomStep) : 0;
         } else {
             s.zoomFont.Reset(nullptr);
         }
@@ -190,8 +204,7 @@ void MeasureFont(HWND hwnd, ChatState& s) {
     }
     m.advance[0x7F] = m.advance[m.controlGlyph];
     m.tabWidth = 8 * average;
-    // A scaled font may round its cell down a pixel: the rows keep the full scale.
-    s.lineHeight = std::max<int>(tm.tmHeight > 0 ? tm.tmHeight : 16, scaled);
+    s.lineHeight = tm.tmHeight > 0 ? tm.tmHeight : 16;
     LayoutSetMetrics(s.layout, m);
 }
 

@@ -39,6 +39,20 @@ size_t InkInRows(HWND chat, int rows) {
                             [paper](COLORREF c) { return c != paper; });
 }
 
+// Where the drawn text ends: the lowest row of the pane's left third (the
+// zoom level shows in the right corner) that holds other than background.
+int InkBottom(HWND chat) {
+    const Image shown = CaptureClientOnScreen(chat);
+    const COLORREF paper = shown.At(shown.Width() - 3, shown.Height() - 3);
+    for (int y = shown.Height(); y > 0; --y) {
+        if (shown.CountWhere(RECT{0, y - 1, shown.Width() / 3, y},
+                             [paper](COLORREF c) { return c != paper; }) != 0) {
+            return y;
+        }
+    }
+    return 0;
+}
+
 TEST_F(Transcript, ShowsTheLinesSentAndHandsTypedKeysToTheInput) {
     EXPECT_EQ(InkInRows(app.Chat(), 3), 0u) << "an empty pane";
     app.SendTyped("first line");
@@ -160,6 +174,37 @@ TEST_F(Transcript, ASelectionQueryFromAnotherProgramWritesNowhere) {
     EXPECT_EQ(app.ChatText(), text);
     app.SendTyped("still here");
     EXPECT_EQ(app.ChatText(), text + "<User> still here\r\n");
+}
+
+// The zoom keys through the program's loop, and Ctrl+wheel over the
+// transcript and over the input line.
+TEST_F(Transcript, ZoomKeysAndCtrlWheelResizeTheTextAndCtrl0RestoresIt) {
+    app.SetChatText("<Ada> one\r\n<Bob> two\r\n");
+    const int normal = InkBottom(app.Chat());
+    ASSERT_GT(normal, 0);
+    for (int i = 0; i < 3; ++i) {
+        app.Press(VK_OEM_PLUS, true); // 200 %
+    }
+    const int large = InkBottom(app.Chat());
+    EXPECT_GT(large, normal * 3 / 2);
+    app.Press(VK_SUBTRACT, true);
+    EXPECT_LT(InkBottom(app.Chat()), large);
+    app.Press('0', true);
+    EXPECT_EQ(InkBottom(app.Chat()), normal);
+
+    RECT input;
+    GetWindowRect(app.Input(), &input);
+    const POINT overInput{(input.left + input.right) / 2, (input.top + input.bottom) / 2};
+    const auto ctrlWheel = [this](POINT at, int delta) {
+        app.WheelAt(at, delta, true);
+        return InkBottom(app.Chat());
+    };
+    const int zoomed = ctrlWheel(app.ChatCell(3, 1), WHEEL_DELTA);
+    const int twice = ctrlWheel(overInput, WHEEL_DELTA);
+    const int back = ctrlWheel(app.ChatCell(3, 1), -2 * WHEEL_DELTA);
+    EXPECT_GT(zoomed, normal);
+    EXPECT_GT(twice, zoomed) << "Ctrl+wheel over the input line zooms the transcript";
+    EXPECT_EQ(back, normal);
 }
 
 } // namespace

@@ -262,6 +262,30 @@ TEST_F(TextPattern, VisibleRangesAreTheLinesShownAndScrollIntoViewShowsARange) {
     shown->Release();
 }
 
+// The rectangles a screen reader's magnifier follows are the zoomed text's.
+TEST_F(TextPattern, TheBoundingRectangleOfALineGrowsWithTheZoom) {
+    SetText("<Ada> one\r\n<Bob> two\r\n");
+    const auto firstLine = [this] {
+        SendMessageA(Chat(), CLM_SETSEL, 0, 9);
+        uia::ITextRangeProvider* r = Selected();
+        SAFEARRAY* rects = nullptr;
+        EXPECT_EQ(r->GetBoundingRectangles(&rects), S_OK);
+        r->Release();
+        EXPECT_EQ(rects->rgsabound[0].cElements, 4u) << "one row: left, top, width, height";
+        const double* v = static_cast<const double*>(rects->pvData);
+        const std::pair<double, double> size{v[2], v[3]};
+        SafeArrayDestroy(rects);
+        return size;
+    };
+    const auto normal = firstLine();
+    SendMessageA(Chat(), CLM_ZOOM, CLZ_IN, 0);
+    SendMessageA(Chat(), CLM_ZOOM, CLZ_IN, 0);
+    SendMessageA(Chat(), CLM_ZOOM, CLZ_IN, 0);
+    const auto zoomed = firstLine();
+    EXPECT_GE(zoomed.first, 1.5 * normal.first);
+    EXPECT_GE(zoomed.second, 2 * normal.second);
+}
+
 TEST_F(TextPattern, RangesHeldWhileTheTextChangesAnswerTheTextAsItIsNow) {
     SetText(NumberedChatLines(0, 200));
     uia::ITextRangeProvider* doc = Document();
