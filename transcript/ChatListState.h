@@ -3,9 +3,10 @@
 // header: the view, bytes and pixels both ways and the scrolling
 // (ChatListView.h); the selection (ChatListSelection.h); the caret
 // (ChatListCaret.h); keys (ChatListKeys.h) and the mouse (ChatListMouse.h);
-// painting (ChatListPaint.h); the font and the zoom (ChatListZoom.h); high contrast
-// (ChatListContrast.h); the clipboard (ChatListClipboard.h); finding (ChatListFind.h); and what the
-// control tells screen readers, answered in access/ (ChatListEvents.h).
+// painting (ChatListPaint.h); the font and the zoom (ChatListZoom.h); high
+// contrast (ChatListContrast.h); the clipboard (ChatListClipboard.h); finding
+// (ChatListFind.h); and what the control tells screen readers, answered in
+// access/ (ChatListEvents.h).
 // Only the control's own files include this.
 #pragma once
 

@@ -185,6 +185,9 @@ void MeasureFont(HWND hwnd, ChatState& s) {
                 GetTextMetricsA(dc, &given);
             }
             s.zoomFont.Reset(MakeZoomFont(dc, given, s.zoomStep));
+            if (!s.zoomFont.IsOpen()) {
+                s.zoomStep = 0; // no font to scale: the text stays, and says, 100 %
+            }
         } else {
             s.zoomFont.Reset(nullptr);
         }

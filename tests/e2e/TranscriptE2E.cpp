@@ -177,13 +177,13 @@ TEST_F(Transcript, ASelectionQueryFromAnotherProgramWritesNowhere) {
 }
 
 // The zoom keys through the program's loop, and Ctrl+wheel over the
-// transcript and over the input line.
+// transcript and over the input line, which hands it on.
 TEST_F(Transcript, ZoomKeysAndCtrlWheelResizeTheTextAndCtrl0RestoresIt) {
     app.SetChatText("<Ada> one\r\n<Bob> two\r\n");
     const int normal = InkBottom(app.Chat());
     ASSERT_GT(normal, 0);
-    for (int i = 0; i < 3; ++i) {
-        app.Press(VK_OEM_PLUS, true); // 200 %
+    for (const WORD plus : {VK_OEM_PLUS, VK_ADD, VK_OEM_PLUS}) {
+        app.Press(plus, true); // to 200 %
     }
     const int large = InkBottom(app.Chat());
     EXPECT_GT(large, normal * 3 / 2);
@@ -192,19 +192,11 @@ TEST_F(Transcript, ZoomKeysAndCtrlWheelResizeTheTextAndCtrl0RestoresIt) {
     app.Press('0', true);
     EXPECT_EQ(InkBottom(app.Chat()), normal);
 
-    RECT input;
-    GetWindowRect(app.Input(), &input);
-    const POINT overInput{(input.left + input.right) / 2, (input.top + input.bottom) / 2};
-    const auto ctrlWheel = [this](POINT at, int delta) {
-        app.WheelAt(at, delta, true);
-        return InkBottom(app.Chat());
-    };
-    const int zoomed = ctrlWheel(app.ChatCell(3, 1), WHEEL_DELTA);
-    const int twice = ctrlWheel(overInput, WHEEL_DELTA);
-    const int back = ctrlWheel(app.ChatCell(3, 1), -2 * WHEEL_DELTA);
-    EXPECT_GT(zoomed, normal);
-    EXPECT_GT(twice, zoomed) << "Ctrl+wheel over the input line zooms the transcript";
-    EXPECT_EQ(back, normal);
+    app.WheelAt(app.ChatCell(3, 1), WHEEL_DELTA, true);
+    EXPECT_GT(InkBottom(app.Chat()), normal);
+    const RECT input = ScreenRect(app.Input());
+    app.WheelAt(POINT{input.left + 10, (input.top + input.bottom) / 2}, -WHEEL_DELTA, true);
+    EXPECT_EQ(InkBottom(app.Chat()), normal);
 }
 
 } // namespace

@@ -317,24 +317,25 @@ TEST_F(ChatList, ZoomKeepsTheTopLineAndComesBackToTheSamePixels) {
     EXPECT_TRUE(PaintedClient(Chat()) == before);
 }
 
-// Ctrl+wheel zooms a notch a step, but a wheel still spinning from a plain
-// turn as Ctrl goes down scrolls on.
+// Ctrl+wheel zooms, but a wheel still spinning from a plain turn as Ctrl goes
+// down scrolls on (by the turns' message times).
 TEST_F(ChatList, CtrlWheelZoomsUnlessAPlainTurnCameJustBefore) {
     SetText(NumberedChatLines(0, 200));
     const int top = Top();
-    const auto post = [](WORD keys, int delta) {
-        PostMessageA(Chat(), WM_MOUSEWHEEL, MAKEWPARAM(keys, static_cast<short>(delta)), 0);
+    UINT perNotch = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
+    const auto turn = [](WORD keys) {
+        PostMessageA(Chat(), WM_MOUSEWHEEL, MAKEWPARAM(keys, WHEEL_DELTA), 0);
     };
-    post(0, WHEEL_DELTA);
-    post(MK_CONTROL, WHEEL_DELTA);
+    turn(0);
+    turn(MK_CONTROL);
     PumpMessages();
-    EXPECT_LT(Top(), top - 1) << "both turns scrolled";
+    EXPECT_EQ(Top(), top - 2 * static_cast<int>(perNotch)) << "both turns scrolled";
     EXPECT_EQ(SendMessageA(Chat(), CLM_ZOOM, 0, 0), 100);
     PumpMessages(400);
-    post(MK_CONTROL, WHEEL_DELTA / 2);
-    post(MK_CONTROL, WHEEL_DELTA / 2);
+    turn(MK_CONTROL);
     PumpMessages();
-    EXPECT_EQ(SendMessageA(Chat(), CLM_ZOOM, 0, 0), 125) << "two half notches make a step";
+    EXPECT_EQ(SendMessageA(Chat(), CLM_ZOOM, 0, 0), 125);
 }
 
 TEST_F(ChatList, ThumbPositionsWorkPast65535Lines) {
