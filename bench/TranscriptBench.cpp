@@ -321,6 +321,8 @@ struct ChatFigures {
     double paintTop = 0;
     double paintBottom = 0;
     double rewrap = 0;
+    double zoomedTop = 0; // the same screens at 200 %
+    double zoomedBottom = 0;
 };
 ChatFigures g_chat[3];
 double g_ownWork[3]; // CHATLIST's median append minus the floor's, paired, per size
@@ -380,10 +382,17 @@ void RunChatAndFloor(HWND floorWindow) {
 }
 
 // One screen painted at the top and at the bottom, the sizes taken in turn
-// round after round, so that the machine's drift hits all of them alike.
-void RunPaints() {
-    std::fprintf(stderr, "bench: painting\n");
+// round after round, so that the machine's drift hits all of them alike; at
+// 100 %, or zoomed to 200 % (once, its level's label gone before the first
+// paint is timed).
+void RunPaints(bool zoomed) {
+    std::fprintf(stderr, zoomed ? "bench: painting at 200 %%\n" : "bench: painting\n");
     Pane chat = MakePane("CHATLIST", WS_VSCROLL | 0x0080, WS_EX_CLIENTEDGE, 0, 0);
+    while (zoomed && SendMessageA(chat.control, CLM_ZOOM, CLZ_IN, 0) < 200) {
+    }
+    for (const DWORD until = GetTickCount() + 1500; zoomed && GetTickCount() < until; Sleep(50)) {
+        Pump();
+    }
     std::vector<double> top[3], bottom[3];
     for (int round = 0; round < 30; ++round) {
         for (size_t k = 0; k < 3; ++k) {
@@ -403,8 +412,8 @@ void RunPaints() {
         }
     }
     for (size_t k = 0; k < 3; ++k) {
-        g_chat[k].paintTop = MedianOf(top[k]);
-        g_chat[k].paintBottom = MedianOf(bottom[k]);
+        (zoomed ? g_chat[k].zoomedTop : g_chat[k].paintTop) = MedianOf(top[k]);
+        (zoomed ? g_chat[k].zoomedBottom : g_chat[k].paintBottom) = MedianOf(bottom[k]);
     }
     Destroy(chat);
 }
@@ -587,7 +596,8 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
         ExitProcess(0);
     }
-    RunPaints();
+    RunPaints(false);
+    RunPaints(true);
     const FindFigures finds = RunFinds();
     const Memory memory = MeasureMemory(floorWindow);
     RunStock("EDIT (multi-line, limit raised)", "EDIT", WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL,
@@ -609,6 +619,12 @@ int main(int argc, char** argv) {
     for (size_t k = 0; k < 3; ++k) {
         std::printf("| %s | %.3f | %.3f | %.2f |\n", kSizeNames[k], g_chat[k].paintTop,
                     g_chat[k].paintBottom, g_chat[k].rewrap);
+    }
+    std::printf("\n| CHATLIST zoomed to 200 %% at | paint one screen, top (ms) | paint one screen, "
+                "bottom (ms) |\n|---|---|---|\n");
+    for (size_t k = 0; k < 3; ++k) {
+        std::printf("| %s | %.3f | %.3f |\n", kSizeNames[k], g_chat[k].zoomedTop,
+                    g_chat[k].zoomedBottom);
     }
     std::printf("\nMemory per line beyond the text at 10 MB: CHATLIST %.1f bytes (working set; the "
                 "floor measured alike: %.1f), of which the line index %.1f bytes.\n\n",

@@ -90,24 +90,34 @@ void MainWindowShot(RunningApp& app) {
     SaveRegion(Grown(ScreenRect(app.Main()), kMargin), "main-window");
 }
 
-// The menu "Command" opened from the keyboard: Alt, Right to "Command", Down
-// into it. (Its place in the menu bar cannot be asked from another process
-// under Wine, so no click.)
-void CommandMenuShot(RunningApp& app) {
-    app.PressEach({VK_MENU, VK_RIGHT, VK_DOWN});
+// A menu opened from the keyboard, with the main window behind it.
+void MenuShot(RunningApp& app, const char* name, void (*open)(RunningApp&)) {
+    open(app);
     const HWND popup = app.WaitForMenu();
     if (popup == nullptr) {
-        Fail("the menu Command did not open");
+        std::string what = std::string("no menu for ") + name;
+        Fail(what.c_str());
     } else {
         Quiet(app);
-        SaveRegion(Grown(Union(ScreenRect(app.Main()), ScreenRect(popup)), kMargin),
-                   "command-menu");
+        SaveRegion(Grown(Union(ScreenRect(app.Main()), ScreenRect(popup)), kMargin), name);
     }
     // Esc closes the pop-up, the next leaves the menu bar.
     for (int i = 0; i < 4 && InMenuMode(app.Main()); ++i) {
         app.Press(VK_ESCAPE);
     }
     app.Activate();
+}
+
+// The menu "Command": Alt, Right to "Command", Down into it. (Its place in the
+// menu bar cannot be asked from another process under Wine, so no click.)
+void OpenCommandMenu(RunningApp& app) {
+    app.PressEach({VK_MENU, VK_RIGHT, VK_DOWN});
+}
+
+// The transcript's menu: Tab into the transcript, Shift+F10.
+void OpenTranscriptMenu(RunningApp& app) {
+    app.Press(VK_TAB);
+    app.Press(VK_F10, false, true);
 }
 
 void DialogShot(RunningApp& app, const char* name, void (*open)(RunningApp&), WORD closeKey) {
@@ -162,7 +172,8 @@ int main(int argc, char** argv) {
     Quiet(app);
 
     MainWindowShot(app);
-    CommandMenuShot(app);
+    MenuShot(app, "command-menu", OpenCommandMenu);
+    MenuShot(app, "transcript-menu", OpenTranscriptMenu);
     DialogShot(app, "about-box", OpenAboutByMenu, VK_RETURN);
     DialogShot(app, "options-dialog", OpenOptionsByKey, VK_ESCAPE);
 

@@ -15,6 +15,7 @@
 #include "transcript/ChatListSelection.h"
 #include "transcript/ChatListState.h"
 #include "transcript/ChatListView.h"
+#include "transcript/ChatListZoom.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -26,10 +27,6 @@ namespace chatlist {
 
 ChatState* StateOf(HWND hwnd) {
     return SlotRecord<ChatState>::Of(hwnd);
-}
-
-HFONT FontOf(const ChatState& s) {
-    return s.font != nullptr ? s.font : static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
 }
 
 bool IsChatList(HWND hwnd) {
@@ -51,48 +48,7 @@ using namespace chatlist;
 
 namespace {
 
-// ---- text and font -------------------------------------------------------
-
-// The glyph that stands for control bytes: a middle dot where the code page
-// has one, else a question mark.
-unsigned char ControlGlyph() {
-    WCHAR wide = 0;
-    const char dot = static_cast<char>(0xB7);
-    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &dot, 1, &wide, 1) == 1 &&
-        wide == 0x00B7) {
-        return 0xB7;
-    }
-    return '?';
-}
-
-void Measure(HWND hwnd, ChatState& s) {
-    TEXTMETRICA tm{};
-    INT widths[256];
-    bool measured = false;
-    {
-        const ScopedGetDC dc(hwnd);
-        if (dc == nullptr) {
-            return;
-        }
-        const ScopedSelect font(dc, FontOf(s));
-        GetTextMetricsA(dc, &tm);
-        measured = GetCharWidth32A(dc, 0, 255, widths) != FALSE;
-    }
-
-    ChatMetrics m{};
-    const int average = tm.tmAveCharWidth > 0 ? tm.tmAveCharWidth : 8;
-    for (int c = 0; c < 256; ++c) {
-        m.advance[c] = measured ? widths[c] : average;
-    }
-    m.controlGlyph = ControlGlyph();
-    for (int c = 0; c < 0x20; ++c) {
-        m.advance[c] = m.advance[m.controlGlyph];
-    }
-    m.advance[0x7F] = m.advance[m.controlGlyph];
-    m.tabWidth = 8 * average;
-    s.lineHeight = tm.tmHeight > 0 ? tm.tmHeight : 16;
-    LayoutSetMetrics(s.layout, m);
-}
+// ---- text ------------------------------------------------------------------
 
 // Whether `text` starts with the n bytes of `old`, and then the length of the
 // rest: one pass over both, as every append brings the whole transcript. The
@@ -170,16 +126,6 @@ LRESULT OnGetText(const ChatState& s, WPARAM capacity, char* out) {
     }
     out[n] = '\0';
     return static_cast<LRESULT>(n);
-}
-
-LRESULT OnSetFont(HWND hwnd, ChatState& s, HFONT font) {
-    const bool following = Following(s);
-    const size_t topOffset = TopOffset(s);
-    s.font = font;
-    Measure(hwnd, s);
-    RemakeCaret(hwnd, s);
-    KeepPlace(hwnd, s, following, topOffset);
-    return 0;
 }
 
 LRESULT OnSize(HWND hwnd, ChatState& s) {
@@ -262,7 +208,7 @@ LRESULT OnCreate(HWND hwnd) {
     s->clientHeight = rc.bottom;
     s->postedGuard.Set(WH_GETMESSAGE, DropPostedPointers);
     SlotRecord<ChatState>::Attach(hwnd, std::move(record));
-    Measure(hwnd, *s);
+    MeasureFont(hwnd, *s);
     LayoutSetWidth(s->layout, WrapWidth(*s));
     UpdateScrollBar(hwnd, *s);
     return 0;
@@ -370,7 +316,7 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case WM_GETTEXT: return OnGetText(*s, wParam, reinterpret_cast<char*>(lParam));
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(s->layout.length);
     case WM_SETFONT: return OnSetFont(hwnd, *s, reinterpret_cast<HFONT>(wParam));
-    case WM_GETFONT: return reinterpret_cast<LRESULT>(s->font);
+    case WM_GETFONT: return OnGetFont(*s);
     case CLM_GETSEL:
         return OnGetSel(*s, reinterpret_cast<DWORD*>(wParam), reinterpret_cast<DWORD*>(lParam));
     case CLM_SETSEL: return OnSetSel(hwnd, *s, wParam, lParam);
@@ -384,6 +330,7 @@ LRESULT CALLBACK ChatListProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     case CLM_READLINE: return OnReadLine(hwnd, *s, wParam);
     case CLM_SETREADING: return OnSetReading(hwnd, *s, wParam);
     case CLM_OWNLINE: return OnOwnLine(*s);
+    case CLM_ZOOM: return OnZoom(hwnd, *s, wParam);
     case WM_COPY: return OnCopy(hwnd, *s);
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE: return OnSystemColors(hwnd, *s);

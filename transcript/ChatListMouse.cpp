@@ -7,9 +7,11 @@
 #include "transcript/ChatListClipboard.h"
 #include "transcript/ChatListSelection.h"
 #include "transcript/ChatListView.h"
+#include "transcript/ChatListZoom.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 namespace chatlist {
 namespace {
@@ -20,6 +22,40 @@ constexpr UINT kMenuCopy = 1;
 constexpr UINT kMenuSelectAll = 2;
 constexpr char kMenuCopyText[] = "&Copy\tCtrl+C";
 constexpr char kMenuSelectAllText[] = "Select &All\tCtrl+A";
+// The zoom, then the choice of what is read aloud: each item sends the pane
+// one of its own messages.
+struct MenuMessage {
+    UINT id;
+    const char* text;
+    UINT message;
+    WPARAM argument;
+};
+constexpr MenuMessage kViewItems[] = {
+    {3, "Zoom &in\tCtrl+Plus", CLM_ZOOM, CLZ_IN},
+    {4, "Zoom &out\tCtrl+Minus", CLM_ZOOM, CLZ_OUT},
+    {5, "&Normal size\tCtrl+0", CLM_ZOOM, CLZ_NORMAL},
+    {6, "&Read all new lines", CLM_SETREADING, CLREAD_ALL},
+    {7, "Read all but &mine", CLM_SETREADING, CLREAD_ALLBUTMINE},
+    {8, "Read no new &lines", CLM_SETREADING, CLREAD_NONE},
+};
+constexpr size_t kFirstReading = 3;
+
+void AppendViewItems(HWND hwnd, HMENU menu, const ChatState& s) {
+    const bool greyed[std::size(kViewItems)] = {ZoomAtLargest(s), ZoomAtSmallest(s)};
+    for (size_t i = 0; i < std::size(kViewItems); ++i) {
+        if (i == 0 || i == kFirstReading) {
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        }
+        AppendMenuA(menu, MF_STRING | (greyed[i] ? MF_GRAYED : MF_ENABLED), kViewItems[i].id,
+                    kViewItems[i].text);
+    }
+    // A value that is no mode asks for the one in effect.
+    const WPARAM reading = static_cast<WPARAM>(SendMessageA(hwnd, CLM_SETREADING, ~WPARAM{0}, 0));
+    if (reading < std::size(kViewItems) - kFirstReading) {
+        CheckMenuRadioItem(menu, kViewItems[kFirstReading].id, std::end(kViewItems)[-1].id,
+                           kViewItems[kFirstReading + reading].id, MF_BYCOMMAND);
+    }
+}
 
 void ExtendTo(HWND hwnd, ChatState& s, POINT p) {
     p.y = std::clamp<LONG>(p.y, 0, std::max(s.clientHeight - 1, 0));
@@ -159,6 +195,7 @@ void ShowContextMenu(HWND hwnd, const ChatState& s, POINT screen) {
     const bool selected = !SelectionEmpty(s.sel);
     AppendMenuA(menu, MF_STRING | (selected ? MF_ENABLED : MF_GRAYED), kMenuCopy, kMenuCopyText);
     AppendMenuA(menu, MF_STRING, kMenuSelectAll, kMenuSelectAllText);
+    AppendViewItems(hwnd, menu, s);
     const UINT chosen =
         static_cast<UINT>(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                                          screen.x, screen.y, 0, hwnd, nullptr));
@@ -171,6 +208,11 @@ void ShowContextMenu(HWND hwnd, const ChatState& s, POINT screen) {
         CopySelection(hwnd, *still);
     } else if (chosen == kMenuSelectAll) {
         SelectAll(hwnd, *still);
+    }
+    for (const MenuMessage& item : kViewItems) {
+        if (item.id == chosen) {
+            SendMessageA(hwnd, item.message, item.argument, 0);
+        }
     }
 }
 

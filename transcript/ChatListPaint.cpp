@@ -7,6 +7,7 @@
 #include "transcript/ChatListContrast.h"
 #include "transcript/ChatListFind.h"
 #include "transcript/ChatListView.h"
+#include "transcript/ChatListZoom.h"
 
 #include <algorithm>
 
@@ -113,6 +114,7 @@ void PaintContent(HDC dc, ChatState& s, const RECT& area) {
         const RECT client{0, 0, s.clientWidth, s.clientHeight};
         s.markerRect = DrawNewLinesMarker(dc, client, s.unseenLines, c.selText, c.selBack);
     }
+    DrawZoomLevel(dc, s, c);
 }
 
 } // namespace

@@ -3,9 +3,10 @@
 // header: the view, bytes and pixels both ways and the scrolling
 // (ChatListView.h); the selection (ChatListSelection.h); the caret
 // (ChatListCaret.h); keys (ChatListKeys.h) and the mouse (ChatListMouse.h);
-// painting (ChatListPaint.h); high contrast (ChatListContrast.h); the
-// clipboard (ChatListClipboard.h); finding (ChatListFind.h); and what the
-// control tells screen readers, answered in access/ (ChatListEvents.h).
+// painting (ChatListPaint.h); the font and the zoom (ChatListZoom.h); high
+// contrast (ChatListContrast.h); the clipboard (ChatListClipboard.h); finding
+// (ChatListFind.h); and what the control tells screen readers, answered in
+// access/ (ChatListEvents.h).
 // Only the control's own files include this.
 #pragma once
 
@@ -81,6 +82,15 @@ struct ChatState {
     size_t foundFrom;
     size_t foundTo;
     bool foundUntold;
+    // The zoom (ChatListZoom.*): the level, its font, its label in the corner,
+    // and the wheel turns that zoom.
+    size_t zoomStep;                 // into the levels; 0 is 100 %, the given font
+    ScopedGdiObject<HFONT> zoomFont; // the level's font above 100 %
+    bool zoomLabelShown;             // its timer runs
+    RECT zoomLabelRect;              // where it was drawn last
+    int zoomWheel;                   // Ctrl+wheel travel not yet zoomed, as wheel delta
+    DWORD scrollWheelTime;           // when a wheel turn last scrolled (message time)
+    bool wheelScrolled;              // and one did
 };
 
 ChatState* StateOf(HWND hwnd);

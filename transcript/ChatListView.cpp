@@ -2,6 +2,7 @@
 // margin turn bytes into pixels here and pixels back into bytes, and nowhere else.
 #include "transcript/ChatListView.h"
 #include "transcript/ChatListFind.h"
+#include "transcript/ChatListZoom.h"
 #include "transcript/TextUnits.h"
 
 #include <algorithm>
@@ -252,8 +253,9 @@ void ScrollTo(HWND hwnd, ChatState& s, size_t top) {
         const size_t distance = top > s.top ? top - s.top : s.top - top;
         RECT pending;
         // Pixels can only be moved when all of them are up to date.
-        // The new-lines marker stays at the bottom edge: with it shown, nothing moves pixels.
-        if (distance < ShownRows(s) && s.unseenLines == 0 &&
+        // The new-lines marker stays at the bottom edge and the zoom level's label
+        // in the corner: with either shown, nothing moves pixels.
+        if (distance < ShownRows(s) && s.unseenLines == 0 && !s.zoomLabelShown &&
             !GetUpdateRect(hwnd, &pending, FALSE)) {
             const int dy = static_cast<int>(distance) * s.lineHeight;
             const HiddenCaret hidden(hwnd, s);
@@ -331,6 +333,9 @@ LRESULT OnVScroll(HWND hwnd, ChatState& s, WPARAM wParam) {
 }
 
 LRESULT OnMouseWheel(HWND hwnd, ChatState& s, WPARAM wParam) {
+    if (ZoomWheel(hwnd, s, wParam)) {
+        return 0;
+    }
     UINT perNotch = 3;
     SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
     if (perNotch == 0) {

@@ -39,6 +39,20 @@ size_t InkInRows(HWND chat, int rows) {
                             [paper](COLORREF c) { return c != paper; });
 }
 
+// Where the drawn text ends: the lowest row of the pane's left third (the
+// zoom level shows in the right corner) that holds other than background.
+int InkBottom(HWND chat) {
+    const Image shown = CaptureClientOnScreen(chat);
+    const COLORREF paper = shown.At(shown.Width() - 3, shown.Height() - 3);
+    for (int y = shown.Height(); y > 0; --y) {
+        if (shown.CountWhere(RECT{0, y - 1, shown.Width() / 3, y},
+                             [paper](COLORREF c) { return c != paper; }) != 0) {
+            return y;
+        }
+    }
+    return 0;
+}
+
 TEST_F(Transcript, ShowsTheLinesSentAndHandsTypedKeysToTheInput) {
     EXPECT_EQ(InkInRows(app.Chat(), 3), 0u) << "an empty pane";
     app.SendTyped("first line");
@@ -160,6 +174,29 @@ TEST_F(Transcript, ASelectionQueryFromAnotherProgramWritesNowhere) {
     EXPECT_EQ(app.ChatText(), text);
     app.SendTyped("still here");
     EXPECT_EQ(app.ChatText(), text + "<User> still here\r\n");
+}
+
+// The zoom keys through the program's loop, and Ctrl+wheel over the
+// transcript and over the input line, which hands it on.
+TEST_F(Transcript, ZoomKeysAndCtrlWheelResizeTheTextAndCtrl0RestoresIt) {
+    app.SetChatText("<Ada> one\r\n<Bob> two\r\n");
+    const int normal = InkBottom(app.Chat());
+    ASSERT_GT(normal, 0);
+    for (const WORD plus : {VK_OEM_PLUS, VK_ADD, VK_OEM_PLUS}) {
+        app.Press(plus, true); // to 200 %
+    }
+    const int large = InkBottom(app.Chat());
+    EXPECT_GT(large, normal * 3 / 2);
+    app.Press(VK_SUBTRACT, true);
+    EXPECT_LT(InkBottom(app.Chat()), large);
+    app.Press('0', true);
+    EXPECT_EQ(InkBottom(app.Chat()), normal);
+
+    app.WheelAt(app.ChatCell(3, 1), WHEEL_DELTA, true);
+    EXPECT_GT(InkBottom(app.Chat()), normal);
+    const RECT input = ScreenRect(app.Input());
+    app.WheelAt(POINT{input.left + 10, (input.top + input.bottom) / 2}, -WHEEL_DELTA, true);
+    EXPECT_EQ(InkBottom(app.Chat()), normal);
 }
 
 } // namespace

@@ -277,7 +277,7 @@ TEST_F(TranscriptAttack, PrivateMessagesWithAnyArguments) {
     DWORD a = 0, b = 0;
     const LPARAM values[] = {
         0, 1, -1, 0x7FFFFFFF, static_cast<LPARAM>(0x80000000u), reinterpret_cast<LPARAM>(&a)};
-    for (UINT message = WM_USER; message <= WM_USER + 10; ++message) {
+    for (UINT message = WM_USER; message <= WM_USER + 11; ++message) {
         for (const LPARAM w : values) {
             for (const LPARAM l : values) {
                 if (message == CLM_GETSEL) {
@@ -297,6 +297,8 @@ TEST_F(TranscriptAttack, PrivateMessagesWithAnyArguments) {
                 if (message == CLM_SETREADING) {
                     EXPECT_LE(static_cast<WPARAM>(answer), CLREAD_NONE)
                         << "a mode, whatever was asked";
+                } else if (message == CLM_ZOOM) {
+                    EXPECT_TRUE(answer >= 100 && answer <= 400) << "the level, whatever the value";
                 } else if (message > CLM_SETSELCOLORS) {
                     EXPECT_EQ(answer, 0) << "WM_USER+" << message - WM_USER;
                 }
@@ -305,7 +307,7 @@ TEST_F(TranscriptAttack, PrivateMessagesWithAnyArguments) {
         ExpectSelectionWithin(text.size());
     }
     Send(CLM_SETCOLORS, RGB(0, 0, 0), RGB(255, 255, 255));
-    PaintScrollSelect(text, "WM_USER to WM_USER+10 with any arguments");
+    PaintScrollSelect(text, "WM_USER to WM_USER+11 with any arguments");
 }
 
 // The search and the selection's line read and write through lParam: another

@@ -164,10 +164,14 @@ void RunningApp::Clicks(POINT screen, int clicks, bool settleWhilePressed) {
     Settle();
 }
 
-void RunningApp::WheelAt(POINT screen, int delta) {
+void RunningApp::WheelAt(POINT screen, int delta, bool ctrl) {
     MouseAt(screen);
     Settle();
-    MouseAt(screen, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
+    if (ctrl) {
+        CtrlWheelAt(screen, delta);
+    } else {
+        MouseAt(screen, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta));
+    }
     Settle();
 }
 

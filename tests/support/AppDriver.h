@@ -64,13 +64,14 @@ public:
 
     // Real mouse input at points in screen coordinates: a left click (or a
     // double or triple one), a turn of the wheel by `delta` (WHEEL_DELTA a
-    // notch, away from the user), a drag with the left button in even steps.
+    // notch, away from the user), with Ctrl held around it when asked, a drag
+    // with the left button in even steps.
     void ClickAt(POINT screen, int clicks = 1);
     // A press released at once, for controls that repeat while the button is
     // held (a scroll bar's arrows and page areas): a release sent only after
     // the press was handled can arrive after the first repeat on a busy host.
     void TapAt(POINT screen);
-    void WheelAt(POINT screen, int delta);
+    void WheelAt(POINT screen, int delta, bool ctrl = false);
     void Drag(POINT from, POINT to, int steps);
 
     // The screen point in the middle of a text cell of the transcript, in the

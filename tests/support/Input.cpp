@@ -1,6 +1,8 @@
 #include "tests/support/Input.h"
 
-void SendKey(WORD vk, bool up) {
+namespace {
+
+INPUT KeyInput(WORD vk, bool up) {
     INPUT in{};
     in.type = INPUT_KEYBOARD;
     in.ki.wVk = vk;
@@ -12,6 +14,24 @@ void SendKey(WORD vk, bool up) {
             in.ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
         }
     }
+    return in;
+}
+
+INPUT MouseInput(POINT screen, DWORD flags, DWORD data) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    // One more than the nearest step, so that the system's rounding down lands on the point.
+    in.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+    in.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.mouseData = data;
+    return in;
+}
+
+} // namespace
+
+void SendKey(WORD vk, bool up) {
+    INPUT in = KeyInput(vk, up);
     SendInput(1, &in, sizeof in);
 }
 
@@ -40,14 +60,15 @@ void TypeChar(char c) {
 }
 
 void MouseAt(POINT screen, DWORD flags, DWORD data) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    // One more than the nearest step, so that the system's rounding down lands on the point.
-    in.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
-    in.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
-    in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in.mi.mouseData = data;
+    INPUT in = MouseInput(screen, flags, data);
     SendInput(1, &in, sizeof in);
+}
+
+void CtrlWheelAt(POINT screen, int delta) {
+    INPUT in[] = {KeyInput(VK_CONTROL, false),
+                  MouseInput(screen, MOUSEEVENTF_WHEEL, static_cast<DWORD>(delta)),
+                  KeyInput(VK_CONTROL, true)};
+    SendInput(3, in, sizeof in[0]);
 }
 
 void PointerTo(POINT screen) {

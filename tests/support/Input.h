@@ -19,6 +19,9 @@ void TypeChar(char c);
 // wheel flags. Every event carries the point and a move: without them a button
 // event may land wherever the system last saw the pointer.
 void MouseAt(POINT screen, DWORD flags = 0, DWORD data = 0);
+// A wheel turn at a point with Ctrl held around it, in one batch: on Wine a
+// pointer event between them brings back the real keyboard's modifiers.
+void CtrlWheelAt(POINT screen, int delta);
 
 // Puts the pointer at a point of the screen, where GetCursorPos then finds it.
 void PointerTo(POINT screen);

@@ -290,6 +290,54 @@ TEST_F(ChatList, ScrollsByLinePageThumbKeysAndWheel) {
     ExpectSameAsFullRepaint();
 }
 
+// 100 % draws in the owner's font exactly as before any zoom; a larger level
+// draws larger rows from the same top line.
+TEST_F(ChatList, ZoomKeepsTheTopLineAndComesBackToTheSamePixels) {
+    SendMessageA(Chat(), CLM_SETCOLORS, RGB(200, 0, 0), RGB(0, 0, 120));
+    std::string text;
+    for (int i = 0; i < 100; ++i) {
+        text += "line " + std::to_string(i) + "\r\n"; // no row wraps at 200 %
+    }
+    SetText(text);
+    SendMessageA(Chat(), WM_VSCROLL, SB_TOP, 0);
+    SendMessageA(Chat(), WM_VSCROLL, SB_PAGEDOWN, 0);
+    const int top = Top();
+    const int height = LineHeight();
+    const Image before = PaintedClient(Chat());
+    EXPECT_EQ(SendMessageA(Chat(), CLM_ZOOM, 0, 0), 100) << "any other value asks";
+    for (const int level : {125, 150, 200}) {
+        EXPECT_EQ(SendMessageA(Chat(), CLM_ZOOM, CLZ_IN, 0), level);
+    }
+    EXPECT_GE(LineHeight(), 2 * height);
+    EXPECT_EQ(Top(), top);
+    EXPECT_TRUE(PaintedClient(Chat()) != before);
+    EXPECT_EQ(SendMessageA(Chat(), CLM_ZOOM, CLZ_NORMAL, 0), 100);
+    EXPECT_EQ(Top(), top);
+    PumpMessages(1500); // the level shown in the corner goes
+    EXPECT_TRUE(PaintedClient(Chat()) == before);
+}
+
+// Ctrl+wheel zooms, but a wheel still spinning from a plain turn as Ctrl goes
+// down scrolls on (by the turns' message times).
+TEST_F(ChatList, CtrlWheelZoomsUnlessAPlainTurnCameJustBefore) {
+    SetText(NumberedChatLines(0, 200));
+    const int top = Top();
+    UINT perNotch = 3;
+    SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
+    const auto turn = [](WORD keys) {
+        PostMessageA(Chat(), WM_MOUSEWHEEL, MAKEWPARAM(keys, WHEEL_DELTA), 0);
+    };
+    turn(0);
+    turn(MK_CONTROL);
+    PumpMessages();
+    EXPECT_EQ(Top(), top - 2 * static_cast<int>(perNotch)) << "both turns scrolled";
+    EXPECT_EQ(SendMessageA(Chat(), CLM_ZOOM, 0, 0), 100);
+    PumpMessages(400);
+    turn(MK_CONTROL);
+    PumpMessages();
+    EXPECT_EQ(SendMessageA(Chat(), CLM_ZOOM, 0, 0), 125);
+}
+
 TEST_F(ChatList, ThumbPositionsWorkPast65535Lines) {
     SetText(NumberedChatLines(0, 70000));
     EXPECT_EQ(Bar().nMax, 69999);
@@ -592,6 +640,7 @@ struct MenuVisit {
     bool seen = false;
     UINT copyState = 0;
     UINT allState = 0;
+    UINT zoomOutState = 0;
     WPARAM answer = 0; // the mnemonic to type, or 0 to close the menu
 };
 MenuVisit* g_visit = nullptr;
@@ -606,6 +655,7 @@ void CALLBACK VisitMenu(HWND, UINT, UINT_PTR id, DWORD) {
     g_visit->seen = menu != nullptr;
     g_visit->copyState = GetMenuState(menu, 0, MF_BYPOSITION);
     g_visit->allState = GetMenuState(menu, 1, MF_BYPOSITION);
+    g_visit->zoomOutState = GetMenuState(menu, 4, MF_BYPOSITION);
     if (g_visit->answer != 0) {
         PostMessageA(popup, WM_CHAR, g_visit->answer, 0);
     } else {
@@ -623,12 +673,18 @@ MenuVisit RightClick(WPARAM answer) {
     return visit;
 }
 
-TEST_F(ChatList, RightClickMenuCopiesAndSelectsAll) {
+TEST_F(ChatList, RightClickMenuCopiesSelectsAllAndZooms) {
     SetText(NumberedChatLines(0, 4));
     MenuVisit v = RightClick(0);
     ASSERT_TRUE(v.seen);
     EXPECT_TRUE(v.copyState & MF_GRAYED) << "nothing to copy";
     EXPECT_FALSE(v.allState & MF_GRAYED);
+    EXPECT_TRUE(v.zoomOutState & MF_GRAYED) << "100 % is the smallest";
+
+    v = RightClick('i');
+    EXPECT_EQ(SendMessageA(Chat(), CLM_ZOOM, 0, 0), 125);
+    v = RightClick(0);
+    EXPECT_FALSE(v.zoomOutState & MF_GRAYED);
 
     v = RightClick('a');
     EXPECT_EQ(Selected(), NumberedChatLines(0, 4));

@@ -262,6 +262,28 @@ TEST_F(TextPattern, VisibleRangesAreTheLinesShownAndScrollIntoViewShowsARange) {
     shown->Release();
 }
 
+// The rectangles a screen reader's magnifier follows are the zoomed text's.
+TEST_F(TextPattern, TheBoundingRectangleOfALineGrowsWithTheZoom) {
+    SetText("<Ada> one\r\n<Bob> two\r\n");
+    SendMessageA(Chat(), CLM_SETSEL, 0, 9);
+    uia::ITextRangeProvider* r = Selected();
+    ASSERT_NE(r, nullptr);
+    const auto height = [r] { // of the first rectangle: left, top, width, height
+        SAFEARRAY* rects = nullptr;
+        EXPECT_EQ(r->GetBoundingRectangles(&rects), S_OK);
+        const double h =
+            rects->rgsabound[0].cElements >= 4 ? static_cast<const double*>(rects->pvData)[3] : 0.0;
+        SafeArrayDestroy(rects);
+        return h;
+    };
+    const double normal = height();
+    EXPECT_GT(normal, 0.0);
+    while (SendMessageA(Chat(), CLM_ZOOM, CLZ_IN, 0) < 200) {
+    }
+    EXPECT_GE(height(), 2 * normal);
+    r->Release();
+}
+
 TEST_F(TextPattern, RangesHeldWhileTheTextChangesAnswerTheTextAsItIsNow) {
     SetText(NumberedChatLines(0, 200));
     uia::ITextRangeProvider* doc = Document();
