@@ -9,8 +9,8 @@ ATOM RegisterWindowClasses();
 // Creates the (still hidden) main window from the registered class into AppState.hwndMain.
 HWND CreateMainWindow(ATOM mainClass);
 // What the loop does with a message before it is dispatched: the Find dialog's
-// keys, the find keys and the accelerators, all aimed at `main`. Answers
-// whether the message was used up.
+// keys, Alt+digit, the find keys, the transcript's own keys and the
+// accelerators, all aimed at `main`. Answers whether the message was used up.
 bool TranslateProgramMessage(HWND main, HACCEL accel, MSG* msg);
 // Alt+1 ... Alt+9 and Alt+0 for any window of `main`: the transcript reads out
 // the first to tenth most recent chat line (CLM_READLINE); the key goes to the
